@@ -1,0 +1,116 @@
+// The reduction-method engine: the register bank, the values that pass
+// between the dialogs, the engine and the display, and the element operations.
+// Portable C++: no platform header may be included here.
+#pragma once
+
+#include <cstdint>
+
+#include "../resources/ids.h"
+
+// ---------------------------------------------------------------------------
+// Register bank R0..R30.
+//
+// R1..R12 hold the transfer state as three columns of four rows (w, psi, M,
+// Q): the load column R1..R4, the first unknown column R5..R8 and the second
+// unknown column R9..R12. R13, R14, R17, R18 are working registers, R15 is the
+// factor pointer, R16 holds -U1 after a right end, R20..R30 is the factor list.
+constexpr int registerCount = 31;
+constexpr int lastRegister = 30;
+constexpr int factorListStart = 20;
+using RegisterBank = double[registerCount];
+extern RegisterBank R;
+
+// Register number held as a real -> integer: truncation toward zero, plus one
+// when fmod(x, 1.0) is at least 0.5. The caller keeps |x| well inside int32.
+int32_t roundIndex(double x);
+
+// ---------------------------------------------------------------------------
+// Values written by the dialogs and read by the operations.
+struct EngineInputs {
+    double springStiffness = 0.0;
+    double segLength = 0.0;
+    double bendingStiffness = 0.0;
+    int32_t hasLineLoad = 0;
+    double lineLoad = 0.0;
+    double lineLoadSlope = 0.0;
+    double pointLoadValue = 0.0;
+    double youngsModulus = 0.0;
+    double shaftDiameter = 0.0;
+    int32_t selRow1 = 2;
+    int32_t selRow2 = 4;
+    double condValue1 = 0.0;
+    double condValue2 = 0.0;
+    int32_t isRightEnd = 1;
+};
+extern EngineInputs inputs;
+
+// One flag per dialog: 1 after OK, 0 after Cancel; cleared by every repaint.
+struct DefinedFlags {
+    int32_t defLeftEnd = 0;
+    int32_t defSpring = 0;
+    int32_t defBeamSection = 0;
+    int32_t defPointLoad = 0;
+    int32_t defShaftSection = 0;
+    int32_t defIntermediate = 0;
+    int32_t defRightEnd = 0;
+};
+extern DefinedFlags definedFlags;
+
+// 1 from the first applied right end on; chooses the status band's colour.
+extern int32_t solvedFlag;
+
+extern double resultW;
+extern double resultPsi;
+extern double resultM;
+extern double resultQ;
+
+// The choices each dialog opens with, and the copies that Cancel puts back.
+// The engine never reads them; they live here with the rest of the state.
+struct ChoiceMemories {
+    int32_t leftEndChoice = IDC_LEFT_HINGED;
+    int32_t leftEndChoiceSaved = IDC_LEFT_HINGED;
+    int32_t hasLineLoadSaved = 0;
+    int32_t loadKindChoice = IDC_LOAD_FORCE;
+    int32_t loadKindChoiceSaved = IDC_LOAD_FORCE;
+    int32_t conditionKindChoice = IDC_KIND_RIGHT_END;
+    int32_t intermediateChoice = IDC_MID_SUPPORT;
+    int32_t intermediateChoiceSaved = IDC_MID_SUPPORT;
+    int32_t rightEndChoice = IDC_RIGHT_HINGED;
+    int32_t rightEndChoiceSaved = IDC_RIGHT_HINGED;
+    double hingedEndMoment = 0.0;
+    double freeEndMoment = 0.0;
+    double freeEndForce = 0.0;
+};
+extern ChoiceMemories memories;
+
+// ---------------------------------------------------------------------------
+// Refusals. The bank ends at R30: the factor list R20..R30 holds five pairs,
+// so a sixth condition of a beam, or an evaluation with five conditions still
+// ahead of the factor pointer, would need R31. Such an operation changes
+// nothing and says why in engineRefusal; every operation first sets it to
+// refusalNone. A row outside 1..4 is refused the same way (the dialogs never
+// produce one, but the operations are also called from scripts and tests).
+constexpr int32_t refusalNone = 0;
+constexpr int32_t refusalFactorListFull = 1;
+constexpr int32_t refusalEvaluationPastBank = 2;
+constexpr int32_t refusalBadRow = 3;
+extern int32_t engineRefusal;
+
+// Would the next condition's factor pair, or the evaluation's read of it,
+// stay inside the bank? The window asks before it tells the user.
+bool conditionFits();
+bool evaluationFits();
+
+// ---------------------------------------------------------------------------
+// Operations. Each works on the globals above, in the order of the formulas.
+void resetRegisterBank();  // R1..R30 = 0.0, ascending; R0 is left alone
+void resetEngineState();   // everything back to its program-start value
+
+void applyLeftEnd();                // F1
+void applySpring();                 // F2
+void applyBeamSection();            // F3
+void applyPointLoad();              // F4
+void applyShaftSection();           // F5
+void applyIntermediateCondition();  // F6, intermediate support or hinge
+void applyRightEnd();               // F6, right end
+void evaluateState();               // F7
