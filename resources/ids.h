@@ -30,6 +30,11 @@
 /* Dialog controls that carry no id of their own */
 #define IDC_NONE -1
 
+/* The buttons "OK" (also the Enter key) and "Abbruch" (also the Escape key
+   and the close box): the dialog manager's IDOK and IDCANCEL */
+#define IDC_OK 1
+#define IDC_CANCEL 2
+
 /* DLG_F1: left end */
 #define IDC_LEFT_HINGED 310
 #define IDC_LEFT_FREE 320
