@@ -1,0 +1,313 @@
+// The program: options, the description, one run of its keys on a freshly
+// started engine, the diagram's repeated runs, and the output. Everything is
+// checked and computed before the first byte goes to standard output.
+#include "batch.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "diagram.h"
+#include "drive.h"
+#include "engine/engine.h"
+#include "report.h"
+#include "script.h"
+
+namespace batch {
+namespace {
+
+constexpr char usage[] =
+    "usage: velmora-batch [--json] [--summary] [--table FILE.csv] [--svg FILE.svg]\n"
+    "                     [--points N] [FILE | -]\n"
+    "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
+    "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
+    "  --json         the results (and the summary) as JSON, with all 17 digits\n"
+    "  --summary      support reactions and the extremes of w, psi, M and Q\n"
+    "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
+    "  --svg FILE     the beam sketch over the plots of w, psi, M and Q\n"
+    "  --points N     samples inside every section for the above (default 50)\n";
+
+struct Options {
+    bool json = false;
+    bool summary = false;
+    bool help = false;
+    const char* table = nullptr;
+    const char* svg = nullptr;
+    int points = defaultPoints;
+    const char* input = nullptr;
+};
+
+Script script;
+Diagram diagram;
+Result results[maxActions];
+
+constexpr int warningCapacity = 600;
+
+struct Warnings {
+    char script[warningCapacity] = "";
+    char diagram[warningCapacity] = "";
+};
+
+bool usageError(FILE* err, const char* format, const char* what) {
+    std::fprintf(err, "velmora-batch: ");
+    std::fprintf(err, format, what);
+    std::fprintf(err, "\n%s", usage);
+    return false;
+}
+
+bool parsePoints(const char* text, int& points) {
+    long value = 0;
+    if (!*text) return false;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + (*p - '0');
+        if (value > maxPoints) return false;
+    }
+    points = static_cast<int>(value);
+    return value >= 1;
+}
+
+bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* value = nullptr;
+        const char* eq = std::strchr(arg, '=');
+        char name[32] = "";
+        if (!optionsEnd && arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
+            const size_t n = eq ? static_cast<size_t>(eq - arg) : std::strlen(arg);
+            if (n >= sizeof name) return usageError(err, "unknown option '%s'", arg);
+            std::memcpy(name, arg, n);
+            name[n] = '\0';
+            if (eq) value = eq + 1;
+        } else if (!optionsEnd && arg[0] == '-' && arg[1] != '\0') {
+            if (std::strcmp(arg, "-h") == 0) {
+                o.help = true;
+                continue;
+            }
+            return usageError(err, "unknown option '%s'", arg);
+        } else {
+            if (o.input) return usageError(err, "more than one description: '%s'", arg);
+            o.input = arg;
+            continue;
+        }
+        const bool flag = !std::strcmp(name, "--json") || !std::strcmp(name, "--summary") ||
+                          !std::strcmp(name, "--help") || !std::strcmp(name, "--");
+        const bool takesValue = !std::strcmp(name, "--table") || !std::strcmp(name, "--svg") ||
+                                !std::strcmp(name, "--points");
+        if (!flag && !takesValue) return usageError(err, "unknown option '%s'", name);
+        if (flag) {
+            if (value) return usageError(err, "%s takes no value", name);
+            if (!std::strcmp(name, "--json")) o.json = true;
+            if (!std::strcmp(name, "--summary")) o.summary = true;
+            if (!std::strcmp(name, "--help")) o.help = true;
+            if (!std::strcmp(name, "--")) optionsEnd = true;
+            continue;
+        }
+        if (!value) {
+            if (i + 1 >= argc) return usageError(err, "%s needs a value", name);
+            value = argv[++i];
+        }
+        if (!std::strcmp(name, "--points")) {
+            if (!parsePoints(value, o.points)) {
+                std::fprintf(
+                    err, "velmora-batch: --points needs a whole number from 1 to %d, not '%s'\n",
+                    maxPoints, value);
+                return false;
+            }
+        } else if (!*value) {
+            return usageError(err, "%s needs a file name", name);
+        } else if (!std::strcmp(name, "--table")) {
+            o.table = value;
+        } else {
+            o.svg = value;
+        }
+    }
+    return true;
+}
+
+void report(FILE* err, const char* name, const Action& a, int column, const char* message) {
+    std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, message);
+}
+
+// One run of the description's keys, from a fresh start, as the window would
+// run them. Stops at an operation the engine refuses.
+bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& watch, FILE* err) {
+    resetEngineState();
+    watch = Watch{};
+    resultCount = 0;
+    for (int i = 0; i < script.count; ++i) {
+        const Action& a = script.actions[i];
+        performWatched(script, i, watch);
+        if (engineRefusal == refusalFactorListFull) {
+            report(err, name, a, a.column,
+                   "a sixth condition: the factor list R20..R29 holds the pairs of five "
+                   "conditions, the right end included (start a new beam with F1)");
+            return false;
+        }
+        if (engineRefusal == refusalEvaluationPastBank) {
+            report(err, name, a, a.column,
+                   "F7 with five conditions behind it: the factor pair it needs would lie at "
+                   "R30 and R31, past the end of the register bank");
+            return false;
+        }
+        if (engineRefusal != refusalNone) {
+            report(err, name, a, a.column, "the engine refused this action");
+            return false;
+        }
+        if (a.kind != Kind::evaluate) continue;
+        results[resultCount++] = Result{i, resultW, resultPsi, resultM, resultQ};
+        if (resultsAreFinite() || warnings.script[0]) continue;
+        if (watch.brokenAt >= 0) {
+            const Action& culprit = script.actions[watch.brokenAt];
+            std::snprintf(warnings.script, warningCapacity,
+                          "%s:%d:%d: warning: the result of line %d is not finite; the state "
+                          "stopped being finite after this %s: %s\n",
+                          name, culprit.line, culprit.column, a.line, actionName(culprit),
+                          watch.cause);
+        } else {
+            std::snprintf(warnings.script, warningCapacity,
+                          "%s:%d:%d: warning: the result is not finite: the evaluation "
+                          "overflowed the range of a double\n",
+                          name, a.line, a.column);
+        }
+    }
+    return true;
+}
+
+// The diagram's beam, checked; then its repeated runs.
+bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Warnings& warnings,
+                FILE* err) {
+    int first = 0;
+    int last = 0;
+    if (!findBeam(script, first, last)) {
+        std::fprintf(err,
+                     "%s:%d:1: --table, --svg and --summary need a complete beam: F1, the "
+                     "sections and elements, and F6 rechtes Tr\xc3\xa4gerende\n",
+                     name, script.lines > 0 ? script.lines : 1);
+        return false;
+    }
+    double length = 0.0;
+    for (int i = first; i <= last; ++i) {
+        const Action& a = script.actions[i];
+        if (!isSection(a)) continue;
+        if (a.value[slotLength] < 0.0) {
+            report(err, name, a, a.valueColumn[slotLength],
+                   "a diagram needs sections of length 0 or more");
+            return false;
+        }
+        length += a.value[slotLength];
+    }
+    if (!(length > 0.0) || !(length - length == 0.0)) {
+        report(err, name, script.actions[first], script.actions[first].column,
+               "a diagram needs a beam of finite, positive length: this beam's sections add up "
+               "to none");
+        return false;
+    }
+    const long needed = samplesNeeded(script, first, last, o.points);
+    if (needed > maxSamples) {
+        std::fprintf(err,
+                     "velmora-batch: --points %d: the diagram would take %ld samples, more than "
+                     "%d\n",
+                     o.points, needed, maxSamples);
+        return false;
+    }
+    computeDiagram(script, first, last, o.points, diagram);
+    if (!diagram.allFinite) {
+        const Watch& w = diagram.watch;
+        if (w.brokenAt >= 0) {
+            if (scriptWatch.brokenAt == w.brokenAt && warnings.script[0]) return true;
+            const Action& culprit = script.actions[w.brokenAt];
+            std::snprintf(warnings.diagram, warningCapacity,
+                          "%s:%d:%d: warning: the diagram has values that are not finite; the "
+                          "state stopped being finite after this %s: %s\n",
+                          name, culprit.line, culprit.column, actionName(culprit), w.cause);
+        } else {
+            const Action& a = script.actions[first];
+            std::snprintf(warnings.diagram, warningCapacity,
+                          "%s:%d:%d: warning: the diagram has values that are not finite: the "
+                          "evaluation overflowed the range of a double\n",
+                          name, a.line, a.column);
+        }
+    }
+    return true;
+}
+
+FILE* openOutput(const char* path, FILE* err) {
+    FILE* f = std::fopen(path, "wb");
+    if (!f) std::fprintf(err, "velmora-batch: cannot write '%s': %s\n", path, std::strerror(errno));
+    return f;
+}
+
+bool closeOutput(FILE* f, const char* path, FILE* err) {
+    const bool good = std::ferror(f) == 0;
+    const bool closed = std::fclose(f) == 0;
+    if (good && closed) return true;
+    std::fprintf(err, "velmora-batch: could not write all of '%s'\n", path);
+    return false;
+}
+
+}  // namespace
+
+int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
+    Options o;
+    if (!parseOptions(argc, argv, o, err)) return exitBadInput;
+    if (o.help) {
+        std::fputs(usage, out);
+        return exitOk;
+    }
+    const bool fromStdin = !o.input || std::strcmp(o.input, "-") == 0;
+    const char* name = fromStdin ? "<stdin>" : o.input;
+    FILE* source = fromStdin ? in : std::fopen(o.input, "rb");
+    if (!source) {
+        std::fprintf(err, "velmora-batch: cannot open '%s': %s\n", o.input, std::strerror(errno));
+        return exitBadInput;
+    }
+    const int errors = readScript(source, name, script, err);
+    if (!fromStdin) std::fclose(source);
+    if (errors > 0) return exitBadInput;
+
+    Warnings warnings;
+    Watch watch;
+    int resultCount = 0;
+    if (!runScript(name, resultCount, warnings, watch, err)) return exitBadInput;
+    const bool wantDiagram = o.table || o.svg || o.summary;
+    if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;
+
+    // Every output file is opened before anything is printed.
+    FILE* table = o.table ? openOutput(o.table, err) : nullptr;
+    if (o.table && !table) return exitBadInput;
+    FILE* svg = o.svg ? openOutput(o.svg, err) : nullptr;
+    if (o.svg && !svg) {
+        if (table) std::fclose(table);
+        return exitBadInput;
+    }
+
+    std::fputs(warnings.script, err);
+    std::fputs(warnings.diagram, err);
+    if (o.json) {
+        printJson(out, script, results, resultCount, o.summary ? &diagram : nullptr);
+    } else {
+        printResults(out, results, resultCount);
+        if (o.summary) {
+            if (resultCount > 0) std::fputc('\n', out);
+            printSummary(out, script, diagram);
+        }
+    }
+    bool written = true;
+    if (table) {
+        writeTable(table, diagram);
+        written = closeOutput(table, o.table, err) && written;
+    }
+    if (svg) {
+        writeSvg(svg, script, diagram);
+        written = closeOutput(svg, o.svg, err) && written;
+    }
+    std::fflush(out);
+    if (std::ferror(out)) {
+        std::fprintf(err, "velmora-batch: could not write the results\n");
+        written = false;
+    }
+    return written ? exitOk : exitWriteFailed;
+}
+
+}  // namespace batch

@@ -1,0 +1,65 @@
+// The state along a whole beam, by repeated runs: the beam is described once
+// after a fresh start, then for every sample the actions are repeated from
+// F1 up to the point and F7 is pressed there, as a user would do it.
+#pragma once
+
+#include "drive.h"
+#include "script.h"
+
+namespace batch {
+
+constexpr int defaultPoints = 50;
+constexpr int maxPoints = 100000;
+constexpr int maxSamples = 250000;
+
+enum Quantity { quantityW, quantityPsi, quantityM, quantityQ, quantityCount };
+
+struct Sample {
+    double x = 0.0;
+    double value[quantityCount] = {};
+    int action = 0;  // the script action after which (or inside which) it was taken
+};
+
+// A support force: the jump of Q from left to right across a support or
+// spring, Q just right of the left end, minus Q just left of the right end.
+// At a clamped end also the jump of M.
+struct Reaction {
+    int action = 0;
+    double x = 0.0;
+    double force = 0.0;
+    double moment = 0.0;
+    bool hasMoment = false;
+};
+
+struct Extreme {
+    bool found = false;  // false when no value of the quantity is finite
+    double max = 0.0;
+    double xMax = 0.0;
+    double min = 0.0;
+    double xMin = 0.0;
+};
+
+struct Diagram {
+    int first = -1;  // the beam's F1 in the script
+    int last = -1;   // its right end
+    double length = 0.0;
+    Sample samples[maxSamples];
+    int sampleCount = 0;
+    Reaction reactions[maxActions];
+    int reactionCount = 0;
+    Extreme extremes[quantityCount];
+    bool allFinite = true;
+    Watch watch;  // of the one complete pass
+};
+
+// The beam a diagram shows: the last right end of the script and the last F1
+// before it. False when the script has no such pair.
+bool findBeam(const Script& script, int& first, int& last);
+
+// Samples a diagram of `points` points inside every section would take.
+long samplesNeeded(const Script& script, int first, int last, int points);
+
+// Resets the engine, describes the beam once and samples it.
+void computeDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
+
+}  // namespace batch

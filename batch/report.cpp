@@ -1,0 +1,167 @@
+// Text, JSON and table output.
+#include "report.h"
+
+#include <cmath>
+
+namespace batch {
+namespace {
+
+const char* supportName(const Action& a) {
+    switch (a.choice) {
+        case leftHinged:
+        case rightHinged:
+            return "gelenkiges Lager";
+        case leftClamped:
+        case rightClamped:
+            return "Einspannung";
+        default:
+            return "";
+    }
+}
+
+// Where a reaction acts, in words.
+const char* reactionPlace(const Action& a) {
+    if (a.kind == Kind::leftEnd) return "left end";
+    if (a.kind == Kind::rightEnd) return "right end";
+    if (a.kind == Kind::spring) return "spring";
+    return "support";
+}
+
+const char* const quantityNames[quantityCount] = {"w", "psi", "M", "Q"};
+
+void jsonNumber(FILE* out, double x) {
+    if (!std::isfinite(x)) {
+        std::fputs("null", out);
+        return;
+    }
+    std::fprintf(out, "%.17g", x);
+}
+
+}  // namespace
+
+void formatFull(char* text, int capacity, double x) {
+    if (std::isnan(x)) {
+        std::snprintf(text, static_cast<size_t>(capacity), "nan");
+    } else if (std::isinf(x)) {
+        std::snprintf(text, static_cast<size_t>(capacity), x < 0 ? "-inf" : "inf");
+    } else {
+        std::snprintf(text, static_cast<size_t>(capacity), "%.17g", x);
+    }
+}
+
+void printResults(FILE* out, const Result* results, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) std::fputc('\n', out);
+        // The result panel's own four formats.
+        std::fprintf(out, "w  = %g\n", results[i].w);
+        std::fprintf(out, "psi= %g\n", results[i].psi);
+        std::fprintf(out, "M  = %g\n", results[i].m);
+        std::fprintf(out, "Q  = %g\n", results[i].q);
+    }
+}
+
+void printSummary(FILE* out, const Script& script, const Diagram& d) {
+    std::fprintf(out, "reactions\n");
+    for (int i = 0; i < d.reactionCount; ++i) {
+        const Reaction& r = d.reactions[i];
+        const Action& a = script.actions[r.action];
+        std::fprintf(out, "  line %d, x = %g: %s", a.line, r.x, reactionPlace(a));
+        if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
+            std::fprintf(out, " %s", supportName(a));
+        }
+        std::fprintf(out, ": F = %g", r.force);
+        if (r.hasMoment) std::fprintf(out, ", M = %g", r.moment);
+        std::fputc('\n', out);
+    }
+    std::fprintf(out, "extremes\n");
+    for (int k = 0; k < quantityCount; ++k) {
+        const Extreme& e = d.extremes[k];
+        char name[8];
+        std::snprintf(name, sizeof name, "%s:", quantityNames[k]);
+        if (!e.found) {
+            std::fprintf(out, "  %-4s no finite value\n", name);
+        } else {
+            std::fprintf(out, "  %-4s max %g at x = %g, min %g at x = %g\n", name, e.max, e.xMax,
+                         e.min, e.xMin);
+        }
+    }
+}
+
+void printJson(FILE* out, const Script& script, const Result* results, int count,
+               const Diagram* d) {
+    std::fprintf(out, "{\n  \"results\": [");
+    for (int i = 0; i < count; ++i) {
+        const Result& r = results[i];
+        std::fprintf(out, "%s\n    {\"line\": %d, \"w\": ", i ? "," : "",
+                     script.actions[r.action].line);
+        jsonNumber(out, r.w);
+        std::fputs(", \"psi\": ", out);
+        jsonNumber(out, r.psi);
+        std::fputs(", \"M\": ", out);
+        jsonNumber(out, r.m);
+        std::fputs(", \"Q\": ", out);
+        jsonNumber(out, r.q);
+        std::fputc('}', out);
+    }
+    std::fprintf(out, "%s]", count ? "\n  " : "");
+    if (d) {
+        std::fprintf(out, ",\n  \"summary\": {\n    \"length\": ");
+        jsonNumber(out, d->length);
+        std::fprintf(out, ",\n    \"reactions\": [");
+        for (int i = 0; i < d->reactionCount; ++i) {
+            const Reaction& r = d->reactions[i];
+            const Action& a = script.actions[r.action];
+            std::fprintf(out, "%s\n      {\"line\": %d, \"x\": ", i ? "," : "", a.line);
+            jsonNumber(out, r.x);
+            std::fprintf(out, ", \"at\": \"%s\"", reactionPlace(a));
+            if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
+                std::fprintf(out, ", \"support\": \"%s\"", supportName(a));
+            }
+            std::fputs(", \"F\": ", out);
+            jsonNumber(out, r.force);
+            if (r.hasMoment) {
+                std::fputs(", \"M\": ", out);
+                jsonNumber(out, r.moment);
+            }
+            std::fputc('}', out);
+        }
+        std::fprintf(out, "%s],\n    \"extremes\": {", d->reactionCount ? "\n    " : "");
+        for (int k = 0; k < quantityCount; ++k) {
+            const Extreme& e = d->extremes[k];
+            std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "", quantityNames[k]);
+            if (!e.found) {
+                std::fputs("null", out);
+                continue;
+            }
+            std::fputs("{\"max\": ", out);
+            jsonNumber(out, e.max);
+            std::fputs(", \"xMax\": ", out);
+            jsonNumber(out, e.xMax);
+            std::fputs(", \"min\": ", out);
+            jsonNumber(out, e.min);
+            std::fputs(", \"xMin\": ", out);
+            jsonNumber(out, e.xMin);
+            std::fputc('}', out);
+        }
+        std::fprintf(out, "\n    }\n  }");
+    }
+    std::fprintf(out, "\n}\n");
+}
+
+void writeTable(FILE* out, const Diagram& d) {
+    std::fputs("x,w,psi,M,Q\n", out);
+    char text[40];
+    for (int i = 0; i < d.sampleCount; ++i) {
+        const Sample& s = d.samples[i];
+        formatFull(text, sizeof text, s.x);
+        std::fputs(text, out);
+        for (double v : s.value) {
+            formatFull(text, sizeof text, v);
+            std::fputc(',', out);
+            std::fputs(text, out);
+        }
+        std::fputc('\n', out);
+    }
+}
+
+}  // namespace batch

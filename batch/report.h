@@ -1,0 +1,38 @@
+// What velmora-batch prints and writes: the result lines of every F7 (as the
+// result panel prints them, or as JSON), the summary, the table and the SVG.
+#pragma once
+
+#include <cstdio>
+
+#include "diagram.h"
+#include "script.h"
+
+namespace batch {
+
+// The four results of one F7.
+struct Result {
+    int action = 0;
+    double w = 0.0;
+    double psi = 0.0;
+    double m = 0.0;
+    double q = 0.0;
+};
+
+void printResults(FILE* out, const Result* results, int count);
+void printSummary(FILE* out, const Script& script, const Diagram& diagram);
+
+// One JSON object: "results", and "summary" when diagram is given. Values
+// with all 17 digits; a value that is not finite is null.
+void printJson(FILE* out, const Script& script, const Result* results, int count,
+               const Diagram* diagram);
+
+// x, w, psi, M, Q of every sample, with all 17 digits.
+void writeTable(FILE* out, const Diagram& diagram);
+
+// The beam sketch over the plots of w, psi, M and Q.
+void writeSvg(FILE* out, const Script& script, const Diagram& diagram);
+
+// A double as JSON or the table writes it: %.17g, or nan / inf / -inf.
+void formatFull(char* text, int capacity, double x);
+
+}  // namespace batch

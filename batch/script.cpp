@@ -1,0 +1,554 @@
+// Reading a beam description: every line is checked completely, and every bad
+// line is reported with its position, before anything is computed.
+#include "script.h"
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+namespace batch {
+namespace {
+
+// ---------------------------------------------------------------------------
+// One line, split into words and "=" signs. A "#" starts a comment.
+
+struct Token {
+    int begin = 0;  // byte offsets into the line
+    int end = 0;
+    bool equals = false;
+};
+
+constexpr int maxTokens = maxLineBytes / 2 + 1;
+
+struct Line {
+    char text[maxLineBytes + 1];
+    int length = 0;  // bytes, without the comment
+    Token tokens[maxTokens];
+    int tokenCount = 0;
+    int number = 0;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Columns count characters, not bytes: "ä" is one column.
+int columnOf(const Line& line, int offset) {
+    int column = 1;
+    for (int i = 0; i < offset && i < line.length; ++i) {
+        if ((static_cast<unsigned char>(line.text[i]) & 0xC0) != 0x80) ++column;
+    }
+    return column;
+}
+
+// Where something missing at the end of the line belongs: right after the
+// last word.
+int endColumn(const Line& line) {
+    return columnOf(line, line.tokenCount ? line.tokens[line.tokenCount - 1].end : 0);
+}
+
+// Offset of the first byte that breaks UTF-8, or -1 when the line is valid.
+int invalidUtf8At(const char* text, int length) {
+    int i = 0;
+    while (i < length) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        int extra = 0;
+        unsigned lowest = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            lowest = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            lowest = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            lowest = 0x10000;
+        } else {
+            return i;
+        }
+        if (i + extra >= length) return i;  // cut short by the line end
+        unsigned code = c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return i;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return i;
+        i += extra + 1;
+    }
+    return -1;
+}
+
+void split(Line& line) {
+    line.tokenCount = 0;
+    int i = 0;
+    while (i < line.length) {
+        const char c = line.text[i];
+        if (isBlank(c)) {
+            ++i;
+        } else if (c == '#') {
+            line.length = i;  // the rest is a comment
+        } else if (c == '=') {
+            line.tokens[line.tokenCount++] = Token{i, i + 1, true};
+            ++i;
+        } else {
+            const int begin = i;
+            while (i < line.length && !isBlank(line.text[i]) && line.text[i] != '=' &&
+                   line.text[i] != '#') {
+                ++i;
+            }
+            line.tokens[line.tokenCount++] = Token{begin, i, false};
+        }
+    }
+}
+
+// A word folded for comparison: ASCII letters in lower case, "ä" and "Ä"
+// written as "ae", so "Trägerende", "TRÄGERENDE" and "Traegerende" agree.
+void fold(const Line& line, const Token& t, char* out, int capacity) {
+    int n = 0;
+    for (int i = t.begin; i < t.end && n < capacity - 2; ++i) {
+        const auto c = static_cast<unsigned char>(line.text[i]);
+        const auto next = i + 1 < t.end ? static_cast<unsigned char>(line.text[i + 1]) : 0u;
+        if (c == 0xC3 && (next == 0xA4 || next == 0x84)) {
+            out[n++] = 'a';
+            out[n++] = 'e';
+            ++i;
+        } else {
+            out[n++] =
+                (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+        }
+    }
+    out[n] = '\0';
+}
+
+bool wordIs(const Line& line, int index, const char* folded) {
+    if (index >= line.tokenCount || line.tokens[index].equals) return false;
+    char word[maxLineBytes * 2 + 1];
+    fold(line, line.tokens[index], word, sizeof word);
+    return std::strcmp(word, folded) == 0;
+}
+
+// ---------------------------------------------------------------------------
+// Reporting.
+
+struct Reporter {
+    FILE* err;
+    const char* name;
+    int count = 0;
+};
+
+void report(Reporter& r, int line, int column, const char* format, ...) {
+    ++r.count;
+    if (r.count > maxReportedErrors) return;
+    std::fprintf(r.err, "%s:%d:%d: ", r.name, line, column);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(r.err, format, args);
+    va_end(args);
+    std::fputc('\n', r.err);
+}
+
+// The text of a token, for quoting it in a message (cut when very long).
+const char* quote(const Line& line, const Token& t) {
+    static char text[72];
+    int n = t.end - t.begin;
+    if (n > 64) n = 64;
+    std::memcpy(text, line.text + t.begin, static_cast<size_t>(n));
+    std::strcpy(text + n, t.end - t.begin > 64 ? "..." : "");
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// Phrases: the choices of the dialogs, as folded words.
+
+struct Phrase {
+    const char* words[3];
+    Choice choice;
+};
+
+constexpr Phrase leftEnds[] = {
+    {{"gelenkiges", "lager", nullptr}, leftHinged},
+    {{"freies", "ende", nullptr}, leftFree},
+    {{"einspannung", nullptr, nullptr}, leftClamped},
+};
+constexpr Phrase loadKinds[] = {
+    {{"kraft", nullptr, nullptr}, loadForce},
+    {{"moment", nullptr, nullptr}, loadMoment},
+    {{"winkel", nullptr, nullptr}, loadAngle},
+    {{"absenkung", nullptr, nullptr}, loadOffset},
+};
+constexpr Phrase intermediates[] = {
+    {{"gelenkiges", "lager", nullptr}, midSupport},
+    {{"gelenk", nullptr, nullptr}, midHinge},
+};
+constexpr Phrase rightEnds[] = {
+    {{"gelenkiges", "lager", nullptr}, rightHinged},
+    {{"freies", "ende", nullptr}, rightFree},
+    {{"einspannung", nullptr, nullptr}, rightClamped},
+};
+
+// Matches one of the phrases at token `at`; returns the tokens it took, or 0.
+template <int N>
+int matchPhrase(const Line& line, int at, const Phrase (&phrases)[N], Choice& choice) {
+    for (const Phrase& p : phrases) {
+        int k = 0;
+        while (k < 3 && p.words[k] && wordIs(line, at + k, p.words[k])) ++k;
+        if (k == 3 || !p.words[k]) {
+            choice = p.choice;
+            return k;
+        }
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Numbers: a strict C decimal number, as a dialog field would take it.
+
+bool isStrictNumber(const char* s, int n) {
+    int i = 0;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    int digits = 0;
+    while (i < n && isDigit(s[i])) ++i, ++digits;
+    if (i < n && s[i] == '.') {
+        ++i;
+        while (i < n && isDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+        int exponentDigits = 0;
+        while (i < n && isDigit(s[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return i == n;
+}
+
+bool spellsNonFinite(const char* s, int n) {
+    int i = 0;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    char word[4] = {};
+    for (int k = 0; k < 3 && i + k < n; ++k) {
+        const char c = s[i + k];
+        word[k] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return std::strcmp(word, "inf") == 0 || std::strcmp(word, "nan") == 0;
+}
+
+// Reads the number token `at`. Returns false (after reporting) when it is
+// not acceptable. The value is what atof gives for the same text, as the
+// dialog's OK would store it.
+bool readNumber(Reporter& r, const Line& line, int at, const char* after, double& value) {
+    if (at >= line.tokenCount || line.tokens[at].equals) {
+        const int column =
+            at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line);
+        report(r, line.number, column, "missing number after '%s'", after);
+        return false;
+    }
+    const Token& t = line.tokens[at];
+    const char* s = line.text + t.begin;
+    const int n = t.end - t.begin;
+    const int column = columnOf(line, t.begin);
+    if (spellsNonFinite(s, n)) {
+        report(r, line.number, column, "'%s' is not a finite number", quote(line, t));
+        return false;
+    }
+    if (!isStrictNumber(s, n)) {
+        report(r, line.number, column,
+               "malformed number '%s' (write numbers like 2.385, -4 or 1.5e-3, with a point)",
+               quote(line, t));
+        return false;
+    }
+    if (n > maxNumberLength) {
+        report(r, line.number, column,
+               "number '%s' has %d characters; a dialog field takes at most %d", quote(line, t), n,
+               maxNumberLength);
+        return false;
+    }
+    char text[maxNumberLength + 1];
+    std::memcpy(text, s, static_cast<size_t>(n));
+    text[n] = '\0';
+    value = std::atof(text);
+    if (!(value - value == 0.0)) {
+        report(r, line.number, column, "number '%s' is not finite (beyond the range of a double)",
+               text);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Named values: "l=2.385". Keys compare without regard to case.
+
+struct Key {
+    const char* name;  // folded
+    const char* shown;
+    int slot;
+    bool required;
+};
+
+constexpr Key springKeys[] = {{"c", "c", slotSpring, true}};
+constexpr Key beamKeys[] = {{"l", "l", slotLength, true},
+                            {"ei", "EI", slotStiffness, true},
+                            {"q", "q", slotLineLoad, false},
+                            {"qs", "qs", slotLineSlope, false}};
+constexpr Key shaftKeys[] = {{"l", "l", slotLength, true},
+                             {"e", "E", slotStiffness, true},
+                             {"d", "d", slotDiameter, true},
+                             {"q", "q", slotLineLoad, false},
+                             {"qs", "qs", slotLineSlope, false}};
+constexpr Key hingedEndKeys[] = {{"m", "M", slotEndMoment, false}};
+constexpr Key freeEndKeys[] = {{"m", "M", slotEndMoment, false}, {"q", "Q", slotEndForce, false}};
+
+struct KeySet {
+    const Key* keys;
+    int count;
+    const char* owner;     // for messages
+    const char* expected;  // for messages
+};
+
+// Reads "key=number" pairs from token `at` to the end of the line.
+bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action& action) {
+    bool good = true;
+    while (at < line.tokenCount) {
+        const Token& t = line.tokens[at];
+        const int column = columnOf(line, t.begin);
+        if (t.equals) {
+            report(r, line.number, column, "'=' without a name before it");
+            return false;
+        }
+        char word[maxLineBytes * 2 + 1];
+        fold(line, t, word, sizeof word);
+        const Key* key = nullptr;
+        for (int k = 0; k < set.count; ++k) {
+            if (std::strcmp(word, set.keys[k].name) == 0) key = &set.keys[k];
+        }
+        if (!key) {
+            if (set.count == 0) {
+                report(r, line.number, column, "unexpected '%s': %s takes no values",
+                       quote(line, t), set.owner);
+            } else {
+                report(r, line.number, column, "unknown value '%s' for %s; expected %s",
+                       quote(line, t), set.owner, set.expected);
+            }
+            return false;
+        }
+        if (action.given[key->slot]) {
+            report(r, line.number, column, "'%s' is given twice", key->shown);
+            return false;
+        }
+        if (at + 1 >= line.tokenCount || !line.tokens[at + 1].equals) {
+            const int offset = at + 1 < line.tokenCount ? line.tokens[at + 1].begin : t.end;
+            report(r, line.number, columnOf(line, offset), "expected '=' after '%s'", key->shown);
+            return false;
+        }
+        char after[16];
+        std::snprintf(after, sizeof after, "%s=", key->shown);
+        double value = 0.0;
+        if (!readNumber(r, line, at + 2, after, value)) return false;
+        action.value[key->slot] = value;
+        action.given[key->slot] = true;
+        action.valueColumn[key->slot] = columnOf(line, line.tokens[at + 2].begin);
+        at += 3;
+    }
+    for (int k = 0; k < set.count && good; ++k) {
+        if (set.keys[k].required && !action.given[set.keys[k].slot]) {
+            report(r, line.number, endColumn(line), "%s needs %s=<number>", set.owner,
+                   set.keys[k].shown);
+            good = false;
+        }
+    }
+    return good;
+}
+
+bool expectEnd(Reporter& r, const Line& line, int at, const char* owner) {
+    if (at >= line.tokenCount) return true;
+    report(r, line.number, columnOf(line, line.tokens[at].begin), "unexpected '%s' after %s",
+           quote(line, line.tokens[at]), owner);
+    return false;
+}
+
+// Reports a missing or unknown choice at token `at`.
+bool choiceError(Reporter& r, const Line& line, int at, const char* what, const char* expected) {
+    if (at >= line.tokenCount) {
+        report(r, line.number, endColumn(line), "missing %s; expected %s", what, expected);
+    } else {
+        report(r, line.number, columnOf(line, line.tokens[at].begin),
+               "unknown %s '%s'; expected %s", what, quote(line, line.tokens[at]), expected);
+    }
+    return false;
+}
+
+constexpr char leftEndWords[] = "gelenkiges Lager, freies Ende or Einspannung";
+
+// One line with at least one token: fills action, or reports and returns false.
+bool parseAction(Reporter& r, const Line& line, Action& action) {
+    action = Action{};
+    action.line = line.number;
+    action.column = columnOf(line, line.tokens[0].begin);
+    static constexpr const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
+    static constexpr Kind kinds[] = {Kind::leftEnd,   Kind::spring,       Kind::beamSection,
+                                     Kind::pointLoad, Kind::shaftSection, Kind::intermediate,
+                                     Kind::evaluate};
+    int which = -1;
+    for (int k = 0; k < 7; ++k) {
+        if (wordIs(line, 0, names[k])) which = k;
+    }
+    if (which < 0) {
+        report(r, line.number, action.column, "unknown action '%s'; expected F1 to F7",
+               line.tokens[0].equals ? "=" : quote(line, line.tokens[0]));
+        return false;
+    }
+    action.kind = kinds[which];
+    int at = 1;
+    switch (action.kind) {
+        case Kind::leftEnd: {
+            const int taken = matchPhrase(line, at, leftEnds, action.choice);
+            if (!taken) return choiceError(r, line, at, "left end", leftEndWords);
+            return expectEnd(r, line, at + taken, "F1");
+        }
+        case Kind::spring:
+            return readValues(r, line, at, KeySet{springKeys, 1, "F2", "c"}, action);
+        case Kind::beamSection:
+            return readValues(r, line, at, KeySet{beamKeys, 4, "F3", "l, EI, q or qs"}, action);
+        case Kind::shaftSection:
+            return readValues(r, line, at, KeySet{shaftKeys, 5, "F5", "l, E, d, q or qs"}, action);
+        case Kind::pointLoad: {
+            const int taken = matchPhrase(line, at, loadKinds, action.choice);
+            if (!taken) {
+                return choiceError(r, line, at, "point load", "Kraft, Moment, Winkel or Absenkung");
+            }
+            at += taken;
+            char kindWord[80];
+            std::snprintf(kindWord, sizeof kindWord, "%s", quote(line, line.tokens[at - 1]));
+            if (!readNumber(r, line, at, kindWord, action.value[slotLoad])) return false;
+            action.given[slotLoad] = true;
+            action.valueColumn[slotLoad] = columnOf(line, line.tokens[at].begin);
+            return expectEnd(r, line, at + 1, "the value of F4");
+        }
+        case Kind::intermediate:
+        case Kind::rightEnd: {
+            if (wordIs(line, at, "zwischenbedingung")) {
+                const int taken = matchPhrase(line, at + 1, intermediates, action.choice);
+                if (!taken) {
+                    return choiceError(r, line, at + 1, "intermediate condition",
+                                       "gelenkiges Lager or Gelenk");
+                }
+                return expectEnd(r, line, at + 1 + taken, "F6 Zwischenbedingung");
+            }
+            if (!(wordIs(line, at, "rechtes") && wordIs(line, at + 1, "traegerende"))) {
+                return choiceError(r, line, at, "condition",
+                                   "Zwischenbedingung or rechtes Tr\xc3\xa4gerende");
+            }
+            action.kind = Kind::rightEnd;
+            at += 2;
+            const int taken = matchPhrase(line, at, rightEnds, action.choice);
+            if (!taken) return choiceError(r, line, at, "right end", leftEndWords);
+            at += taken;
+            if (action.choice == rightHinged) {
+                return readValues(r, line, at, KeySet{hingedEndKeys, 1, "gelenkiges Lager", "M"},
+                                  action);
+            }
+            if (action.choice == rightFree) {
+                return readValues(r, line, at, KeySet{freeEndKeys, 2, "freies Ende", "M or Q"},
+                                  action);
+            }
+            return readValues(r, line, at, KeySet{nullptr, 0, "Einspannung", ""}, action);
+        }
+        case Kind::evaluate:
+            return expectEnd(r, line, at, "F7");
+    }
+    return false;
+}
+
+// Reads the next physical line into `line` (without its line end). Returns
+// false at the end of the file. A line longer than the buffer is cut and
+// marked by length = -1 after its rest has been skipped.
+bool nextLine(FILE* file, Line& line) {
+    int c = std::getc(file);
+    if (c == EOF) return false;
+    int n = 0;
+    bool tooLong = false;
+    while (c != EOF && c != '\n') {
+        if (n < maxLineBytes) {
+            line.text[n++] = static_cast<char>(c);
+        } else {
+            tooLong = true;
+        }
+        c = std::getc(file);
+    }
+    line.text[n] = '\0';
+    line.length = tooLong ? -1 : n;
+    return true;
+}
+
+}  // namespace
+
+int readScript(FILE* file, const char* name, Script& script, FILE* err) {
+    static Line line;
+    Reporter r{err, name};
+    script.count = 0;
+    line.number = 0;
+    while (nextLine(file, line)) {
+        ++line.number;
+        if (line.length < 0) {
+            report(r, line.number, 1, "line longer than %d bytes", maxLineBytes);
+            continue;
+        }
+        // A byte-order mark may open the file.
+        if (line.number == 1 && line.length >= 3 &&
+            std::memcmp(line.text, "\xEF\xBB\xBF", 3) == 0) {
+            std::memmove(line.text, line.text + 3, static_cast<size_t>(line.length - 3 + 1));
+            line.length -= 3;
+        }
+        if (static_cast<int>(std::strlen(line.text)) != line.length) {
+            report(r, line.number, columnOf(line, static_cast<int>(std::strlen(line.text))),
+                   "a zero byte is not text");
+            continue;
+        }
+        const int bad = invalidUtf8At(line.text, line.length);
+        if (bad >= 0) {
+            report(r, line.number, columnOf(line, bad),
+                   "invalid UTF-8 (the description must be UTF-8 text)");
+            continue;
+        }
+        split(line);
+        if (line.tokenCount == 0) continue;
+        if (script.count == maxActions) {
+            report(r, line.number, 1, "more than %d actions", maxActions);
+            break;
+        }
+        if (parseAction(r, line, script.actions[script.count])) ++script.count;
+    }
+    script.lines = line.number;
+    if (r.count > maxReportedErrors) {
+        std::fprintf(err, "%s: %d more errors not shown\n", name, r.count - maxReportedErrors);
+    }
+    return r.count;
+}
+
+const char* actionName(const Action& a) {
+    switch (a.kind) {
+        case Kind::leftEnd:
+            return "F1";
+        case Kind::spring:
+            return "F2";
+        case Kind::beamSection:
+            return "F3";
+        case Kind::pointLoad:
+            return "F4";
+        case Kind::shaftSection:
+            return "F5";
+        case Kind::intermediate:
+            return "F6 Zwischenbedingung";
+        case Kind::rightEnd:
+            return "F6 rechtes Tr\xc3\xa4gerende";
+        case Kind::evaluate:
+            return "F7";
+    }
+    return "";
+}
+
+}  // namespace batch

@@ -1,0 +1,89 @@
+// A beam description for velmora-batch: one action per line, in the order a
+// user presses the keys, with the dialogs' own words. Reading a script only
+// checks and stores it; nothing touches the engine here.
+#pragma once
+
+#include <cstdio>
+
+namespace batch {
+
+enum class Kind {
+    leftEnd,
+    spring,
+    beamSection,
+    pointLoad,
+    shaftSection,
+    intermediate,
+    rightEnd,
+    evaluate
+};
+
+// Choices, as the radio buttons of the dialogs offer them.
+enum Choice {
+    noChoice = 0,
+    leftHinged,    // F1 "gelenkiges Lager"
+    leftFree,      // F1 "freies Ende"
+    leftClamped,   // F1 "Einspannung"
+    loadForce,     // F4 "Kraft"
+    loadMoment,    // F4 "Moment"
+    loadAngle,     // F4 "Winkel"
+    loadOffset,    // F4 "Absenkung"
+    midSupport,    // F6 "Zwischenbedingung gelenkiges Lager"
+    midHinge,      // F6 "Zwischenbedingung Gelenk"
+    rightHinged,   // F6 "rechtes Trägerende gelenkiges Lager"
+    rightFree,     // F6 "rechtes Trägerende freies Ende"
+    rightClamped,  // F6 "rechtes Trägerende Einspannung"
+};
+
+// Value slots of an action. F2: c. F3: l, EI, q, qs. F4: the load value.
+// F5: l, E, d, q, qs. F6 right end: M, Q.
+constexpr int slotLength = 0;
+constexpr int slotSpring = 0;
+constexpr int slotLoad = 0;
+constexpr int slotEndMoment = 0;
+constexpr int slotEndForce = 1;
+constexpr int slotStiffness = 1;  // EI of a beam section, E of a shaft section
+constexpr int slotDiameter = 2;
+constexpr int slotLineLoad = 3;
+constexpr int slotLineSlope = 4;
+constexpr int slotCount = 5;
+
+struct Action {
+    Kind kind = Kind::evaluate;
+    Choice choice = noChoice;
+    double value[slotCount] = {};
+    bool given[slotCount] = {};
+    int valueColumn[slotCount] = {};
+    int line = 0;    // 1-based
+    int column = 0;  // 1-based, in characters, of the action word
+};
+
+// Limits of the fixed storage. A dialog field holds 29 characters, and so
+// does a number of a script.
+constexpr int maxActions = 20000;
+constexpr int maxLineBytes = 4096;
+constexpr int maxNumberLength = 29;
+constexpr int maxReportedErrors = 20;
+
+struct Script {
+    Action actions[maxActions];
+    int count = 0;
+    int lines = 0;  // lines read, for a message about the end of the file
+};
+
+// Reads a whole script from file, reporting every bad line as
+// "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.
+int readScript(FILE* file, const char* name, Script& script, FILE* err);
+
+// The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
+const char* actionName(const Action& action);
+
+// True for a section (F3, F5), which a diagram samples inside.
+inline bool isSection(const Action& a) {
+    return a.kind == Kind::beamSection || a.kind == Kind::shaftSection;
+}
+
+// True when the section carries a line load (q or qs given).
+inline bool hasLineLoad(const Action& a) { return a.given[slotLineLoad] || a.given[slotLineSlope]; }
+
+}  // namespace batch

@@ -1,0 +1,444 @@
+// The SVG drawing: the beam sketch (sections, supports, springs, hinges and
+// loads) over four plots of w, psi, M and Q that share one x axis. w and M
+// are drawn positive downwards, as loads and deflections point down in the
+// sketch; psi and Q positive upwards. Only layout arithmetic and printf are
+// used, so both builds draw the same bytes.
+#include <cmath>
+#include <cstring>
+
+#include "report.h"
+
+namespace batch {
+namespace {
+
+constexpr double width = 900.0;
+constexpr double marginLeft = 120.0;
+constexpr double plotWidth = 730.0;
+constexpr double beamY = 125.0;
+constexpr double loadBase = beamY - 10.0;
+constexpr double loadHeight = 40.0;
+constexpr double firstPlotTop = 215.0;
+constexpr double plotHeight = 150.0;
+constexpr double plotGap = 40.0;
+constexpr double plotPad = 16.0;
+constexpr double height = firstPlotTop + quantityCount * (plotHeight + plotGap) + 10.0;
+
+constexpr const char* names[quantityCount] = {"w", "psi", "M", "Q"};
+constexpr bool drawnDown[quantityCount] = {true, false, true, false};
+constexpr const char* colours[quantityCount] = {"#1f5fa8", "#2c8a2c", "#c0392b", "#7d3c98"};
+
+struct Canvas {
+    FILE* out;
+    double length;
+};
+
+double px(const Canvas& c, double x) { return marginLeft + x / c.length * plotWidth; }
+
+double plotTop(int k) { return firstPlotTop + k * (plotHeight + plotGap); }
+
+// Text of our own making only; escaped all the same, so the file stays XML.
+void text(const Canvas& c, double x, double y, const char* anchor, const char* style,
+          const char* content) {
+    std::fprintf(c.out, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"%s\" %s>", x, y, anchor, style);
+    for (const char* p = content; *p; ++p) {
+        switch (*p) {
+            case '<':
+                std::fputs("&lt;", c.out);
+                break;
+            case '>':
+                std::fputs("&gt;", c.out);
+                break;
+            case '&':
+                std::fputs("&amp;", c.out);
+                break;
+            default:
+                std::fputc(*p, c.out);
+                break;
+        }
+    }
+    std::fputs("</text>\n", c.out);
+}
+
+void line(const Canvas& c, double x1, double y1, double x2, double y2, const char* style) {
+    std::fprintf(c.out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" %s/>\n", x1, y1, x2,
+                 y2, style);
+}
+
+// ---------------------------------------------------------------------------
+// The sketch.
+
+void ground(const Canvas& c, double x, double y) {
+    line(c, x - 16, y, x + 16, y, "stroke=\"#000\" stroke-width=\"1.5\"");
+    for (int k = 0; k < 5; ++k) {
+        const double hx = x - 14 + 7 * k;
+        line(c, hx, y, hx - 5, y + 6, "stroke=\"#000\" stroke-width=\"1\"");
+    }
+}
+
+void hingedSupport(const Canvas& c, double x) {
+    std::fprintf(c.out,
+                 "<polygon points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f\" fill=\"#fff\" "
+                 "stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+                 x, beamY + 3, x - 11, beamY + 22, x + 11, beamY + 22);
+    ground(c, x, beamY + 22);
+}
+
+void clamp(const Canvas& c, double x, double side) {
+    line(c, x, beamY - 24, x, beamY + 24, "stroke=\"#000\" stroke-width=\"3\"");
+    for (int k = 0; k < 7; ++k) {
+        const double y = beamY - 22 + 7 * k;
+        line(c, x, y, x + side * 7, y + 6, "stroke=\"#000\" stroke-width=\"1\"");
+    }
+}
+
+void spring(const Canvas& c, double x, double stiffness) {
+    std::fprintf(c.out,
+                 "<path d=\"M%.2f,%.2f l0,6 l7,3 l-14,6 l14,6 l-14,6 l7,3 l0,6\" fill=\"none\" "
+                 "stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+                 x, beamY + 3);
+    ground(c, x, beamY + 39);
+    char label[64];
+    std::snprintf(label, sizeof label, "c = %g", stiffness);
+    text(c, x + 10, beamY + 30, "start", "font-size=\"11\"", label);
+}
+
+void hinge(const Canvas& c, double x) {
+    std::fprintf(c.out,
+                 "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"#fff\" stroke=\"#000\" "
+                 "stroke-width=\"1.5\"/>\n",
+                 x, beamY);
+}
+
+// Labels of loads at the same place are stacked upwards.
+void loadLabel(const Canvas& c, double x, int stack, const char* label) {
+    text(c, x + 5, beamY - 66 - 13 * stack, "start", "font-size=\"11\"", label);
+}
+
+void force(const Canvas& c, double x, double value, int stack, const char* name) {
+    // A positive force acts in the direction of positive w: downwards.
+    if (value >= 0) {
+        line(c, x, beamY - 62, x, beamY - 5,
+             "stroke=\"#000\" stroke-width=\"2\" marker-end=\"url(#arrow)\"");
+    } else {
+        line(c, x, beamY - 5, x, beamY - 62,
+             "stroke=\"#000\" stroke-width=\"2\" marker-end=\"url(#arrow)\"");
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "%s = %g", name, value);
+    loadLabel(c, x, stack, label);
+}
+
+void moment(const Canvas& c, double x, double value, int stack, const char* name) {
+    std::fprintf(c.out,
+                 "<path d=\"M%.2f,%.2f A17,17 0 1,%d %.2f,%.2f\" fill=\"none\" stroke=\"#000\" "
+                 "stroke-width=\"1.5\" marker-end=\"url(#arrow)\"/>\n",
+                 x - 17, beamY, value >= 0 ? 1 : 0, x, beamY - 17);
+    char label[64];
+    std::snprintf(label, sizeof label, "%s = %g", name, value);
+    loadLabel(c, x, stack, label);
+}
+
+void kink(const Canvas& c, double x, double value, int stack, bool offset) {
+    if (offset) {
+        std::fprintf(c.out,
+                     "<polyline points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\" fill=\"none\" "
+                     "stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+                     x - 10, beamY - 24, x, beamY - 24, x, beamY - 14, x + 10, beamY - 14);
+    } else {
+        std::fprintf(c.out,
+                     "<polyline points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f\" fill=\"none\" "
+                     "stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+                     x - 10, beamY - 26, x, beamY - 14, x + 10, beamY - 26);
+    }
+    char label[64];
+    std::snprintf(label, sizeof label, "%s = %g", offset ? "Absenkung" : "Winkel", value);
+    loadLabel(c, x, stack, label);
+}
+
+void endValue(const Canvas& c, double x, const char* name, double value, int stack) {
+    char label[64];
+    std::snprintf(label, sizeof label, "%s = %g", name, value);
+    text(c, x - 4, beamY - 30 - 13 * stack, "end", "font-size=\"11\"", label);
+}
+
+// The largest line-load value of the beam, which sets the load scale.
+double largestLineLoad(const Script& s, const Diagram& d) {
+    double largest = 0.0;
+    for (int i = d.first; i <= d.last; ++i) {
+        const Action& a = s.actions[i];
+        if (!isSection(a) || !hasLineLoad(a)) continue;
+        const double q0 = a.value[slotLineLoad];
+        const double q1 = q0 + a.value[slotLineSlope] * a.value[slotLength];
+        if (std::fabs(q0) > largest) largest = std::fabs(q0);
+        if (std::isfinite(q1) && std::fabs(q1) > largest) largest = std::fabs(q1);
+    }
+    return largest;
+}
+
+// A trapezoid above the beam whose height is the size of the load; where
+// the load changes sign it is split at the zero, and the arrows inside show
+// which way it acts (a positive load acts downwards, like positive w).
+void loadShape(const Canvas& c, double x0, double h0, double x1, double h1) {
+    std::fprintf(c.out,
+                 "<polygon points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\" fill=\"#e8a33d\" "
+                 "fill-opacity=\"0.35\" stroke=\"#a86a12\" stroke-width=\"1\"/>\n",
+                 x0, loadBase, x0, loadBase - std::fabs(h0), x1, loadBase - std::fabs(h1), x1,
+                 loadBase);
+}
+
+void lineLoad(const Canvas& c, const Action& a, double x0, double x1, double scale) {
+    const double q0 = a.value[slotLineLoad];
+    const double q1 = q0 + a.value[slotLineSlope] * a.value[slotLength];
+    const double h0 = scale > 0 ? q0 / scale * loadHeight : 0.0;
+    const double h1 = scale > 0 && std::isfinite(q1) ? q1 / scale * loadHeight : 0.0;
+    if ((h0 < 0 && h1 > 0) || (h0 > 0 && h1 < 0)) {
+        const double xz = x0 + (x1 - x0) * (h0 / (h0 - h1));
+        loadShape(c, x0, h0, xz, 0.0);
+        loadShape(c, xz, 0.0, x1, h1);
+    } else {
+        loadShape(c, x0, h0, x1, h1);
+    }
+    const int arrows = static_cast<int>((x1 - x0) / 28.0);
+    for (int k = 1; k <= arrows; ++k) {
+        const double ax = x0 + (x1 - x0) * k / (arrows + 1.0);
+        const double h = h0 + (h1 - h0) * k / (arrows + 1.0);
+        if (std::fabs(h) < 6) continue;
+        if (h > 0) {
+            line(c, ax, loadBase - h, ax, loadBase - 1,
+                 "stroke=\"#a86a12\" stroke-width=\"1\" marker-end=\"url(#smallArrow)\"");
+        } else {
+            line(c, ax, loadBase, ax, loadBase + h + 1,
+                 "stroke=\"#a86a12\" stroke-width=\"1\" marker-end=\"url(#smallArrow)\"");
+        }
+    }
+    char label[80];
+    if (a.value[slotLineSlope] == 0.0) {
+        std::snprintf(label, sizeof label, "q = %g", q0);
+    } else {
+        std::snprintf(label, sizeof label, "q = %g to %g", q0, q1);
+    }
+    const double tallest = std::fabs(h0) > std::fabs(h1) ? std::fabs(h0) : std::fabs(h1);
+    text(c, (x0 + x1) / 2, loadBase - tallest - 5, "middle", "font-size=\"11\" fill=\"#7a4a00\"",
+         label);
+}
+
+void sketch(const Canvas& c, const Script& s, const Diagram& d) {
+    const double scale = largestLineLoad(s, d);
+    double x = 0.0;
+    double stackAt = -1.0;
+    int stack = 0;
+    // Sections and line loads first, so that the symbols lie on top.
+    for (int i = d.first + 1; i < d.last; ++i) {
+        const Action& a = s.actions[i];
+        if (!isSection(a)) continue;
+        const double x0 = px(c, x);
+        x += a.value[slotLength];
+        const double x1 = px(c, x);
+        if (hasLineLoad(a)) lineLoad(c, a, x0, x1, scale);
+        line(c, x0, beamY, x1, beamY,
+             a.kind == Kind::beamSection ? "stroke=\"#000\" stroke-width=\"5\""
+                                         : "stroke=\"#555\" stroke-width=\"9\"");
+    }
+    x = 0.0;
+    for (int i = d.first; i <= d.last; ++i) {
+        const Action& a = s.actions[i];
+        if (isSection(a)) {
+            x += a.value[slotLength];
+            continue;
+        }
+        const double at = px(c, x);
+        if (at != stackAt) stack = 0, stackAt = at;
+        switch (a.kind) {
+            case Kind::leftEnd:
+                if (a.choice == leftHinged) hingedSupport(c, at);
+                if (a.choice == leftClamped) clamp(c, at, -1.0);
+                break;
+            case Kind::spring:
+                spring(c, at, a.value[slotSpring]);
+                break;
+            case Kind::pointLoad:
+                if (a.choice == loadForce) force(c, at, a.value[slotLoad], stack++, "F");
+                if (a.choice == loadMoment) moment(c, at, a.value[slotLoad], stack++, "M");
+                if (a.choice == loadAngle) kink(c, at, a.value[slotLoad], stack++, false);
+                if (a.choice == loadOffset) kink(c, at, a.value[slotLoad], stack++, true);
+                break;
+            case Kind::intermediate:
+                if (a.choice == midSupport) hingedSupport(c, at);
+                if (a.choice == midHinge) hinge(c, at);
+                break;
+            case Kind::rightEnd:
+                if (a.choice == rightHinged) hingedSupport(c, at);
+                if (a.choice == rightClamped) clamp(c, at, 1.0);
+                // Prescribed end values are conditions on M and Q, not loads:
+                // they are named, not drawn as arrows.
+                if (a.choice != rightClamped && a.value[slotEndMoment] != 0.0) {
+                    endValue(c, at, "M", a.value[slotEndMoment], stack++);
+                }
+                if (a.choice == rightFree && a.value[slotEndForce] != 0.0) {
+                    endValue(c, at, "Q", a.value[slotEndForce], stack++);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The plots.
+
+// Where value v lies in plot k, between its smallest and largest value.
+// Halves keep the differences of huge values finite.
+struct Scale {
+    double low;
+    double high;
+    double top;
+    bool down;
+    double y(double v) const {
+        const double t = (v * 0.5 - low * 0.5) / (high * 0.5 - low * 0.5);
+        const double usable = plotHeight - 2 * plotPad;
+        return down ? top + plotPad + t * usable : top + plotPad + (1.0 - t) * usable;
+    }
+};
+
+void extremeMark(const Canvas& c, const Scale& sc, double x, double v, const char* what, bool above,
+                 const char* colour) {
+    const double cx = px(c, x);
+    const double cy = sc.y(v);
+    std::fprintf(c.out, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"3.5\" fill=\"%s\"/>\n", cx, cy,
+                 colour);
+    const char* anchor = "middle";
+    if (cx < marginLeft + 0.15 * plotWidth) anchor = "start";
+    if (cx > marginLeft + 0.85 * plotWidth) anchor = "end";
+    char label[96];
+    std::snprintf(label, sizeof label, "%s %g at x = %g", what, v, x);
+    text(c, cx, above ? cy - 7 : cy + 15, anchor, "font-size=\"11\"", label);
+}
+
+void plot(const Canvas& c, const Diagram& d, int k) {
+    const double top = plotTop(k);
+    const Extreme& e = d.extremes[k];
+    Scale sc{e.found && e.min < 0 ? e.min : 0.0, e.found && e.max > 0 ? e.max : 0.0, top,
+             drawnDown[k]};
+    if (!(sc.high > sc.low)) sc.low = -1.0, sc.high = 1.0;
+
+    std::fprintf(c.out,
+                 "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#f7f7f7\" "
+                 "stroke=\"#ccc\"/>\n",
+                 marginLeft, top, plotWidth, plotHeight);
+    text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"", names[k]);
+    text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"",
+         drawnDown[k] ? "+ down" : "+ up");
+
+    const double zero = sc.y(0.0);
+    // The curve, broken where a value is not finite, filled to the zero line.
+    int i = 0;
+    while (i < d.sampleCount) {
+        while (i < d.sampleCount && !std::isfinite(d.samples[i].value[k])) ++i;
+        if (i == d.sampleCount) break;
+        int end = i;
+        while (end < d.sampleCount && std::isfinite(d.samples[end].value[k])) ++end;
+        std::fprintf(c.out, "<polygon fill=\"%s\" fill-opacity=\"0.15\" stroke=\"none\" points=\"",
+                     colours[k]);
+        std::fprintf(c.out, "%.2f,%.2f", px(c, d.samples[i].x), zero);
+        for (int j = i; j < end; ++j) {
+            std::fprintf(c.out, " %.2f,%.2f", px(c, d.samples[j].x), sc.y(d.samples[j].value[k]));
+        }
+        std::fprintf(c.out, " %.2f,%.2f\"/>\n", px(c, d.samples[end - 1].x), zero);
+        std::fprintf(c.out, "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"1.8\" points=\"",
+                     colours[k]);
+        for (int j = i; j < end; ++j) {
+            std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, d.samples[j].x),
+                         sc.y(d.samples[j].value[k]));
+        }
+        std::fputs("\"/>\n", c.out);
+        i = end;
+    }
+
+    // Axes: the zero line across, the value axis on the left with the zero
+    // and the extreme values.
+    line(c, marginLeft, zero, marginLeft + plotWidth, zero, "stroke=\"#333\" stroke-width=\"1\"");
+    line(c, marginLeft, top, marginLeft, top + plotHeight, "stroke=\"#333\" stroke-width=\"1\"");
+    char label[64];
+    text(c, marginLeft - 6, zero + 4, "end", "font-size=\"11\"", "0");
+    if (!e.found) {
+        text(c, marginLeft + plotWidth / 2, top + plotHeight / 2, "middle", "font-size=\"13\"",
+             "no finite values");
+        return;
+    }
+    // Tick labels too close to the zero label are left to the extreme marks.
+    if (e.max > 0 && std::fabs(sc.y(e.max) - zero) >= 12) {
+        std::snprintf(label, sizeof label, "%g", e.max);
+        line(c, marginLeft - 4, sc.y(e.max), marginLeft, sc.y(e.max), "stroke=\"#333\"");
+        text(c, marginLeft - 6, sc.y(e.max) + 4, "end", "font-size=\"11\"", label);
+    }
+    if (e.min < 0 && std::fabs(sc.y(e.min) - zero) >= 12) {
+        std::snprintf(label, sizeof label, "%g", e.min);
+        line(c, marginLeft - 4, sc.y(e.min), marginLeft, sc.y(e.min), "stroke=\"#333\"");
+        text(c, marginLeft - 6, sc.y(e.min) + 4, "end", "font-size=\"11\"", label);
+    }
+    if (!d.allFinite) {
+        text(c, marginLeft + plotWidth - 4, top + 12, "end", "font-size=\"10\" fill=\"#a00\"",
+             "values that are not finite are left out");
+    }
+    // The largest value lies towards the top of an upward plot.
+    const bool maxAbove = !drawnDown[k];
+    extremeMark(c, sc, e.xMax, e.max, "max", maxAbove, colours[k]);
+    if (e.min != e.max) extremeMark(c, sc, e.xMin, e.min, "min", !maxAbove, colours[k]);
+}
+
+// Dashed lines through sketch and plots at every element, labelled with x
+// below the last plot where there is room.
+void gridAndAxis(const Canvas& c, const Script& s, const Diagram& d) {
+    const double bottom = plotTop(quantityCount - 1) + plotHeight;
+    double x = 0.0;
+    double lastLabel = -1e9;
+    double lastGrid = -1e9;
+    for (int i = d.first; i <= d.last; ++i) {
+        const Action& a = s.actions[i];
+        if (a.kind == Kind::evaluate) continue;
+        if (isSection(a)) x += a.value[slotLength];
+        const double at = px(c, x);
+        if (at == lastGrid) continue;
+        lastGrid = at;
+        line(c, at, beamY + 45, at, bottom,
+             "stroke=\"#999\" stroke-width=\"0.8\" stroke-dasharray=\"4,3\"");
+        if (at - lastLabel >= 40) {
+            char label[40];
+            std::snprintf(label, sizeof label, "%g", x);
+            text(c, at, bottom + 16, "middle", "font-size=\"11\"", label);
+            lastLabel = at;
+        }
+    }
+    text(c, marginLeft + plotWidth + 14, bottom + 16, "start",
+         "font-size=\"12\" font-style=\"italic\"", "x");
+}
+
+}  // namespace
+
+void writeSvg(FILE* out, const Script& s, const Diagram& d) {
+    Canvas c{out, d.length};
+    std::fprintf(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    std::fprintf(out,
+                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                 "viewBox=\"0 0 %.0f %.0f\" font-family=\"Liberation Sans, Arial, sans-serif\">\n",
+                 width, height, width, height);
+    std::fputs(
+        "<defs>\n"
+        "<marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"9\" refY=\"5\" markerWidth=\"6\" "
+        "markerHeight=\"6\" orient=\"auto\"><path d=\"M0,0 L10,5 L0,10 z\" "
+        "fill=\"#000\"/></marker>\n"
+        "<marker id=\"smallArrow\" viewBox=\"0 0 10 10\" refX=\"9\" refY=\"5\" markerWidth=\"5\" "
+        "markerHeight=\"5\" orient=\"auto\"><path d=\"M0,0 L10,5 L0,10 z\" "
+        "fill=\"#a86a12\"/></marker>\n"
+        "</defs>\n",
+        out);
+    std::fprintf(out, "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
+                 width, height);
+    gridAndAxis(c, s, d);
+    sketch(c, s, d);
+    for (int k = 0; k < quantityCount; ++k) plot(c, d, k);
+    std::fputs("</svg>\n", out);
+}
+
+}  // namespace batch

@@ -1,0 +1,138 @@
+// The built velmora-batch as a user runs it: the README's examples, standard
+// input, exit statuses and the separation of standard output and error.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch_support.h"
+
+namespace {
+
+const std::string workDir = VELMORA_TEST_WORK_DIR;
+
+struct Fence {
+    std::string marker;  // the HTML comment before the block
+    std::string body;
+};
+
+// Every fenced block of the README that a "<!-- batch-... -->" comment
+// announces, with its comment.
+std::vector<Fence> readmeExamples(const std::string& readme) {
+    std::vector<Fence> fences;
+    const std::vector<std::string> all = lines(readme);
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].rfind("<!-- batch-", 0) != 0) continue;
+        Fence f;
+        f.marker = all[i];
+        if (f.marker.rfind("<!-- batch-svg", 0) == 0) {
+            fences.push_back(f);
+            continue;
+        }
+        size_t j = i + 1;
+        while (j < all.size() && all[j].rfind("```", 0) != 0) ++j;
+        for (++j; j < all.size() && all[j].rfind("```", 0) != 0; ++j) f.body += all[j] + "\n";
+        fences.push_back(f);
+        i = j;
+    }
+    return fences;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> result;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && line[i] == ' ') ++i;
+        const size_t start = i;
+        while (i < line.size() && line[i] != ' ') ++i;
+        if (i > start) result.push_back(line.substr(start, i - start));
+    }
+    return result;
+}
+
+// "<!-- batch-file: NAME -->" -> NAME, and so on.
+std::vector<std::string> markerWords(const std::string& marker) {
+    std::vector<std::string> w = words(marker);
+    return std::vector<std::string>(w.begin() + 2, w.end() - 1);
+}
+
+TEST(BatchReadme, EveryExampleRunsAsShown) {
+    const std::string readme = readText(std::string(VELMORA_SOURCE_DIR) + "/README.md");
+    ASSERT_FALSE(readme.empty());
+    const std::vector<Fence> fences = readmeExamples(readme);
+    int files = 0;
+    int runs = 0;
+    int drawings = 0;
+    for (const Fence& f : fences) {
+        SCOPED_TRACE(f.marker);
+        if (f.marker.rfind("<!-- batch-file:", 0) == 0) {
+            writeText(workDir + "/" + markerWords(f.marker).at(0), f.body);
+            ++files;
+        } else if (f.marker.rfind("<!-- batch-run", 0) == 0) {
+            // "$ velmora-batch ARGS [< FILE]", then what the terminal shows.
+            const size_t newline = f.body.find('\n');
+            std::vector<std::string> command = words(f.body.substr(0, newline));
+            ASSERT_GE(command.size(), 2u);
+            ASSERT_EQ(command[0], "$");
+            ASSERT_EQ(command[1], "velmora-batch");
+            std::vector<std::string> args(command.begin() + 2, command.end());
+            std::string input;
+            if (args.size() >= 2 && args[args.size() - 2] == "<") {
+                input = readText(workDir + "/" + args.back());
+                args.resize(args.size() - 2);
+            }
+            const BatchRun r = runProgram(args, input, workDir);
+            const std::string expected = f.body.substr(newline + 1);
+            EXPECT_EQ(r.err + r.out, expected);
+            EXPECT_EQ(r.status, r.err.empty() ? 0 : 2);
+            ++runs;
+        } else if (f.marker.rfind("<!-- batch-svg:", 0) == 0) {
+            // The drawing in the README is the one the example makes.
+            const std::vector<std::string> names = markerWords(f.marker);
+            const std::string made = readText(workDir + "/" + names.at(0));
+            const std::string shown = readText(std::string(VELMORA_SOURCE_DIR) + "/" + names.at(1));
+            EXPECT_FALSE(made.empty());
+            EXPECT_TRUE(made == shown) << names.at(1) << " is not what the example draws";
+            ++drawings;
+        }
+    }
+    EXPECT_GE(files, 2);
+    EXPECT_GE(runs, 3);
+    EXPECT_EQ(drawings, 1);
+}
+
+TEST(BatchProgram, ReadsStandardInputAndPrintsThePanelLines) {
+    const BatchRun r = runProgram({"-"},
+                                  "F1 Einspannung\nF3 l=1 EI=1\nF4 Kraft 1\n"
+                                  "F6 rechtes Tr\xc3\xa4gerende freies Ende M=0 Q=0\nF7\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "w  = 0.333333\npsi= 0.5\nM  = 0\nQ  = 0\n");
+}
+
+TEST(BatchProgram, BadInputExitsWithTwoAndPrintsNothing) {
+    const BatchRun r = runProgram({"--json", "--summary"},
+                                  "F1 gelenkiges Lager\nF3 l=1 EI=1\n"
+                                  "F6 rechtes Tr\xc3\xa4gerende gelenkiges Lager\nF7\nF4 Kraft\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "<stdin>:5:9: missing number after 'Kraft'\n");
+}
+
+TEST(BatchProgram, WarningsGoToStandardErrorAndTheExitIsZero) {
+    const BatchRun r = runProgram(
+        {}, "F1 gelenkiges Lager\nF3 l=1 EI=0\nF6 rechtes Traegerende gelenkiges Lager\nF7\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(lines(r.out).size(), 4u);
+    EXPECT_EQ(r.err.rfind("<stdin>:2:1: warning: ", 0), 0u) << r.err;
+}
+
+TEST(BatchProgram, HelpNamesEveryOption) {
+    const BatchRun r = runProgram({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--json", "--summary", "--table", "--svg", "--points"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
