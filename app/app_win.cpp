@@ -1,6 +1,7 @@
 // The main window procedure, the command table and the actions it routes to.
 #include "app_win.h"
 
+// The common controls need the Windows types first.
 #include <commctrl.h>
 
 #include "app/texts.h"

@@ -1,7 +1,8 @@
 // Start-up: the window class, the main window, the accelerators and the one
 // message loop.
-#include <commctrl.h>
 #include <windows.h>
+// The common controls need the Windows types first.
+#include <commctrl.h>
 
 #include "app/app_win.h"
 #include "app/texts.h"
