@@ -104,9 +104,10 @@ void recordBox(const DialogControls& c) {
 // DLG_F1, left end: the support fixes two quantities, the other two are the
 // unknowns, selRow1 < selRow2.
 
-void leftEndOpen(const DialogControls& c) {
+int32_t leftEndOpen(const DialogControls& c) {
     memories.leftEndChoiceSaved = memories.leftEndChoice;
     c.checkRadio(c.dialog, IDC_LEFT_HINGED, IDC_LEFT_CLAMPED, memories.leftEndChoice);
+    return IDC_OK;
 }
 
 int32_t leftEndCommand(const DialogControls&, int32_t id) {
@@ -145,7 +146,10 @@ int32_t leftEndCommand(const DialogControls&, int32_t id) {
 // ---------------------------------------------------------------------------
 // DLG_F2, elastic support: the spring constant c.
 
-void springOpen(const DialogControls& c) { showValue(c, IDC_SPRING_C, inputs.springStiffness); }
+int32_t springOpen(const DialogControls& c) {
+    showValue(c, IDC_SPRING_C, inputs.springStiffness);
+    return IDC_SPRING_C;
+}
 
 int32_t springCommand(const DialogControls& c, int32_t id) {
     switch (id) {
@@ -164,10 +168,11 @@ int32_t springCommand(const DialogControls& c, int32_t id) {
 // ---------------------------------------------------------------------------
 // DLG_F3, beam section: length, EI and the optional line load.
 
-void beamSectionOpen(const DialogControls& c) {
+int32_t beamSectionOpen(const DialogControls& c) {
     openSection(c);
     showValue(c, IDC_SECTION_EI, inputs.bendingStiffness);
     showLineLoad(c);
+    return IDC_SECTION_LENGTH;
 }
 
 int32_t beamSectionCommand(const DialogControls& c, int32_t id) {
@@ -194,10 +199,11 @@ int32_t beamSectionCommand(const DialogControls& c, int32_t id) {
 // DLG_F4, point load: the row of the load column it acts on, and its value.
 // selRow2 belongs to the last left or right end and is left alone.
 
-void pointLoadOpen(const DialogControls& c) {
+int32_t pointLoadOpen(const DialogControls& c) {
     memories.loadKindChoiceSaved = memories.loadKindChoice;
     c.checkRadio(c.dialog, IDC_LOAD_FORCE, IDC_LOAD_OFFSET, memories.loadKindChoice);
     showValue(c, IDC_LOAD_VALUE, inputs.pointLoadValue);
+    return IDC_LOAD_VALUE;
 }
 
 int32_t pointLoadCommand(const DialogControls& c, int32_t id) {
@@ -238,11 +244,12 @@ int32_t pointLoadCommand(const DialogControls& c, int32_t id) {
 // DLG_F5, shaft section: length, Young's modulus, diameter and the optional
 // line load; EI is the engine's business.
 
-void shaftSectionOpen(const DialogControls& c) {
+int32_t shaftSectionOpen(const DialogControls& c) {
     openSection(c);
     showValue(c, IDC_SECTION_E, inputs.youngsModulus);
     showValue(c, IDC_SECTION_D, inputs.shaftDiameter);
     showLineLoad(c);
+    return IDC_SECTION_LENGTH;
 }
 
 int32_t shaftSectionCommand(const DialogControls& c, int32_t id) {
@@ -271,8 +278,9 @@ int32_t shaftSectionCommand(const DialogControls& c, int32_t id) {
 // Escape key, the close box) is not handled, so the dialog stays open and the
 // first step of F6 cannot be abandoned.
 
-void conditionKindOpen(const DialogControls& c) {
+int32_t conditionKindOpen(const DialogControls& c) {
     c.checkRadio(c.dialog, IDC_KIND_INTERMEDIATE, IDC_KIND_RIGHT_END, memories.conditionKindChoice);
+    return IDC_OK;
 }
 
 int32_t conditionKindCommand(const DialogControls&, int32_t id) {
@@ -290,9 +298,10 @@ int32_t conditionKindCommand(const DialogControls&, int32_t id) {
 // DLG_F62, intermediate condition: one prescribed zero, w at a support, M at
 // a hinge. selRow2 and condValue2 are the right end's and are left alone.
 
-void intermediateOpen(const DialogControls& c) {
+int32_t intermediateOpen(const DialogControls& c) {
     memories.intermediateChoiceSaved = memories.intermediateChoice;
     c.checkRadio(c.dialog, IDC_MID_SUPPORT, IDC_MID_HINGE, memories.intermediateChoice);
+    return IDC_OK;
 }
 
 int32_t intermediateCommand(const DialogControls&, int32_t id) {
@@ -324,12 +333,13 @@ int32_t intermediateCommand(const DialogControls&, int32_t id) {
 // DLG_F63, right end: two prescribed values. Each kind of end remembers its
 // own fields, and only the fields of the checked kind are read.
 
-void rightEndOpen(const DialogControls& c) {
+int32_t rightEndOpen(const DialogControls& c) {
     memories.rightEndChoiceSaved = memories.rightEndChoice;
     c.checkRadio(c.dialog, IDC_RIGHT_HINGED, IDC_RIGHT_CLAMPED, memories.rightEndChoice);
     showValue(c, IDC_RIGHT_HINGED_M, memories.hingedEndMoment);
     showValue(c, IDC_RIGHT_FREE_M, memories.freeEndMoment);
     showValue(c, IDC_RIGHT_FREE_Q, memories.freeEndForce);
+    return IDC_RIGHT_HINGED_M;
 }
 
 int32_t rightEndCommand(const DialogControls& c, int32_t id) {

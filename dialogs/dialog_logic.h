@@ -42,21 +42,23 @@ constexpr int32_t commandIgnored = 0;
 constexpr int32_t commandHandled = 1;
 constexpr int32_t commandEndsDialog = 2;
 
-// Per dialog: `...Open` answers WM_INITDIALOG, `...Command` a WM_COMMAND with
-// the control id (the low 16 bits of wParam).
-void leftEndOpen(const DialogControls& controls);  // DLG_F1
+// Per dialog: `...Open` answers WM_INITDIALOG and returns the id of the
+// control that gets the keyboard focus, the first tab stop of the template;
+// `...Command` answers a WM_COMMAND with the control id (the low 16 bits of
+// wParam).
+int32_t leftEndOpen(const DialogControls& controls);  // DLG_F1
 int32_t leftEndCommand(const DialogControls& controls, int32_t id);
-void springOpen(const DialogControls& controls);  // DLG_F2
+int32_t springOpen(const DialogControls& controls);  // DLG_F2
 int32_t springCommand(const DialogControls& controls, int32_t id);
-void beamSectionOpen(const DialogControls& controls);  // DLG_F3
+int32_t beamSectionOpen(const DialogControls& controls);  // DLG_F3
 int32_t beamSectionCommand(const DialogControls& controls, int32_t id);
-void pointLoadOpen(const DialogControls& controls);  // DLG_F4
+int32_t pointLoadOpen(const DialogControls& controls);  // DLG_F4
 int32_t pointLoadCommand(const DialogControls& controls, int32_t id);
-void shaftSectionOpen(const DialogControls& controls);  // DLG_F5
+int32_t shaftSectionOpen(const DialogControls& controls);  // DLG_F5
 int32_t shaftSectionCommand(const DialogControls& controls, int32_t id);
-void conditionKindOpen(const DialogControls& controls);  // DLG_F61
+int32_t conditionKindOpen(const DialogControls& controls);  // DLG_F61
 int32_t conditionKindCommand(const DialogControls& controls, int32_t id);
-void intermediateOpen(const DialogControls& controls);  // DLG_F62
+int32_t intermediateOpen(const DialogControls& controls);  // DLG_F62
 int32_t intermediateCommand(const DialogControls& controls, int32_t id);
-void rightEndOpen(const DialogControls& controls);  // DLG_F63
+int32_t rightEndOpen(const DialogControls& controls);  // DLG_F63
 int32_t rightEndCommand(const DialogControls& controls, int32_t id);

@@ -28,7 +28,7 @@ void readText(void* dialog, int32_t id, char* text, int32_t count) {
     GetDlgItemTextA(asWindow(dialog), id, text, count);
 }
 
-using OpenLogic = void (*)(const DialogControls&);
+using OpenLogic = int32_t (*)(const DialogControls&);
 using CommandLogic = int32_t (*)(const DialogControls&, int32_t);
 
 INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, OpenLogic open,
@@ -36,8 +36,13 @@ INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, OpenLogic open,
     const DialogControls controls = {dialog, checkRadio, setBox, isBoxChecked, showText, readText};
     switch (message) {
         case WM_INITDIALOG:
-            open(controls);
-            return TRUE;  // the dialog manager focuses the first tab stop
+            // The focus goes to the template's first tab stop. The dialog
+            // manager would pick the checked radio button instead, which
+            // became a tab stop when it was checked; so the focus is set here
+            // as Tab sets it (an edit field's text all selected).
+            SendMessageA(dialog, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(GetDlgItem(dialog, open(controls))), TRUE);
+            return FALSE;
         case WM_COMMAND:
             switch (command(controls, LOWORD(wParam))) {
                 case commandEndsDialog:
