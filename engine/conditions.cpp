@@ -7,7 +7,9 @@ namespace {
 
 // A register number held as a real, checked against the bank before it is
 // converted, so that no value can address a register outside R0..R30.
-bool inBank(double x) { return x >= 0.0 && x < lastRegister + 0.5 && roundIndex(x) <= lastRegister; }
+bool inBank(double x) {
+    return x >= 0.0 && x < lastRegister + 0.5 && roundIndex(x) <= lastRegister;
+}
 
 // Row r of the state must equal v. Stores f1 = -(L[r] - v) / C2[r] and
 // f2 = -C1[r] / C2[r] at the factor pointer, leaves L + f1*C2 (row r exactly

@@ -2,11 +2,11 @@
 // run the matching operation, so a test reads like the keys a user presses.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "engine/engine.h"
 

@@ -1,11 +1,12 @@
 // The engine against the worked values of the reduction method: registers bit
 // for bit, results as the result panel prints them with "%g".
+#include "engine/engine.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "engine/engine.h"
 #include "tests/engine_steps.h"
 
 using namespace steps;
