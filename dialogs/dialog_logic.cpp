@@ -74,7 +74,7 @@ bool isRadio(int32_t id, int32_t first, int32_t last) {
     return inRange(id, first, last) && (id - first) % 10 == 0;
 }
 
-// The shared opening and clicks of the two section dialogs.
+// What both section dialogs show first: the box and the length.
 void openSection(const DialogControls& c) {
     memories.hasLineLoadSaved = inputs.hasLineLoad;
     c.setBox(c.dialog, IDC_SECTION_HAS_LOAD, inputs.hasLineLoad);

@@ -151,21 +151,6 @@ TEST_F(DialogLogic, LeftEndRowsOfEachSupport) {
     }
 }
 
-TEST_F(DialogLogic, LeftEndCancelRestoresTheChoiceAndWritesNothing) {
-    leftEndOpen(c);
-    leftEndCommand(c, 320);
-    leftEndCommand(c, 1);  // free end confirmed: rows 1, 2
-    definedFlags.defLeftEnd = 1;
-
-    leftEndOpen(c);
-    leftEndCommand(c, 330);
-    EXPECT_EQ(leftEndCommand(c, 2), commandEndsDialog);
-    EXPECT_EQ(memories.leftEndChoice, 320);
-    EXPECT_EQ(inputs.selRow1, 1);
-    EXPECT_EQ(inputs.selRow2, 2);
-    EXPECT_EQ(definedFlags.defLeftEnd, 0);
-}
-
 TEST_F(DialogLogic, EachDialogFocusesTheFirstTabStopOfItsTemplate) {
     EXPECT_EQ(leftEndOpen(c), 1) << "OK";
     EXPECT_EQ(springOpen(c), 350);
@@ -232,22 +217,6 @@ TEST_F(DialogLogic, PointLoadWritesItsRowAndValueButNotSelRow2) {
         EXPECT_EQ(inputs.pointLoadValue, -4.125);
         EXPECT_EQ(definedFlags.defPointLoad, 1);
     }
-}
-
-TEST_F(DialogLogic, PointLoadCancelRestoresTheKind) {
-    pointLoadOpen(c);
-    pointLoadCommand(c, 370);
-    pointLoadCommand(c, 1);
-    const int32_t rowBefore = inputs.selRow1;
-
-    pointLoadOpen(c);
-    pointLoadCommand(c, 390);
-    fake.fields[400] = "8.5";
-    pointLoadCommand(c, 2);
-    EXPECT_EQ(memories.loadKindChoice, 370);
-    EXPECT_EQ(inputs.selRow1, rowBefore);
-    EXPECT_EQ(inputs.pointLoadValue, 0.0);
-    EXPECT_EQ(definedFlags.defPointLoad, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -331,46 +300,6 @@ TEST_F(DialogLogic, CheckingAndClearingTheBoxAgainDropsTheLineLoad) {
     EXPECT_EQ(inputs.hasLineLoad, 0);
     EXPECT_EQ(fake.reads, (std::vector<int32_t>{450, 460, 470}));
     EXPECT_EQ(inputs.lineLoad, 0.0);
-}
-
-TEST_F(DialogLogic, SectionCancelRestoresTheBoxAndWritesNothing) {
-    inputs.bendingStiffness = 4.5;
-    shaftSectionOpen(c);
-    fake.boxes[420] = 1;
-    shaftSectionCommand(c, 420);
-    fake.fields[450] = "9";
-    EXPECT_EQ(shaftSectionCommand(c, 2), commandEndsDialog);
-    EXPECT_EQ(inputs.hasLineLoad, 0);
-    EXPECT_EQ(inputs.segLength, 0.0);
-    EXPECT_EQ(definedFlags.defShaftSection, 0);
-    EXPECT_TRUE(fake.reads.empty());
-
-    // Confirmed with the box checked, then cancelled with it cleared.
-    beamSectionOpen(c);
-    fake.boxes[420] = 1;
-    beamSectionCommand(c, 420);
-    beamSectionCommand(c, 1);
-    beamSectionOpen(c);
-    fake.boxes[420] = 0;
-    beamSectionCommand(c, 420);
-    beamSectionCommand(c, 2);
-    EXPECT_EQ(inputs.hasLineLoad, 1);
-    EXPECT_EQ(memories.hasLineLoadSaved, 1);
-    EXPECT_EQ(definedFlags.defBeamSection, 0);
-}
-
-TEST_F(DialogLogic, ShaftSectionLeavesTheBeamStiffnessAlone) {
-    inputs.bendingStiffness = 4.5;
-    shaftSectionOpen(c);
-    fake.fields[450] = "1.25";
-    fake.fields[460] = "2.1e5";
-    fake.fields[470] = "0.03";
-    shaftSectionCommand(c, 1);
-    EXPECT_EQ(inputs.segLength, 1.25);
-    EXPECT_EQ(inputs.youngsModulus, 210000.0);
-    EXPECT_EQ(inputs.shaftDiameter, 0.03);
-    EXPECT_EQ(inputs.bendingStiffness, 4.5);
-    EXPECT_EQ(definedFlags.defShaftSection, 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -478,30 +407,6 @@ TEST_F(DialogLogic, RightEndReadsOnlyTheFieldsOfItsKind) {
     EXPECT_EQ(inputs.condValue1, 0.0);
     EXPECT_EQ(inputs.selRow2, 2);
     EXPECT_EQ(inputs.condValue2, 0.0);
-}
-
-TEST_F(DialogLogic, RightEndCancelWritesNothingButTheFlag) {
-    rightEndOpen(c);
-    rightEndCommand(c, 530);
-    fake.fields[560] = "5";
-    fake.fields[570] = "-2";
-    rightEndCommand(c, 1);
-    const EngineInputs before = inputs;
-
-    rightEndOpen(c);
-    rightEndCommand(c, 520);
-    fake.fields[550] = "3";
-    fake.fields[560] = "4";
-    EXPECT_EQ(rightEndCommand(c, 2), commandEndsDialog);
-    EXPECT_EQ(memories.rightEndChoice, 530);
-    EXPECT_EQ(memories.hingedEndMoment, 0.0);
-    EXPECT_EQ(memories.freeEndMoment, 5.0);
-    EXPECT_EQ(memories.freeEndForce, -2.0);
-    EXPECT_EQ(inputs.selRow1, before.selRow1);
-    EXPECT_EQ(inputs.condValue1, before.condValue1);
-    EXPECT_EQ(inputs.selRow2, before.selRow2);
-    EXPECT_EQ(inputs.condValue2, before.condValue2);
-    EXPECT_EQ(definedFlags.defRightEnd, 0);
 }
 
 }  // namespace
