@@ -19,6 +19,7 @@
 //   text X Y TENTHS BAND BACKGROUND TEXT  the client area shows TEXT there
 //   results W PSI M Q                     the orange panel with the four lines
 //   no-panel                              no orange below the toolbar
+//   normal                                the main window is neither minimised nor maximised
 //   exited                                the main window is gone
 // Colours: yellow, orange, blue. Waiting commands give up after a while, so
 // a missing window fails the test instead of hanging it.
@@ -253,6 +254,9 @@ void run(std::string line) {
     if (command == "text") return text(line);
     if (command == "results") return results(line);
     if (command == "no-panel") return noPanel();
+    if (command == "normal") {
+        return reply(!IsIconic(program) && !IsZoomed(program) ? "ok" : "fail not normal");
+    }
     if (command == "exited") {
         return reply(waitFor([] { return !IsWindow(program); }) ? "ok" : "fail still running");
     }

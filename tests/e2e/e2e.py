@@ -13,6 +13,7 @@ usage: e2e.py --wine-run tools/wine-run --velmora velmora.exe
               --checker e2e_checker.exe SCENARIO [--screenshot FILE.png]
 """
 import argparse
+import os
 import subprocess
 import sys
 import time
@@ -47,10 +48,17 @@ class Failure(Exception):
 class Session:
     """One run of velmora.exe, with the checker beside it."""
 
-    def __init__(self, args):
+    def __init__(self, args, minimised=False):
         self.args = args
         self.solved = False
-        self.program = subprocess.Popen([args.wine_run, args.velmora])
+        if minimised:
+            # As from a shortcut set to start minimised; "start /wait" hands
+            # the program's exit code back.
+            folder, exe = os.path.split(os.path.abspath(args.velmora))
+            self.program = subprocess.Popen(
+                [os.path.abspath(args.wine_run), "start", "/min", "/wait", exe], cwd=folder)
+        else:
+            self.program = subprocess.Popen([args.wine_run, args.velmora])
         self.checker = subprocess.Popen([args.wine_run, args.checker],
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         origin = self.ask("find").split()
@@ -287,7 +295,9 @@ def typical_use(s):
 
 
 def cantilever(s):
-    """Clamped at the left, a force 1 at the free right end."""
+    """Clamped at the left, a force 1 at the free right end. The program was
+    started minimised and opens in the normal show state all the same."""
+    s.ask("normal")
     s.left_end(LEFT_CLAMPED)
     s.beam("1", "1")
     s.point_load(LOAD_FORCE, "1")
@@ -368,7 +378,7 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     print(f"scenario {args.scenario}", flush=True)
-    session = Session(args)
+    session = Session(args, minimised=args.scenario == "cantilever")
     try:
         SCENARIOS[args.scenario](session)
     except Failure as failure:
