@@ -215,6 +215,12 @@ TEST_F(MainWindow, OpensAtFiftyFiftyWithTheOuterSizeAndClassMenu) {
     const RECT inside = client();
     EXPECT_EQ(clientWidth, inside.right) << "WM_SIZE stored the client size";
     EXPECT_EQ(clientHeight, inside.bottom);
+    EXPECT_EQ(GetClassLongA(mainWindow, GCL_STYLE), CS_VREDRAW | CS_HREDRAW);
+    LOGBRUSH background = {};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(mainWindow, GCLP_HBRBACKGROUND)),
+               sizeof background, &background);
+    EXPECT_EQ(background.lbColor, 0x00FF8080u) << "light blue: red 128, green 128, blue 255";
+    EXPECT_NE(GetClassLongPtrA(mainWindow, GCLP_HICON), 0) << "icon 10";
 }
 
 TEST_F(MainWindow, ToolbarHasSevenButtonsInTableOrder) {
@@ -232,6 +238,7 @@ TEST_F(MainWindow, ToolbarHasSevenButtonsInTableOrder) {
         EXPECT_EQ(button.idCommand, 200 + 5 * i) << "button " << i;
         EXPECT_EQ(button.fsState & TBSTATE_ENABLED, TBSTATE_ENABLED) << "button " << i;
         EXPECT_EQ(button.fsStyle, TBSTYLE_BUTTON) << "button " << i;
+        EXPECT_EQ(button.iString, 0) << "button " << i << " carries no text";
     }
 }
 
@@ -311,6 +318,8 @@ TEST_F(MainWindow, CloseEndsTheLoopWithZeroAndKeepsTheWindow) {
     EXPECT_EQ(SendMessageA(mainWindow, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(takeQuit(), 0);
     EXPECT_TRUE(IsWindow(mainWindow)) << "closing does not destroy the window";
+    DestroyWindow(mainWindow);
+    EXPECT_EQ(takeQuit(), 0) << "destruction ends the loop with 0 too";
 }
 
 // ---------------------------------------------------------------------------
@@ -420,6 +429,17 @@ TEST_F(MainWindow, FunctionKeyWithShiftOrCtrlDoesNothing) {
     }
     SetKeyboardState(keys);
     EXPECT_EQ(definedFlags.defLeftEnd, 0);
+}
+
+TEST_F(MainWindow, FunctionKeysDoNothingWhileADialogIsOpen) {
+    // The dialog's own loop translates no accelerators: F4 pressed in the
+    // open spring dialog must not start the point load.
+    EXPECT_EQ(run(IDM_F2, {{springTitle, [](HWND d) { ui::press(d, VK_F4); }},
+                           {springTitle, [](HWND d) { ui::press(d, VK_F7); }},
+                           cancel(springTitle)}),
+              "");
+    EXPECT_EQ(definedFlags.defPointLoad, 0);
+    EXPECT_EQ(lineLength, 0) << "and F7 printed nothing";
 }
 
 // ---------------------------------------------------------------------------
