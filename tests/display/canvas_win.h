@@ -107,7 +107,7 @@ inline int differingPixels(const Canvas& a, const Canvas& b, const RECT& area) {
 // Does `drawn` show exactly `text` at (x, y), on `band` inside `background`,
 // and nothing else in the text's rows? Renders the expectation on a canvas of
 // the same size and compares the rows of the text's cell inside `within`
-// (the whole canvas when it is empty).
+// (the whole canvas when it is empty). -1 when the expected text left no ink.
 inline int textMismatch(const Canvas& drawn, int x, int y, int heightTenths, COLORREF band,
                         COLORREF background, const std::string& text, RECT within = {}) {
     if (within.right == 0) within = {0, 0, drawn.width(), drawn.height()};
@@ -115,5 +115,12 @@ inline int textMismatch(const Canvas& drawn, int x, int y, int heightTenths, COL
     const SIZE size = renderText(expected, x, y, heightTenths, band, text);
     RECT rows = {within.left, y, within.right, y + size.cy};
     if (rows.bottom > within.bottom) rows.bottom = within.bottom;
+    // A font that draws nothing would make every comparison pass: a text
+    // with something to see must leave ink, or the match counts as failed.
+    const bool visible = text.find_first_not_of(' ') != std::string::npos;
+    if (visible &&
+        expected.count(RGB(0, 0, 0), rows.left, rows.top, rows.right, rows.bottom) == 0) {
+        return -1;
+    }
     return differingPixels(drawn, expected, rows);
 }

@@ -146,6 +146,11 @@ int textMismatchNow(int x, int y, int tenths, COLORREF band, COLORREF background
     return textMismatch(drawn, x, y, tenths, band, background, text, within);
 }
 
+std::string describe(int mismatch, const std::string& text) {
+    if (mismatch < 0) return "the font draws nothing for \"" + text + "\"";
+    return std::to_string(mismatch) + " pixels differ from \"" + text + "\"";
+}
+
 void text(std::string rest) {
     const int x = std::atoi(word(rest).c_str());
     const int y = std::atoi(word(rest).c_str());
@@ -157,8 +162,7 @@ void text(std::string rest) {
         mismatch = textMismatchNow(x, y, tenths, band, background, rest, RECT{});
         return mismatch == 0;
     });
-    reply(same ? "ok"
-               : "fail " + std::to_string(mismatch) + " pixels differ from \"" + rest + "\"");
+    reply(same ? "ok" : "fail " + describe(mismatch, rest));
 }
 
 void results(std::string rest) {
@@ -182,7 +186,7 @@ void results(std::string rest) {
             const int n = textMismatch(drawn, 10, 50 + 20 * i, 140, orangeColour, orangeColour,
                                        lines[i], panel);
             if (n != 0) {
-                failure = std::to_string(n) + " pixels differ from \"" + lines[i] + "\"";
+                failure = describe(n, lines[i]);
                 return false;
             }
         }
