@@ -32,6 +32,12 @@ const char* refusalText(int32_t refusal) {
                    "Nach f\xfcnf Bedingungen l\xe4ge das Faktorpaar der n\xe4"
                    "chsten Bedingung hinter dem Register R30.\n"
                    "Es wird nichts ausgegeben.";
+        case refusalPairOnWorkingRegisters:
+            return "Diese Bedingung wird nicht \xfc"
+                   "bernommen.\n"
+                   "Ohne linkes Tr\xe4gerende (F1) l\xe4ge ihr Faktorpaar auf den Registern R14 "
+                   "und R15, mit denen die Bedingung selbst rechnet.\n"
+                   "Mit F1 beginnt ein Tr\xe4ger.";
         case refusalBadRow:
             return "Ung\xfcltige Zeilennummer: die Eingabe wird nicht \xfc"
                    "bernommen.";

@@ -144,6 +144,13 @@ bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& wa
                    "conditions, the right end included (start a new beam with F1)");
             return false;
         }
+        if (engineRefusal == refusalPairOnWorkingRegisters) {
+            report(err, name, a, a.column,
+                   "an eighth condition before the first F1: with no left end the factor "
+                   "pointer starts at R0, and this pair would land on R14 and R15, the "
+                   "registers the condition works with (start the beam with F1)");
+            return false;
+        }
         if (engineRefusal == refusalEvaluationPastBank) {
             report(err, name, a, a.column,
                    "F7 with five conditions behind it: the factor pair it needs would lie at "

@@ -45,12 +45,25 @@ void solveFirstUnknown(int32_t s, double b) {
     R[16] = (t - b) / R[roundIndex(R[14])];
 }
 
+// R14..R18 hold what a condition works with while it stores its pair: the
+// row and the numbers formed from it, the pointer, -U1 and the prescribed
+// value. A factor stored there would turn them into register numbers made of
+// factors. R13 is spared: it holds the very factor that is stored, so a pair
+// at R12/R13 (the seventh condition before the first left end) rewrites R13
+// with its own value.
+bool onWorkingRegister(double x) {
+    const int32_t k = roundIndex(x);
+    return k >= 14 && k <= 18;
+}
+
 bool refuseCondition(bool needsSecondRow) {
     engineRefusal = refusalNone;
     if (!isRow(inputs.selRow1) || (needsSecondRow && !isRow(inputs.selRow2))) {
         engineRefusal = refusalBadRow;
     } else if (!conditionFits()) {
         engineRefusal = refusalFactorListFull;
+    } else if (onWorkingRegister(R[15]) || onWorkingRegister(R[15] + 1.0)) {
+        engineRefusal = refusalPairOnWorkingRegisters;
     }
     return engineRefusal != refusalNone;
 }

@@ -21,7 +21,9 @@ using RegisterBank = double[registerCount];
 extern RegisterBank R;
 
 // Register number held as a real -> integer: truncation toward zero, plus one
-// when fmod(x, 1.0) is at least 0.5. The caller keeps |x| well inside int32.
+// when fmod(x, 1.0) is at least 0.5. A value that is no register number at
+// all (not finite, or beyond the int32 range) gives -1, which names no
+// register; the operations check their numbers before they use them.
 int32_t roundIndex(double x);
 
 // ---------------------------------------------------------------------------
@@ -90,10 +92,13 @@ extern ChoiceMemories memories;
 // nothing and says why in engineRefusal; every operation first sets it to
 // refusalNone. A row outside 1..4 is refused the same way (the dialogs never
 // produce one, but the operations are also called from scripts and tests).
+// Before the first left end the pointer starts at R0, so the eighth condition
+// would store its pair in R14/R15, the registers it is working with: refused.
 constexpr int32_t refusalNone = 0;
 constexpr int32_t refusalFactorListFull = 1;
 constexpr int32_t refusalEvaluationPastBank = 2;
 constexpr int32_t refusalBadRow = 3;
+constexpr int32_t refusalPairOnWorkingRegisters = 4;
 extern int32_t engineRefusal;
 
 // Would the next condition's factor pair, or the evaluation's read of it,

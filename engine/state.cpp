@@ -17,6 +17,8 @@ int32_t engineRefusal = refusalNone;
 int32_t roundIndex(double x) {
     // Compares the exact remainder with 0.5 rather than adding 0.5 first, so
     // 0.49999999999999994 gives 0; negative values truncate toward zero.
+    // Converting NaN or a value beyond int32 would be undefined.
+    if (!(x > -2147483648.0 && x < 2147483647.0)) return -1;
     const double f = std::fmod(x, 1.0);
     const auto t = static_cast<int32_t>(x);
     return f < 0.5 ? t : t + 1;

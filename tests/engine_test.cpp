@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "tests/engine_steps.h"
@@ -45,6 +46,10 @@ TEST(RoundIndex, RoundsHalfUpForPositiveAndTruncatesNegative) {
     EXPECT_EQ(roundIndex(-0.5), 0);
     EXPECT_EQ(roundIndex(-1.5), -1);
     EXPECT_EQ(roundIndex(-2.7), -2);
+    for (double none : {std::nan(""), HUGE_VAL, -HUGE_VAL, 2147483647.0, -2147483648.0, 1e300})
+        EXPECT_EQ(roundIndex(none), -1) << none << " names no register";
+    EXPECT_EQ(roundIndex(2147483646.5), 2147483647);
+    EXPECT_EQ(roundIndex(-2147483647.5), -2147483647);
 }
 
 TEST_F(Engine, StartsWithEveryRegisterZeroAndDesignedInputs) {
@@ -478,6 +483,37 @@ TEST_F(Engine, ConditionBeforeAnyLeftEndWritesItsFactorsToR0AndR1) {
     EXPECT_TRUE(std::isnan(R[0]));
     EXPECT_BITS(R[15], 2.0);
     EXPECT_EQ(engineRefusal, refusalNone);
+}
+
+// Before any left end the pointer starts at R0 and each condition moves it
+// on by two. The first seven fill R0..R13 with their (NaN) factors as they
+// always did; the eighth would store its pair in R14/R15, the registers it
+// works with, and form a register number from a NaN: refused.
+TEST_F(Engine, EighthConditionBeforeAnyLeftEndIsRefused) {
+    for (int i = 0; i < 7; ++i) {
+        i % 2 ? hinge() : support();
+        ASSERT_EQ(engineRefusal, refusalNone) << "condition " << i + 1;
+    }
+    EXPECT_BITS(R[15], 14.0);
+    EXPECT_TRUE(std::isnan(R[13])) << "the seventh pair's second factor";
+    EXPECT_BITS(R[12], 1.0) << "its first, R12, then became the unit entry at Q";
+    EXPECT_BITS(R[14], 12.0);
+    double before[registerCount];
+    std::memcpy(before, R, sizeof before);
+    support();
+    EXPECT_EQ(engineRefusal, refusalPairOnWorkingRegisters);
+    rightClamped();
+    EXPECT_EQ(engineRefusal, refusalPairOnWorkingRegisters);
+    EXPECT_EQ(std::memcmp(before, R, sizeof before), 0) << "nothing written";
+    EXPECT_EQ(solvedFlag, 0);
+    evaluateState();
+    EXPECT_EQ(engineRefusal, refusalNone) << "reading R14/R15 forms no register number";
+
+    leftEnd(End::hinged);
+    beam(1, 1, 1, 0);
+    rightHinged(0);
+    evaluateState();
+    EXPECT_EQ(printed(), "0 -0.0416667 0 -0.5");
 }
 
 TEST_F(Engine, FiveConditionsFitASixthIsRefused) {

@@ -87,7 +87,8 @@ bool isSingleByteGerman(const char* text) {
 
 TEST(Texts, AreSingleByteWindows1252) {
     EXPECT_TRUE(isSingleByteGerman(aboutText));
-    for (int32_t refusal : {refusalFactorListFull, refusalEvaluationPastBank, refusalBadRow}) {
+    for (int32_t refusal : {refusalFactorListFull, refusalEvaluationPastBank, refusalBadRow,
+                            refusalPairOnWorkingRegisters}) {
         ASSERT_NE(refusalText(refusal), nullptr) << "refusal " << refusal;
         EXPECT_TRUE(isSingleByteGerman(refusalText(refusal)));
     }
@@ -98,6 +99,7 @@ TEST(Texts, EveryRefusalHasItsOwnMessageAndNoRefusalNone) {
     EXPECT_EQ(refusalText(refusalNone), nullptr);
     EXPECT_EQ(refusalText(17), nullptr);
     EXPECT_STRNE(refusalText(refusalFactorListFull), refusalText(refusalEvaluationPastBank));
+    EXPECT_STRNE(refusalText(refusalFactorListFull), refusalText(refusalPairOnWorkingRegisters));
     EXPECT_NE(std::strstr(refusalText(refusalFactorListFull), "Bedingung"), nullptr);
     EXPECT_NE(std::strstr(refusalText(refusalEvaluationPastBank), "Berechnung"), nullptr);
 }

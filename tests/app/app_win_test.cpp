@@ -716,6 +716,29 @@ TEST_F(FullBeam, EvaluationPastTheBankIsRefusedAndDrawsNothing) {
     EXPECT_EQ(shown.count(orangeBand, 0, 45, inside.right, inside.bottom), 0) << "no panel";
 }
 
+TEST_F(FullBeam, EighthConditionBeforeTheFirstLeftEndIsRefused) {
+    for (int i = 0; i < 7; ++i) steps::support();
+    ASSERT_EQ(R[15], 14.0);
+    std::strcpy(lineText, "Zwischenbedingung definiert");
+    lineLength = 27;
+    const BankSnapshot before;
+    for (WORD id : {IDM_F6, IDT_F6}) {
+        HWND owner = nullptr;
+        std::string text;
+        EXPECT_EQ(run(id, {chooseKind(IDC_KIND_INTERMEDIATE), confirmIntermediate(IDC_MID_HINGE),
+                           refusal(&owner, &text)}),
+                  "");
+        EXPECT_EQ(owner, mainWindow);
+        EXPECT_EQ(text, refusalText(refusalPairOnWorkingRegisters));
+        EXPECT_TRUE(before.unchanged()) << "nothing applied";
+        EXPECT_EQ(status(), "Zwischenbedingung definiert") << "the refused one is not claimed";
+    }
+    EXPECT_EQ(run(IDM_F1, {confirmLeftEnd(IDC_LEFT_HINGED)}), "");
+    EXPECT_EQ(run(IDM_F6, {chooseKind(IDC_KIND_RIGHT_END), confirmRightHinged("0")}), "")
+        << "after F1 the beam takes its conditions again";
+    EXPECT_EQ(R[15], 22.0);
+}
+
 TEST_F(FullBeam, FifthConditionAndTheEvaluationBeforeItAreStillAccepted) {
     steps::leftEnd(steps::End::clamped);
     for (int i = 0; i < 4; ++i) {

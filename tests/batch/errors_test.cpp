@@ -78,6 +78,15 @@ const BadInput badInputs[] = {
      "F3 l=1 EI=1\nF6 rechtes Traegerende Einspannung\n  F7\n",
      "<stdin>:12:3: F7 with five conditions behind it: the factor pair it needs would lie at "
      "R30 and R31, past the end of the register bank\n"},
+    {"eighth condition before the first left end",
+     "F6 Zwischenbedingung gelenkiges Lager\nF6 Zwischenbedingung Gelenk\n"
+     "F6 rechtes Traegerende Einspannung\nF6 Zwischenbedingung gelenkiges Lager\n"
+     "F6 Zwischenbedingung gelenkiges Lager\nF6 Zwischenbedingung gelenkiges Lager\n"
+     "F6 Zwischenbedingung gelenkiges Lager\nF6 Zwischenbedingung gelenkiges Lager\n"
+     "F1 gelenkiges Lager\nF3 l=1 EI=1 q=1\nF6 rechtes Traegerende gelenkiges Lager\nF7\n",
+     "<stdin>:8:1: an eighth condition before the first F1: with no left end the factor "
+     "pointer starts at R0, and this pair would land on R14 and R15, the registers the "
+     "condition works with (start the beam with F1)\n"},
 };
 
 TEST(BatchErrors, EveryKindOfBadInputIsReportedWithItsPosition) {
@@ -94,6 +103,21 @@ TEST(BatchErrors, EveryKindOfBadInputIsReportedWithItsPosition) {
         expected.replace(colon + 1, next - colon - 1, std::to_string(lineNumber + 1));
         EXPECT_EQ(r.err, expected);
     }
+}
+
+// Seven conditions before the first left end stay as the window has them:
+// their factors fill R0..R13 with NaN, and F1 then starts the beam afresh.
+TEST(BatchErrors, SevenConditionsBeforeTheFirstLeftEndStillRun) {
+    std::string script;
+    for (int i = 0; i < 7; ++i) script += "F6 Zwischenbedingung gelenkiges Lager\n";
+    script +=
+        "F7\nF1 gelenkiges Lager\nF3 l=1 EI=1 q=1\nF6 rechtes Traegerende gelenkiges Lager\nF7\n";
+    const BatchRun r = runInProcess({}, script);
+    EXPECT_EQ(r.status, 0);
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 9u);
+    EXPECT_EQ(std::vector<std::string>(out.begin() + 5, out.end()),
+              (std::vector<std::string>{"w  = 0", "psi= -0.0416667", "M  = 0", "Q  = -0.5"}));
 }
 
 TEST(BatchErrors, EveryBadLineIsReportedAndNothingRuns) {
