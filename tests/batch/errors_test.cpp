@@ -3,9 +3,11 @@
 // is computed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "batch_support.h"
+#include "tests/fuzz/fuzz_variants.h"
 
 namespace {
 
@@ -203,6 +205,24 @@ TEST(BatchErrors, TooManySamplesForTheStorage) {
     EXPECT_EQ(r.err,
               "velmora-batch: --points 100000: the diagram would take 300004 samples, more than "
               "250000\n");
+}
+
+// Every input that once made velmora-batch fail (tests/fuzz/regressions/),
+// with the fuzzer's command lines: it is run (0) or refused (2), no more.
+TEST(BatchRegressions, InputsThatOnceFailedAreRunOrRefused) {
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(VELMORA_SOURCE_DIR) +
+                                                                 "/tests/fuzz/regressions")) {
+        const std::string text = readText(entry.path().string());
+        for (const FuzzVariant& v : fuzzVariants) {
+            const BatchRun r =
+                runInProcess(std::vector<std::string>(v.argv + 1, v.argv + v.argc), text);
+            EXPECT_TRUE(r.status == 0 || r.status == 2)
+                << entry.path().filename() << " " << v.argv[1] << ": " << r.status;
+        }
+        ++inputs;
+    }
+    EXPECT_GE(inputs, 1);
 }
 
 }  // namespace
