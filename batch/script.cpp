@@ -18,7 +18,8 @@ struct Token {
     bool equals = false;
 };
 
-constexpr int maxTokens = maxLineBytes / 2 + 1;
+// Every byte can be a token of its own: "=" needs no blank around it.
+constexpr int maxTokens = maxLineBytes;
 
 struct Line {
     char text[maxLineBytes + 1];
