@@ -55,7 +55,8 @@ def main():
 
     run = subprocess.run([a.fuzzer, str(corpus), f"-seed={a.seed}",
                           f"-max_total_time={a.seconds}", "-max_len=4096", "-timeout=20",
-                          "-print_final_stats=1", f"-artifact_prefix={a.work}/"],
+                          "-print_final_stats=1", f"-artifact_prefix={a.work}/",
+                          f"-dict={a.source / 'tests/fuzz/batch.dict'}"],
                          stdin=subprocess.DEVNULL)
     if run.returncode != 0:
         kept = sorted(p.name for p in a.work.iterdir() if p.is_file())
