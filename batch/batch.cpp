@@ -236,11 +236,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
     int first = 0;
     int last = 0;
     if (!findBeam(script, first, last)) {
-        std::fprintf(
-            err,
-            "%s:%d:1: --table, --svg, --summary and --influence need a complete beam: F1, the "
-            "sections and elements, and F6 rechtes Tr\xc3\xa4gerende\n",
-            name, script.lines > 0 ? script.lines : 1);
+        const bool diagram = o.table || o.svg || o.summary;
+        std::fprintf(err,
+                     "%s:%d:1: %s need%s a complete beam: F1, the sections and elements, and F6 "
+                     "rechtes Tr\xc3\xa4gerende\n",
+                     name, script.lines > 0 ? script.lines : 1,
+                     diagram ? "--table, --svg and --summary" : "--influence", diagram ? "" : "s");
         return false;
     }
     double length = 0.0;
