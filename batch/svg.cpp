@@ -334,15 +334,6 @@ void plot(const Canvas& c, const Curve& curve, int k) {
     text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"",
          curve.name);
     text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"", curve.note);
-    if (curve.hasMark) {
-        const double at = px(c, curve.mark);
-        line(c, at, top, at, top + plotHeight,
-             "stroke=\"#000\" stroke-width=\"1.2\" stroke-dasharray=\"2,2\"");
-        char label[48];
-        std::snprintf(label, sizeof label, "x = %g", curve.mark);
-        text(c, at, top - 4, "middle", "font-size=\"11\" font-style=\"italic\"", label);
-    }
-
     const double zero = sc.y(0.0);
     // The curve, broken where a value is not finite, filled to the zero line.
     int i = 0;
@@ -365,6 +356,16 @@ void plot(const Canvas& c, const Curve& curve, int k) {
         }
         std::fputs("\"/>\n", c.out);
         i = end;
+    }
+
+    // The place of the cut or support, over the curve.
+    if (curve.hasMark) {
+        const double at = px(c, curve.mark);
+        line(c, at, top, at, top + plotHeight,
+             "stroke=\"#000\" stroke-width=\"1.2\" stroke-dasharray=\"2,2\"");
+        char label[48];
+        std::snprintf(label, sizeof label, "x = %g", curve.mark);
+        text(c, at, top - 4, "middle", "font-size=\"11\" font-style=\"italic\"", label);
     }
 
     // Axes: the zero line across, the value axis on the left with the zero
