@@ -32,13 +32,17 @@ constexpr char fourSpans[] =
 batch::Script script;
 batch::Diagram diagram;
 
-void repeatedRuns(benchmark::State& state) {
+void readFourSpans(int& first, int& last) {
     FILE* f = fmemopen(const_cast<char*>(fourSpans), std::strlen(fourSpans), "r");
     batch::readScript(f, "four-spans", script, stderr);
     std::fclose(f);
+    batch::findBeam(script, first, last);
+}
+
+void repeatedRuns(benchmark::State& state) {
     int first = 0;
     int last = 0;
-    batch::findBeam(script, first, last);
+    readFourSpans(first, last);
     for (auto _ : state) {
         batch::computeDiagram(script, first, last, 1000, diagram);
         benchmark::DoNotOptimize(diagram.sampleCount);
@@ -67,12 +71,9 @@ BENCHMARK(wholeProgram)->Unit(benchmark::kMillisecond);
 // M at the middle of the first span and at the first support, Q just right
 // of that support, and the support's force.
 void influenceLines(benchmark::State& state) {
-    FILE* f = fmemopen(const_cast<char*>(fourSpans), std::strlen(fourSpans), "r");
-    batch::readScript(f, "four-spans", script, stderr);
-    std::fclose(f);
     int first = 0;
     int last = 0;
-    batch::findBeam(script, first, last);
+    readFourSpans(first, last);
     std::vector<batch::InfluenceRequest> requests(4);
     std::string why;
     for (int i = 0; i < 4; ++i) {
