@@ -282,10 +282,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
         if (w.brokenAt >= 0) {
             if (scriptWatch.brokenAt == w.brokenAt && warnings.script[0]) return true;
             const Action& culprit = script.actions[w.brokenAt];
+            std::string cause = w.cause;
+            judge(last, w.brokenAt, cause);
             std::snprintf(warnings.diagram, warningCapacity,
                           "%s:%d:%d: warning: the diagram has values that are not finite; the "
                           "state stopped being finite after this %s: %s\n",
-                          name, culprit.line, culprit.column, actionName(culprit), w.cause);
+                          name, culprit.line, culprit.column, actionName(culprit), cause.c_str());
         } else {
             const Action& a = script.actions[first];
             std::snprintf(warnings.diagram, warningCapacity,
