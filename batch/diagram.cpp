@@ -39,6 +39,8 @@ void addReaction(Diagram& d, int action, double x, double force, bool hasMoment,
     r.moment = moment;
 }
 
+}  // namespace
+
 void findExtremes(Diagram& d) {
     for (int k = 0; k < quantityCount; ++k) {
         Extreme& e = d.extremes[k];
@@ -52,8 +54,6 @@ void findExtremes(Diagram& d) {
         }
     }
 }
-
-}  // namespace
 
 bool findBeam(const Script& script, int& first, int& last) {
     last = -1;

@@ -59,6 +59,9 @@ bool findBeam(const Script& script, int& first, int& last);
 // Samples a diagram of `points` points inside every section would take.
 long samplesNeeded(const Script& script, int first, int last, int points);
 
+// The largest and smallest finite value of each quantity among the samples.
+void findExtremes(Diagram& diagram);
+
 // Resets the engine, describes the beam once and samples it.
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
 

@@ -26,6 +26,10 @@ extern RegisterBank R;
 // register; the operations check their numbers before they use them.
 int32_t roundIndex(double x);
 
+// The pi of a shaft's stiffness E * pi * d^4 / 64: the stored constant, not
+// M_PI, so that every tool computes the same EI.
+constexpr double storedPi = 3.141592654;
+
 // ---------------------------------------------------------------------------
 // Values written by the dialogs and read by the operations.
 struct EngineInputs {
