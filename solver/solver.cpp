@@ -109,6 +109,9 @@ public:
     }
 
     void alongSection(double lambda) {
+        // With no motion open there is nothing to carry; a row of the empty
+        // matrix would offset its null data pointer (undefined behaviour).
+        if (open() == 0) return;
         p_.row(0) += lambda * p_.row(1);
         normalise();
     }

@@ -22,7 +22,12 @@ std::string section(std::mt19937& rng, double scaleL, double scaleEI, bool shaft
     q = (rng() % 3 == 0) ? 0.0 : 2.0 * u(rng) - 1.7;
     qs = (rng() % 2 == 0) ? 0.0 : (u(rng) - 1.0) / scaleL;
     if (shaft) {
-        fixed = " E=" + num(scaleEI * u(rng)) + " d=" + num(scaleL * 0.03 * u(rng));
+        // One draw after the other: the operands of + have no fixed order,
+        // and gcc and clang would generate different beams. d is drawn first,
+        // as gcc did.
+        const double d = scaleL * 0.03 * u(rng);
+        const double e = scaleEI * u(rng);
+        fixed = " E=" + num(e) + " d=" + num(d);
         return "F5";
     }
     fixed = " EI=" + num(scaleEI * u(rng));

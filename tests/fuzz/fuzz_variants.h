@@ -10,7 +10,7 @@
 
 struct FuzzVariant {
     int argc;
-    const char* argv[8];
+    const char* argv[10];  // with a null pointer after the last
 };
 
 inline constexpr FuzzVariant fuzzVariants[] = {
@@ -19,4 +19,6 @@ inline constexpr FuzzVariant fuzzVariants[] = {
     {7,
      {"velmora-batch", "--table", VELMORA_NULL_DEVICE, "--svg", VELMORA_NULL_DEVICE, "--points",
       "3"}},
+    {6, {"velmora-batch", "--general", "--json", "--summary", "--points", "2"}},
+    {8, {"velmora-batch", "--influence", "M@0.75", "--live", "q=1.5", "--points", "2", "--json"}},
 };
