@@ -19,6 +19,8 @@ using batch::maxActions;
 using batch::maxLineBytes;
 using batch::maxSamples;
 
+// Files go to the test's own folder, wherever it is started.
+const std::string work = VELMORA_TEST_WORK_DIR;
 const char* const rightEnd = "F6 rechtes Traegerende gelenkiges Lager\n";
 
 std::string repeated(const std::string& line, int times) {
@@ -68,8 +70,8 @@ TEST(BatchLimits, TheLongestLineAndOneByteMore) {
 // The samples a diagram would take, as the program counts them.
 long samplesFor(const std::string& description, int points) {
     static batch::Script script;
-    writeText("stress_description.txt", description);
-    FILE* f = std::fopen("stress_description.txt", "rb");
+    writeText(work + "/stress_description.txt", description);
+    FILE* f = std::fopen((work + "/stress_description.txt").c_str(), "rb");
     const int errors = batch::readScript(f, "stress", script, stderr);
     std::fclose(f);
     int first = 0;
@@ -98,9 +100,10 @@ TEST(BatchLimits, AsManySamplesAsTheStorageHoldsAndOneStepMore) {
     ASSERT_LE(fits, maxSamples);
     ASSERT_GT(samplesFor(beam, lo + 1), maxSamples);
 
-    BatchRun r = runInProcess({"--points", std::to_string(lo), "--table", "stress.csv"}, beam);
+    BatchRun r =
+        runInProcess({"--points", std::to_string(lo), "--table", work + "/stress.csv"}, beam);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(static_cast<long>(readTable("stress.csv").size()), fits);
+    EXPECT_EQ(static_cast<long>(readTable(work + "/stress.csv").size()), fits);
 
     r = runInProcess({"--points", std::to_string(lo + 1), "--summary"}, beam);
     EXPECT_EQ(r.status, 2);
