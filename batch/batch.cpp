@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "diagram.h"
 #include "drive.h"
@@ -20,7 +21,7 @@ constexpr char usage[] =
     "                     [--points N] [FILE | -]\n"
     "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
     "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
-    "  --json         the results (and the summary) as JSON, with all 17 digits\n"
+    "  --json         the results (and the summary) as JSON, every number exact\n"
     "  --summary      support reactions and the extremes of w, psi, M and Q\n"
     "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
     "  --svg FILE     the beam sketch over the plots of w, psi, M and Q\n"
@@ -38,7 +39,7 @@ struct Options {
 
 Script script;
 Diagram diagram;
-Result results[maxActions];
+std::vector<Result> results;
 
 constexpr int warningCapacity = 600;
 
@@ -131,11 +132,11 @@ void report(FILE* err, const char* name, const Action& a, int column, const char
 
 // One run of the description's keys, from a fresh start, as the window would
 // run them. Stops at an operation the engine refuses.
-bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& watch, FILE* err) {
+bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
     resetEngineState();
     watch = Watch{};
-    resultCount = 0;
-    for (int i = 0; i < script.count; ++i) {
+    results.clear();
+    for (int i = 0; i < script.count(); ++i) {
         const Action& a = script.actions[i];
         performWatched(script, i, watch);
         if (engineRefusal == refusalFactorListFull) {
@@ -155,7 +156,7 @@ bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& wa
             return false;
         }
         if (a.kind != Kind::evaluate) continue;
-        results[resultCount++] = Result{i, resultW, resultPsi, resultM, resultQ};
+        results.push_back(Result{i, resultW, resultPsi, resultM, resultQ});
         if (resultsAreFinite() || warnings.script[0]) continue;
         if (watch.brokenAt >= 0) {
             const Action& culprit = script.actions[watch.brokenAt];
@@ -268,8 +269,8 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
 
     Warnings warnings;
     Watch watch;
-    int resultCount = 0;
-    if (!runScript(name, resultCount, warnings, watch, err)) return exitBadInput;
+    if (!runScript(name, warnings, watch, err)) return exitBadInput;
+    const int resultCount = static_cast<int>(results.size());
     const bool wantDiagram = o.table || o.svg || o.summary;
     if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;
 
@@ -285,9 +286,9 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     std::fputs(warnings.script, err);
     std::fputs(warnings.diagram, err);
     if (o.json) {
-        printJson(out, script, results, resultCount, o.summary ? &diagram : nullptr);
+        printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr);
     } else {
-        printResults(out, results, resultCount);
+        printResults(out, results.data(), resultCount);
         if (o.summary) {
             if (resultCount > 0) std::fputc('\n', out);
             printSummary(out, script, diagram);

@@ -10,44 +10,86 @@
 namespace batch {
 namespace {
 
-// The keys from the beam's F1 up to and including action `upto`; F7 lines of
-// the script are not part of the description.
-void repeatRun(const Script& script, int first, int upto) {
-    for (int i = first; i <= upto; ++i) {
+// The keys of actions from..to; F7 lines of the script are not part of the
+// description.
+void performRange(const Script& script, int from, int to) {
+    for (int i = from; i <= to; ++i) {
         if (script.actions[i].kind != Kind::evaluate) perform(script.actions[i]);
     }
 }
 
+// Brings the engine to where a repeated run from the beam's F1 stands at the
+// start of an element, that is after the keys first..element-1. Samples ask
+// for elements in ascending order.
+//
+// A repeated run from F1 leaves the same state at the start of an element
+// whatever ran before it: F1 sets R1..R15, every later key writes the inputs
+// its operation reads before it runs, and R16..R30 only ever receive the
+// values the complete pass gave them. So a copy of the state at the start of
+// an element serves every sample in it, and the copy for the next element is
+// this one plus one element: no sample repeats the run from F1.
+class RepeatedRun {
+public:
+    RepeatedRun(const Script& script, int first, bool fromCopies)
+        : script_(script), first_(first), fromCopies_(fromCopies) {}
+
+    void toStartOf(int element) {
+        if (!fromCopies_) {
+            performRange(script_, first_, element - 1);
+            return;
+        }
+        if (copyAt_ < 0) {
+            performRange(script_, first_, element - 1);
+        } else {
+            restoreEngineState(copy_);
+            performRange(script_, copyAt_, element - 1);
+        }
+        if (element != copyAt_) {
+            saveEngineState(copy_);
+            copyAt_ = element;
+        }
+    }
+
+private:
+    const Script& script_;
+    int first_;
+    bool fromCopies_;
+    int copyAt_ = -1;  // the element whose start copy_ holds
+    EngineState copy_{};
+};
+
 void takeSample(Diagram& d, double x, int action) {
     evaluateState();
-    Sample& s = d.samples[d.sampleCount++];
+    Sample s;
     s.x = x;
     s.value[quantityW] = resultW;
     s.value[quantityPsi] = resultPsi;
     s.value[quantityM] = resultM;
     s.value[quantityQ] = resultQ;
     s.action = action;
+    addSample(d, s);
     if (!resultsAreFinite()) d.allFinite = false;
 }
 
-void addReaction(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
-    Reaction& r = d.reactions[d.reactionCount++];
+void react(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
+    Reaction r;
     r.action = action;
     r.x = x;
     r.force = force;
     r.hasMoment = hasMoment;
     r.moment = moment;
+    addReaction(d, r);
 }
 
 void findExtremes(Diagram& d) {
     for (int k = 0; k < quantityCount; ++k) {
         Extreme& e = d.extremes[k];
         e = Extreme{};
-        for (int i = 0; i < d.sampleCount; ++i) {
-            const double v = d.samples[i].value[k];
+        for (const Sample& s : d.samples) {
+            const double v = s.value[k];
             if (!std::isfinite(v)) continue;
-            if (!e.found || v > e.max) e.max = v, e.xMax = d.samples[i].x;
-            if (!e.found || v < e.min) e.min = v, e.xMin = d.samples[i].x;
+            if (!e.found || v > e.max) e.max = v, e.xMax = s.x;
+            if (!e.found || v < e.min) e.min = v, e.xMin = s.x;
             e.found = true;
         }
     }
@@ -57,7 +99,7 @@ void findExtremes(Diagram& d) {
 
 bool findBeam(const Script& script, int& first, int& last) {
     last = -1;
-    for (int i = script.count - 1; i >= 0 && last < 0; --i) {
+    for (int i = script.count() - 1; i >= 0 && last < 0; --i) {
         if (script.actions[i].kind == Kind::rightEnd) last = i;
     }
     first = -1;
@@ -80,11 +122,15 @@ long samplesNeeded(const Script& script, int first, int last, int points) {
     return count;
 }
 
-void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
+namespace {
+
+void sampleBeam(const Script& script, int first, int last, int points, Diagram& d,
+                bool fromCopies) {
     d.first = first;
     d.last = last;
-    d.sampleCount = 0;
-    d.reactionCount = 0;
+    d.samples.clear();
+    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    d.reactions.clear();
     d.allFinite = true;
     d.watch = Watch{};
 
@@ -96,14 +142,14 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
     }
 
     // The left end, seen from inside the beam.
+    RepeatedRun run(script, first, fromCopies);
     double x = 0.0;
-    repeatRun(script, first, first);
+    run.toStartOf(first + 1);
     takeSample(d, x, first);
     const Action& left = script.actions[first];
     if (left.choice != leftFree) {
-        const Sample& s = d.samples[d.sampleCount - 1];
-        addReaction(d, first, x, s.value[quantityQ], left.choice == leftClamped,
-                    s.value[quantityM]);
+        const Sample& s = d.samples.back();
+        react(d, first, x, s.value[quantityQ], left.choice == leftClamped, s.value[quantityM]);
     }
 
     for (int i = first + 1; i < last; ++i) {
@@ -115,35 +161,45 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
             const double l = a.value[slotLength];
             for (int k = 1; k <= points; ++k) {
                 const double part = l * (static_cast<double>(k) / (points + 1.0));
-                repeatRun(script, first, i - 1);
+                run.toStartOf(i);
                 performPart(a, part);
                 takeSample(d, x + part, i);
             }
             x += l;
-            repeatRun(script, first, i);
+            run.toStartOf(i + 1);
             takeSample(d, x, i);
             continue;
         }
         // A point element: the sample before it is the state just left of
         // it, the new one the state just right of it.
-        const Sample before = d.samples[d.sampleCount - 1];
-        repeatRun(script, first, i);
+        const Sample before = d.samples.back();
+        run.toStartOf(i + 1);
         takeSample(d, x, i);
-        const Sample& after = d.samples[d.sampleCount - 1];
+        const Sample& after = d.samples.back();
         if (a.kind == Kind::spring || a.choice == midSupport) {
-            addReaction(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
+            react(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
         }
     }
 
     // The right end, seen from inside: the last sample is just left of it.
     const Action& right = script.actions[last];
     if (right.choice != rightFree) {
-        const Sample& s = d.samples[d.sampleCount - 1];
-        addReaction(d, last, x, -s.value[quantityQ], right.choice == rightClamped,
-                    -s.value[quantityM]);
+        const Sample& s = d.samples.back();
+        react(d, last, x, -s.value[quantityQ], right.choice == rightClamped, -s.value[quantityM]);
     }
     d.length = x;
     findExtremes(d);
+}
+
+}  // namespace
+
+void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
+    sampleBeam(script, first, last, points, d, true);
+}
+
+void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
+                                  Diagram& d) {
+    sampleBeam(script, first, last, points, d, false);
 }
 
 }  // namespace batch

@@ -3,6 +3,8 @@
 // F1 up to the point and F7 is pressed there, as a user would do it.
 #pragma once
 
+#include <vector>
+
 #include "drive.h"
 #include "script.h"
 
@@ -43,14 +45,15 @@ struct Diagram {
     int first = -1;  // the beam's F1 in the script
     int last = -1;   // its right end
     double length = 0.0;
-    Sample samples[maxSamples];
-    int sampleCount = 0;
-    Reaction reactions[maxActions];
-    int reactionCount = 0;
+    std::vector<Sample> samples;  // in the order of x
+    std::vector<Reaction> reactions;
     Extreme extremes[quantityCount];
     bool allFinite = true;
     Watch watch;  // of the one complete pass
 };
+
+inline void addSample(Diagram& d, const Sample& s) { d.samples.push_back(s); }
+inline void addReaction(Diagram& d, const Reaction& r) { d.reactions.push_back(r); }
 
 // The beam a diagram shows: the last right end of the script and the last F1
 // before it. False when the script has no such pair.
@@ -59,7 +62,15 @@ bool findBeam(const Script& script, int& first, int& last);
 // Samples a diagram of `points` points inside every section would take.
 long samplesNeeded(const Script& script, int first, int last, int points);
 
-// Resets the engine, describes the beam once and samples it.
+// Resets the engine, describes the beam once and samples it. A repeated run
+// reaches the start of an element from a copy of the engine's state taken
+// there on the first repeated run, so the cost grows with samples plus
+// elements; every value is, bit for bit, that of a repeated run from F1.
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
+
+// The same diagram with every repeated run made from F1, as a user makes it:
+// the reference the faster way is checked against.
+void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
+                                  Diagram& diagram);
 
 }  // namespace batch

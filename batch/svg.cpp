@@ -332,22 +332,23 @@ void plot(const Canvas& c, const Diagram& d, int k) {
 
     const double zero = sc.y(0.0);
     // The curve, broken where a value is not finite, filled to the zero line.
-    int i = 0;
-    while (i < d.sampleCount) {
-        while (i < d.sampleCount && !std::isfinite(d.samples[i].value[k])) ++i;
-        if (i == d.sampleCount) break;
-        int end = i;
-        while (end < d.sampleCount && std::isfinite(d.samples[end].value[k])) ++end;
+    const size_t n = d.samples.size();
+    size_t i = 0;
+    while (i < n) {
+        while (i < n && !std::isfinite(d.samples[i].value[k])) ++i;
+        if (i == n) break;
+        size_t end = i;
+        while (end < n && std::isfinite(d.samples[end].value[k])) ++end;
         std::fprintf(c.out, "<polygon fill=\"%s\" fill-opacity=\"0.15\" stroke=\"none\" points=\"",
                      colours[k]);
         std::fprintf(c.out, "%.2f,%.2f", px(c, d.samples[i].x), zero);
-        for (int j = i; j < end; ++j) {
+        for (size_t j = i; j < end; ++j) {
             std::fprintf(c.out, " %.2f,%.2f", px(c, d.samples[j].x), sc.y(d.samples[j].value[k]));
         }
         std::fprintf(c.out, " %.2f,%.2f\"/>\n", px(c, d.samples[end - 1].x), zero);
         std::fprintf(c.out, "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"1.8\" points=\"",
                      colours[k]);
-        for (int j = i; j < end; ++j) {
+        for (size_t j = i; j < end; ++j) {
             std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, d.samples[j].x),
                          sc.y(d.samples[j].value[k]));
         }

@@ -1,6 +1,6 @@
 // velmora-batch: the diagram of a four-span beam with 1000 points per
-// section, as repeated runs only, and as the whole program writing the
-// table, the SVG and the summary.
+// section, from copies of the state and with every run repeated from F1, and
+// as the whole program writing the table, the SVG and the summary.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -28,7 +28,9 @@ constexpr char fourSpans[] =
 batch::Script script;
 batch::Diagram diagram;
 
-void repeatedRuns(benchmark::State& state) {
+using Compute = void (*)(const batch::Script&, int, int, int, batch::Diagram&);
+
+void sample(benchmark::State& state, Compute compute) {
     FILE* f = fmemopen(const_cast<char*>(fourSpans), std::strlen(fourSpans), "r");
     batch::readScript(f, "four-spans", script, stderr);
     std::fclose(f);
@@ -36,11 +38,16 @@ void repeatedRuns(benchmark::State& state) {
     int last = 0;
     batch::findBeam(script, first, last);
     for (auto _ : state) {
-        batch::computeDiagram(script, first, last, 1000, diagram);
-        benchmark::DoNotOptimize(diagram.sampleCount);
+        compute(script, first, last, 1000, diagram);
+        benchmark::DoNotOptimize(diagram.samples.data());
     }
-    state.counters["samples"] = diagram.sampleCount;
+    state.counters["samples"] = static_cast<double>(diagram.samples.size());
 }
+
+void fromCopies(benchmark::State& state) { sample(state, batch::computeDiagram); }
+BENCHMARK(fromCopies)->Unit(benchmark::kMillisecond);
+
+void repeatedRuns(benchmark::State& state) { sample(state, batch::computeDiagramByRepeatedRuns); }
 BENCHMARK(repeatedRuns)->Unit(benchmark::kMillisecond);
 
 void wholeProgram(benchmark::State& state) {
