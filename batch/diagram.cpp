@@ -22,29 +22,28 @@ void performRange(const Script& script, int from, int to) {
 // start of an element, that is after the keys first..element-1. Samples ask
 // for elements in ascending order.
 //
-// A repeated run from F1 leaves the same state at the start of an element
-// whatever ran before it: F1 sets R1..R15, every later key writes the inputs
-// its operation reads before it runs, and R16..R30 only ever receive the
-// values the complete pass gave them. So a copy of the state at the start of
-// an element serves every sample in it, and the copy for the next element is
-// this one plus one element: no sample repeats the run from F1.
+// A repeated run from F1 leaves the same registers at the start of an
+// element whatever ran before it: F1 sets R1..R15, every later key writes
+// the inputs its operation reads before it runs, and R16..R30 only ever
+// receive the values the complete pass gave them. So a copy of the state at
+// the start of an element serves every sample in it, and the copy for the
+// next element is this one plus one element: no sample repeats the run from
+// F1. Only the last sample does, so that the engine ends as the last repeated
+// run leaves it, down to the copies of the dialogs' choices that Cancel puts
+// back, which remember what ran before the run.
 class RepeatedRun {
 public:
-    RepeatedRun(const Script& script, int first, bool fromCopies)
-        : script_(script), first_(first), fromCopies_(fromCopies) {}
+    RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies)
+        : script_(script), first_(first), lastStart_(lastStart), fromCopies_(fromCopies) {}
 
     void toStartOf(int element) {
-        if (!fromCopies_) {
-            performRange(script_, first_, element - 1);
-            return;
-        }
-        if (copyAt_ < 0) {
+        if (!fromCopies_ || copyAt_ < 0 || element == lastStart_) {
             performRange(script_, first_, element - 1);
         } else {
             restoreEngineState(copy_);
             performRange(script_, copyAt_, element - 1);
         }
-        if (element != copyAt_) {
+        if (fromCopies_ && element != copyAt_) {
             saveEngineState(copy_);
             copyAt_ = element;
         }
@@ -53,6 +52,7 @@ public:
 private:
     const Script& script_;
     int first_;
+    int lastStart_;  // where the last sample is taken
     bool fromCopies_;
     int copyAt_ = -1;  // the element whose start copy_ holds
     EngineState copy_{};
@@ -141,8 +141,14 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
         if (script.actions[i].kind != Kind::evaluate) performWatched(script, i, d.watch);
     }
 
+    // The last sample is taken after the last element before the right end.
+    int lastStart = first + 1;
+    for (int i = first + 1; i < last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) lastStart = i + 1;
+    }
+
     // The left end, seen from inside the beam.
-    RepeatedRun run(script, first, fromCopies);
+    RepeatedRun run(script, first, lastStart, fromCopies);
     double x = 0.0;
     run.toStartOf(first + 1);
     takeSample(d, x, first);
