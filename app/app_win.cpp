@@ -79,7 +79,7 @@ void runExitQuestion(HWND, const Command&) {
 // Messages.
 
 LRESULT onCreate(HWND window) {
-    windowInstance = reinterpret_cast<HINSTANCE>(GetWindowLongA(window, GWL_HINSTANCE));
+    windowInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     toolbarWindow = createToolbar(window);
     resetRegisterBank();
     return 0;

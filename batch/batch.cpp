@@ -5,11 +5,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "diagram.h"
 #include "drive.h"
 #include "engine/engine.h"
+#include "general.h"
 #include "report.h"
 #include "script.h"
 
@@ -17,10 +19,11 @@ namespace batch {
 namespace {
 
 constexpr char usage[] =
-    "usage: velmora-batch [--json] [--summary] [--table FILE.csv] [--svg FILE.svg]\n"
-    "                     [--points N] [FILE | -]\n"
+    "usage: velmora-batch [--general] [--json] [--summary] [--table FILE.csv]\n"
+    "                     [--svg FILE.svg] [--points N] [FILE | -]\n"
     "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
     "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
+    "  --general      solve every complete beam at once (any number of conditions)\n"
     "  --json         the results (and the summary) as JSON, every number exact\n"
     "  --summary      support reactions and the extremes of w, psi, M and Q\n"
     "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
@@ -28,6 +31,7 @@ constexpr char usage[] =
     "  --points N     samples inside every section for the above (default 50)\n";
 
 struct Options {
+    bool general = false;
     bool json = false;
     bool summary = false;
     bool help = false;
@@ -40,6 +44,7 @@ struct Options {
 Script script;
 Diagram diagram;
 std::vector<Result> results;
+solver::Solution generalSolution;
 
 constexpr int warningCapacity = 600;
 
@@ -91,14 +96,16 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
             o.input = arg;
             continue;
         }
-        const bool flag = !std::strcmp(name, "--json") || !std::strcmp(name, "--summary") ||
-                          !std::strcmp(name, "--help") || !std::strcmp(name, "--");
+        const bool flag = !std::strcmp(name, "--json") || !std::strcmp(name, "--general") ||
+                          !std::strcmp(name, "--summary") || !std::strcmp(name, "--help") ||
+                          !std::strcmp(name, "--");
         const bool takesValue = !std::strcmp(name, "--table") || !std::strcmp(name, "--svg") ||
                                 !std::strcmp(name, "--points");
         if (!flag && !takesValue) return usageError(err, "unknown option '%s'", name);
         if (flag) {
             if (value) return usageError(err, "%s takes no value", name);
             if (!std::strcmp(name, "--json")) o.json = true;
+            if (!std::strcmp(name, "--general")) o.general = true;
             if (!std::strcmp(name, "--summary")) o.summary = true;
             if (!std::strcmp(name, "--help")) o.help = true;
             if (!std::strcmp(name, "--")) optionsEnd = true;
@@ -130,6 +137,28 @@ void report(FILE* err, const char* name, const Action& a, int column, const char
     std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, message);
 }
 
+// What the general solver says of the beam around action `index`, whose
+// keyed values stopped being finite after action `culprit`: a mechanism, or
+// a stable beam the reduction method cannot eliminate in its order. Other
+// causes (a zero stiffness, an overflow) keep the keyed diagnosis.
+void judge(int index, int culprit, std::string& cause) {
+    int first = 0;
+    int last = 0;
+    if (!beamAround(script, index, first, last)) return;
+    if (culprit < first || culprit > last) return;
+    const solver::Solution s = solver::solve(beamOf(script, first, last));
+    if (s.status == solver::Status::mechanism) {
+        int tag = 0;
+        cause = solverMessage(script, s, tag);
+        if (script.actions[tag].line != script.actions[culprit].line) {
+            cause += " (see line " + std::to_string(script.actions[tag].line) + ")";
+        }
+    } else if (s.status == solver::Status::solved) {
+        cause = "the beam is stable, but the reduction method cannot eliminate at line " +
+                std::to_string(script.actions[culprit].line) + "; `--general` solves it";
+    }
+}
+
 // One run of the description's keys, from a fresh start, as the window would
 // run them. Stops at an operation the engine refuses.
 bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
@@ -142,13 +171,14 @@ bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
         if (engineRefusal == refusalFactorListFull) {
             report(err, name, a, a.column,
                    "a sixth condition: the factor list R20..R29 holds the pairs of five "
-                   "conditions, the right end included (start a new beam with F1)");
+                   "conditions, the right end included (start a new beam with F1, or solve "
+                   "it with --general, which has no such limit)");
             return false;
         }
         if (engineRefusal == refusalEvaluationPastBank) {
             report(err, name, a, a.column,
                    "F7 with five conditions behind it: the factor pair it needs would lie at "
-                   "R30 and R31, past the end of the register bank");
+                   "R30 and R31, past the end of the register bank (--general evaluates it)");
             return false;
         }
         if (engineRefusal != refusalNone) {
@@ -160,11 +190,13 @@ bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
         if (resultsAreFinite() || warnings.script[0]) continue;
         if (watch.brokenAt >= 0) {
             const Action& culprit = script.actions[watch.brokenAt];
+            std::string cause = watch.cause;
+            judge(i, watch.brokenAt, cause);
             std::snprintf(warnings.script, warningCapacity,
                           "%s:%d:%d: warning: the result of line %d is not finite; the state "
                           "stopped being finite after this %s: %s\n",
                           name, culprit.line, culprit.column, a.line, actionName(culprit),
-                          watch.cause);
+                          cause.c_str());
         } else {
             std::snprintf(warnings.script, warningCapacity,
                           "%s:%d:%d: warning: the result is not finite: the evaluation "
@@ -211,6 +243,11 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
                      "%d\n",
                      o.points, needed, maxSamples);
         return false;
+    }
+    if (o.general) {
+        // The solution of the last complete beam is the diagram's beam.
+        computeGeneralDiagram(script, first, last, o.points, generalSolution, diagram);
+        return true;
     }
     computeDiagram(script, first, last, o.points, diagram);
     if (!diagram.allFinite) {
@@ -269,7 +306,11 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
 
     Warnings warnings;
     Watch watch;
-    if (!runScript(name, warnings, watch, err)) return exitBadInput;
+    if (o.general) {
+        if (!runGeneral(script, name, results, generalSolution, err)) return exitBadInput;
+    } else if (!runScript(name, warnings, watch, err)) {
+        return exitBadInput;
+    }
     const int resultCount = static_cast<int>(results.size());
     const bool wantDiagram = o.table || o.svg || o.summary;
     if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;

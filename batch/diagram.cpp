@@ -81,6 +81,8 @@ void react(Diagram& d, int action, double x, double force, bool hasMoment, doubl
     addReaction(d, r);
 }
 
+}  // namespace
+
 void findExtremes(Diagram& d) {
     for (int k = 0; k < quantityCount; ++k) {
         Extreme& e = d.extremes[k];
@@ -94,8 +96,6 @@ void findExtremes(Diagram& d) {
         }
     }
 }
-
-}  // namespace
 
 bool findBeam(const Script& script, int& first, int& last) {
     last = -1;

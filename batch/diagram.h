@@ -62,6 +62,9 @@ bool findBeam(const Script& script, int& first, int& last);
 // Samples a diagram of `points` points inside every section would take.
 long samplesNeeded(const Script& script, int first, int last, int points);
 
+// The largest and smallest finite value of each quantity among the samples.
+void findExtremes(Diagram& diagram);
+
 // Resets the engine, describes the beam once and samples it. A repeated run
 // reaches the start of an element from a copy of the engine's state taken
 // there on the first repeated run, so the cost grows with samples plus

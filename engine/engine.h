@@ -24,6 +24,10 @@ extern RegisterBank R;
 // when fmod(x, 1.0) is at least 0.5. The caller keeps |x| well inside int32.
 int32_t roundIndex(double x);
 
+// The pi of a shaft's stiffness E * pi * d^4 / 64: the stored constant, not
+// M_PI, so that every tool computes the same EI.
+constexpr double storedPi = 3.141592654;
+
 // ---------------------------------------------------------------------------
 // Values written by the dialogs and read by the operations.
 struct EngineInputs {

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr double storedPi = 3.141592654;  // not M_PI: the stored constant
-
 // R13 = l and R14 = a = l / (-EI) are set; transfer the column in R1..R4,
 // then rotate the columns: R1..R4 -> R5..R8 -> R9..R12 -> R1..R4.
 void transferAndRotate() {

@@ -1,0 +1,437 @@
+// The description read as beams for the general solver. A run starts at an
+// F1; a run that reaches a right end is a complete beam and is solved at
+// once, every other run repeats the complete beam before it and must follow
+// it element by element.
+#include "general.h"
+
+#include <cmath>
+
+namespace batch {
+namespace {
+
+using solver::ElementKind;
+
+solver::End endOf(Choice c) {
+    switch (c) {
+        case leftFree:
+        case rightFree:
+            return solver::End::free;
+        case leftClamped:
+        case rightClamped:
+            return solver::End::clamped;
+        default:
+            return solver::End::hinged;
+    }
+}
+
+int loadRowOf(Choice c) {
+    switch (c) {
+        case loadMoment:
+            return solver::rowM;
+        case loadAngle:
+            return solver::rowPsi;
+        case loadOffset:
+            return solver::rowW;
+        default:
+            return solver::rowQ;
+    }
+}
+
+solver::Element elementOf(const Action& a, int index) {
+    solver::Element e;
+    e.tag = index;
+    switch (a.kind) {
+        case Kind::spring:
+            e.kind = ElementKind::spring;
+            e.value = a.value[slotSpring];
+            break;
+        case Kind::beamSection:
+        case Kind::shaftSection:
+            e.kind =
+                a.kind == Kind::beamSection ? ElementKind::beamSection : ElementKind::shaftSection;
+            e.length = a.value[slotLength];
+            e.stiffness = a.value[slotStiffness];
+            e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
+            // Without q and qs the section carries no load: the engine then
+            // leaves its last q and qs unused.
+            if (hasLineLoad(a)) {
+                e.q = a.value[slotLineLoad];
+                e.qs = a.value[slotLineSlope];
+            }
+            break;
+        case Kind::pointLoad:
+            e.kind = ElementKind::pointLoad;
+            e.value = a.value[slotLoad];
+            e.loadRow = loadRowOf(a.choice);
+            break;
+        case Kind::intermediate:
+            e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
+            break;
+        default:
+            break;
+    }
+    return e;
+}
+
+void report(FILE* err, const char* name, const Action& a, int column, const std::string& text) {
+    std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, text.c_str());
+}
+
+std::string lineText(const Script& script, int index) {
+    return "line " + std::to_string(script.actions[index].line);
+}
+
+// How a mechanism moves one part of the beam, in words.
+std::string movement(const Script& script, const solver::Mover& m) {
+    const Action& a = script.actions[m.tag];
+    const std::string where = lineText(script, m.tag);
+    switch (m.kind) {
+        case solver::Mover::hinge:
+            return "kinking at the hinge on " + where;
+        case solver::Mover::leftEnd:
+            return a.choice == leftFree ? "moving its free left end (" + where + ")"
+                                        : "turning about its left end (" + where + ")";
+        case solver::Mover::rightEnd:
+            return a.choice == rightFree ? "moving its free right end (" + where + ")"
+                                         : "turning about its right end (" + where + ")";
+    }
+    return "";
+}
+
+// ---------------------------------------------------------------------------
+// Runs of the description.
+
+struct Run {
+    int first = -1;  // its F1
+    int end = -1;    // one past its last action
+    int right = -1;  // its right end, or -1 for a repeated run
+};
+
+// Splits the description at every F1. Reports an action before the first F1
+// and an element after a right end, which belong to no beam.
+bool splitRuns(const Script& script, const char* name, std::vector<Run>& runs, FILE* err) {
+    for (int i = 0; i < script.count(); ++i) {
+        const Action& a = script.actions[i];
+        if (a.kind == Kind::leftEnd) {
+            if (!runs.empty()) runs.back().end = i;
+            runs.push_back(Run{i, script.count(), -1});
+            continue;
+        }
+        if (runs.empty()) {
+            report(err, name, a, a.column,
+                   "with --general every action belongs to a beam: start it with F1 (the left "
+                   "end)");
+            return false;
+        }
+        Run& run = runs.back();
+        if (run.right >= 0 && a.kind != Kind::evaluate) {
+            report(err, name, a, a.column,
+                   "only F7 may follow the right end (line " +
+                       std::to_string(script.actions[run.right].line) +
+                       "): start a new beam, or a repeated run, with F1");
+            return false;
+        }
+        if (a.kind == Kind::rightEnd) run.right = i;
+    }
+    return true;
+}
+
+// Node k of a solution is the state just right of element k - 1.
+int elementCount(const Script& script, int first, int upto) {
+    int count = 0;
+    for (int i = first + 1; i <= upto; ++i) {
+        const Kind k = script.actions[i].kind;
+        if (k != Kind::evaluate && k != Kind::rightEnd) ++count;
+    }
+    return count;
+}
+
+Result resultOf(int action, const solver::State& s) {
+    return Result{action, s[solver::rowW], s[solver::rowPsi], s[solver::rowM], s[solver::rowQ]};
+}
+
+// ---------------------------------------------------------------------------
+// A repeated run, followed along its beam.
+
+bool nearlyEqual(double a, double b, double scale) {
+    return a == b || std::fabs(a - b) <= 1e-9 * scale;
+}
+
+class Follower {
+public:
+    Follower(const Script& script, const solver::Beam& beam, const solver::Solution& solution,
+             int beamFirst)
+        : script_(script), beam_(beam), solution_(solution), beamFirst_(beamFirst) {}
+
+    // Takes the next action of the run; false, with the reason, where the
+    // run departs from the beam.
+    bool take(const Action& a, std::string& why) {
+        const int n = static_cast<int>(beam_.elements.size());
+        if (a.kind == Kind::evaluate) return true;
+        if (a.kind == Kind::leftEnd) {
+            if (endOf(a.choice) == beam_.left) return true;
+            why = "this repeated run starts with another left end than its beam (" +
+                  lineText(script_, beamFirst_) + ")";
+            return false;
+        }
+        if (element_ >= n) {
+            why = "this repeated run goes on past its beam: the beam's right end (" +
+                  lineText(script_, beam_.rightTag) + ") stands here";
+            return false;
+        }
+        const solver::Element& e = beam_.elements[element_];
+        const Action& expected = script_.actions[e.tag];
+        const solver::Element mine = elementOf(a, 0);
+        const std::string there = " (" + lineText(script_, e.tag) + ")";
+        if (a.kind != expected.kind || a.choice != expected.choice) {
+            why = std::string("a repeated run must repeat its beam: here the beam has ") +
+                  actionName(expected) + there;
+            return false;
+        }
+        const bool section = a.kind == Kind::beamSection || a.kind == Kind::shaftSection;
+        if (!section) {
+            if (mine.value != e.value) {
+                why = "a repeated run must repeat its beam: this value differs from" + there;
+                return false;
+            }
+            ++element_;
+            return true;
+        }
+        if (mine.stiffness != e.stiffness || mine.diameter != e.diameter) {
+            why = "this part of a section has another stiffness than the section" + there;
+            return false;
+        }
+        // The later part of a split section continues its line load.
+        const double qHere = e.q + e.qs * offset_;
+        const double loadScale =
+            std::max(std::fabs(e.q), std::fabs(e.q + e.qs * e.length)) + std::fabs(e.qs);
+        if (!nearlyEqual(mine.q, qHere, loadScale) ||
+            !nearlyEqual(mine.qs, e.qs, std::fabs(e.qs))) {
+            char text[160];
+            std::snprintf(text, sizeof text, "q = %g and qs = %g", qHere, e.qs);
+            why = "this part of a section does not continue the section's line load" + there +
+                  ": here it is " + text;
+            return false;
+        }
+        const double reach = offset_ + mine.length;
+        if (nearlyEqual(reach, e.length, std::fabs(e.length))) {
+            ++element_;
+            offset_ = 0.0;
+            return true;
+        }
+        if (mine.length < 0.0 || reach > e.length) {
+            why = "this part runs past the end of the section" + there;
+            return false;
+        }
+        offset_ = reach;
+        return true;
+    }
+
+    solver::State here() const {
+        if (offset_ == 0.0) return solution_.states[element_];
+        return solver::stateInside(beam_.elements[element_], solution_.states[element_], offset_);
+    }
+
+private:
+    const Script& script_;
+    const solver::Beam& beam_;
+    const solver::Solution& solution_;
+    int beamFirst_;
+    int element_ = 0;      // the next element of the beam
+    double offset_ = 0.0;  // how far into it, when it is a section
+};
+
+// ---------------------------------------------------------------------------
+// The diagram.
+
+void sampleState(Diagram& d, double x, int action, const solver::State& s) {
+    Sample sample;
+    sample.x = x;
+    for (int k = 0; k < quantityCount; ++k) sample.value[k] = s[k];
+    sample.action = action;
+    addSample(d, sample);
+}
+
+void react(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
+    Reaction r;
+    r.action = action;
+    r.x = x;
+    r.force = force;
+    r.hasMoment = hasMoment;
+    r.moment = moment;
+    addReaction(d, r);
+}
+
+}  // namespace
+
+solver::Beam beamOf(const Script& script, int first, int last) {
+    solver::Beam beam;
+    beam.left = endOf(script.actions[first].choice);
+    beam.leftTag = first;
+    for (int i = first + 1; i < last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) {
+            beam.elements.push_back(elementOf(script.actions[i], i));
+        }
+    }
+    const Action& right = script.actions[last];
+    beam.right = endOf(right.choice);
+    beam.rightTag = last;
+    if (beam.right != solver::End::clamped) beam.endMoment = right.value[slotEndMoment];
+    if (beam.right == solver::End::free) beam.endForce = right.value[slotEndForce];
+    return beam;
+}
+
+std::string solverMessage(const Script& script, const solver::Solution& s, int& tag) {
+    tag = s.tags.empty() ? 0 : s.tags.front();
+    switch (s.status) {
+        case solver::Status::solved:
+            return "";
+        case solver::Status::mechanism: {
+            std::vector<solver::Mover> movers;
+            // The hinges first: they are what a mechanism turns about.
+            for (const auto& m : s.movers) {
+                if (m.kind == solver::Mover::hinge) movers.push_back(m);
+            }
+            for (const auto& m : s.movers) {
+                if (m.kind != solver::Mover::hinge) movers.push_back(m);
+            }
+            if (!movers.empty()) tag = movers.front().tag;
+            if (!s.held) {
+                return "the beam is a mechanism: nothing holds it, so it can move as a whole "
+                       "(no support, no clamped or hinged end, no spring)";
+            }
+            std::string text = "the beam is a mechanism: it can move without straining";
+            for (size_t i = 0; i < movers.size(); ++i) {
+                text += i == 0 ? ", " : (i + 1 == movers.size() ? " and " : ", ");
+                text += movement(script, movers[i]);
+            }
+            return text;
+        }
+        case solver::Status::zeroStiffness:
+            return "the section has zero bending stiffness (EI = 0): its equations cannot be "
+                   "written";
+        case solver::Status::notFinite:
+            return "a value that is not finite, or a solution beyond the range of a double";
+        case solver::Status::sharedSupport:
+            if (s.tags.size() > 1) tag = s.tags[1];
+            return "two rigid supports at one place (with " + lineText(script, s.tags.front()) +
+                   "): no equation says how they share the force";
+        case solver::Status::singular:
+            return "the beam's equations are singular in working precision, though it cannot "
+                   "move freely (negative or cancelling stiffnesses?)";
+    }
+    return "";
+}
+
+bool runGeneral(const Script& script, const char* name, std::vector<Result>& results,
+                solver::Solution& solution, FILE* err) {
+    std::vector<Run> runs;
+    if (!splitRuns(script, name, runs, err)) return false;
+    results.clear();
+    solver::Beam beam;
+    int beamFirst = -1;
+    for (const Run& run : runs) {
+        const Action& f1 = script.actions[run.first];
+        if (run.right >= 0) {
+            beamFirst = run.first;
+            beam = beamOf(script, run.first, run.right);
+            solution = solver::solve(beam);
+            if (solution.status != solver::Status::solved) {
+                int tag = run.first;
+                const std::string text = solverMessage(script, solution, tag);
+                const Action& a = script.actions[tag];
+                report(err, name, a, a.column, text);
+                return false;
+            }
+            for (int i = run.first + 1; i < run.end; ++i) {
+                if (script.actions[i].kind != Kind::evaluate) continue;
+                const int node = elementCount(script, run.first, i);
+                results.push_back(resultOf(i, solution.states[node]));
+            }
+            continue;
+        }
+        if (beamFirst < 0) {
+            report(err, name, f1, f1.column,
+                   "this run has no right end, and no complete beam comes before it for it to "
+                   "repeat: describe the beam to its right end first");
+            return false;
+        }
+        Follower follow(script, beam, solution, beamFirst);
+        for (int i = run.first; i < run.end; ++i) {
+            const Action& a = script.actions[i];
+            std::string why;
+            if (!follow.take(a, why)) {
+                report(err, name, a, a.column, why);
+                return false;
+            }
+            if (a.kind == Kind::evaluate) results.push_back(resultOf(i, follow.here()));
+        }
+    }
+    return true;
+}
+
+void computeGeneralDiagram(const Script& script, int first, int last, int points,
+                           const solver::Solution& solution, Diagram& d) {
+    d.first = first;
+    d.last = last;
+    d.samples.clear();
+    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    d.reactions.clear();
+    d.allFinite = true;
+    d.watch = Watch{};
+    const solver::Beam beam = beamOf(script, first, last);
+    const auto& states = solution.states;
+
+    double x = 0.0;
+    sampleState(d, x, first, states[0]);
+    const Action& left = script.actions[first];
+    if (left.choice != leftFree) {
+        react(d, first, x, states[0][solver::rowQ], left.choice == leftClamped,
+              states[0][solver::rowM]);
+    }
+    int node = 0;
+    for (int i = first + 1; i < last; ++i) {
+        const Action& a = script.actions[i];
+        if (a.kind == Kind::evaluate) continue;
+        const solver::Element& e = beam.elements[node];
+        if (isSection(a)) {
+            for (int k = 1; k <= points; ++k) {
+                const double part = e.length * (static_cast<double>(k) / (points + 1.0));
+                sampleState(d, x + part, i, solver::stateInside(e, states[node], part));
+            }
+            x += e.length;
+        } else if (a.kind == Kind::spring || a.choice == midSupport) {
+            react(d, i, x, states[node + 1][solver::rowQ] - states[node][solver::rowQ], false, 0.0);
+        }
+        ++node;
+        sampleState(d, x, i, states[node]);
+    }
+    const Action& right = script.actions[last];
+    if (right.choice != rightFree) {
+        react(d, last, x, -states[node][solver::rowQ], right.choice == rightClamped,
+              -states[node][solver::rowM]);
+    }
+    d.length = x;
+    findExtremes(d);
+}
+
+bool beamAround(const Script& script, int index, int& first, int& last) {
+    first = last = -1;
+    int runFirst = -1;
+    for (int i = 0; i < script.count(); ++i) {
+        const Kind k = script.actions[i].kind;
+        if (k == Kind::leftEnd) {
+            if (i > index) break;
+            runFirst = i;
+        } else if (k == Kind::rightEnd && runFirst >= 0) {
+            // A right end at or after the action makes its own run a beam;
+            // an earlier one gives the beam a later repeated run repeats.
+            first = runFirst;
+            last = i;
+            if (i >= index) break;
+        }
+    }
+    return first >= 0 && last > first;
+}
+
+}  // namespace batch
