@@ -218,15 +218,15 @@ const NonFinite nonFinite[] = {
      "F1 freies Ende\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1\n"
      "F6 rechtes Traegerende Einspannung\nF7\n",
      "<stdin>:2:1: warning: the result of line 5 is not finite; the state stopped being finite "
-     "after this F6 Zwischenbedingung: a mechanism: M does not depend on the open unknown here, "
-     "so the hinge cannot be imposed (a hinge at a free end, beside another hinge or at a hinged "
-     "support?)\n"},
+     "after this F6 Zwischenbedingung: the beam is a mechanism: nothing holds it, so it can move "
+     "as a whole (no support, no clamped or hinged end, no spring)\n"},
     {"simply supported beam with a hinge",
      "F1 gelenkiges Lager\nF3 l=1 EI=1 q=1\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1 q=1\n"
      "F6 rechtes Traegerende gelenkiges Lager\nF7\n",
      "<stdin>:5:1: warning: the result of line 6 is not finite; the state stopped being finite "
-     "after this F6 rechtes Tr\xc3\xa4gerende: a mechanism: M at the right end does not depend "
-     "on the remaining unknown, so the right end cannot fix it (a hinge too many?)\n"},
+     "after this F6 rechtes Tr\xc3\xa4gerende: the beam is a mechanism: it can move without "
+     "straining, kinking at the hinge on line 3, turning about its left end (line 1) and turning "
+     "about its right end (line 5) (see line 3)\n"},
     {"condition before the left end", "F6 Zwischenbedingung gelenkiges Lager\nF7\n",
      "<stdin>:1:1: warning: the result of line 2 is not finite; the state stopped being finite "
      "after this F6 Zwischenbedingung: a condition before the first left end (F1): there is no "

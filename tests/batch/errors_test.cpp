@@ -70,14 +70,15 @@ const BadInput badInputs[] = {
      "F3 l=1 EI=1\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1\n"
      "F6 rechtes Traegerende Einspannung\nF7\n",
      "<stdin>:13:1: a sixth condition: the factor list R20..R29 holds the pairs of five "
-     "conditions, the right end included (start a new beam with F1)\n"},
+     "conditions, the right end included (start a new beam with F1, or solve it with --general, "
+     "which has no such limit)\n"},
     {"evaluation past the bank",
      "F1 Einspannung\nF3 l=1 EI=1\nF6 Zwischenbedingung gelenkiges Lager\n"
      "F3 l=1 EI=1\nF6 Zwischenbedingung gelenkiges Lager\nF3 l=1 EI=1\n"
      "F6 Zwischenbedingung gelenkiges Lager\nF3 l=1 EI=1\nF6 Zwischenbedingung gelenkiges Lager\n"
      "F3 l=1 EI=1\nF6 rechtes Traegerende Einspannung\n  F7\n",
      "<stdin>:12:3: F7 with five conditions behind it: the factor pair it needs would lie at "
-     "R30 and R31, past the end of the register bank\n"},
+     "R30 and R31, past the end of the register bank (--general evaluates it)\n"},
 };
 
 TEST(BatchErrors, EveryKindOfBadInputIsReportedWithItsPosition) {
