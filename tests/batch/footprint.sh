@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # velmora-batch carries no large initialised storage: its .data section stays
-# below 100 KB, and stripped of debug information, as it would ship, the
+# below 100 KB, and stripped of debug information and symbols, as it ships, the
 # program stays below 2 MB (the .exe with the C++ runtime linked in).
 # Usage: footprint.sh OBJDUMP STRIP PROGRAM WORKDIR
 set -u
@@ -22,7 +22,7 @@ data=$((16#$data_hex))
 mkdir -p "$work"
 stripped="$work/$(basename "$program").stripped"
 rm -f "$stripped"
-"$strip" --strip-debug -o "$stripped" "$program" || { echo "strip failed"; exit 1; }
+"$strip" -o "$stripped" "$program" || { echo "strip failed"; exit 1; }
 size=$(stat -c %s "$stripped")
 
 echo "$(basename "$program"): .data $data bytes (limit $data_limit), stripped $size bytes (limit $file_limit)"
