@@ -60,25 +60,9 @@ private:
 
 void takeSample(Diagram& d, double x, int action) {
     evaluateState();
-    Sample s;
-    s.x = x;
-    s.value[quantityW] = resultW;
-    s.value[quantityPsi] = resultPsi;
-    s.value[quantityM] = resultM;
-    s.value[quantityQ] = resultQ;
-    s.action = action;
-    addSample(d, s);
+    const double values[quantityCount] = {resultW, resultPsi, resultM, resultQ};
+    addSample(d, x, action, values);
     if (!resultsAreFinite()) d.allFinite = false;
-}
-
-void react(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
-    Reaction r;
-    r.action = action;
-    r.x = x;
-    r.force = force;
-    r.hasMoment = hasMoment;
-    r.moment = moment;
-    addReaction(d, r);
 }
 
 }  // namespace
@@ -155,7 +139,8 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
     const Action& left = script.actions[first];
     if (left.choice != leftFree) {
         const Sample& s = d.samples.back();
-        react(d, first, x, s.value[quantityQ], left.choice == leftClamped, s.value[quantityM]);
+        addReaction(d, first, x, s.value[quantityQ], left.choice == leftClamped,
+                    s.value[quantityM]);
     }
 
     for (int i = first + 1; i < last; ++i) {
@@ -183,7 +168,7 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
         takeSample(d, x, i);
         const Sample& after = d.samples.back();
         if (a.kind == Kind::spring || a.choice == midSupport) {
-            react(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
+            addReaction(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
         }
     }
 
@@ -191,7 +176,8 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
     const Action& right = script.actions[last];
     if (right.choice != rightFree) {
         const Sample& s = d.samples.back();
-        react(d, last, x, -s.value[quantityQ], right.choice == rightClamped, -s.value[quantityM]);
+        addReaction(d, last, x, -s.value[quantityQ], right.choice == rightClamped,
+                    -s.value[quantityM]);
     }
     d.length = x;
     findExtremes(d);

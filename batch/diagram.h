@@ -52,8 +52,26 @@ struct Diagram {
     Watch watch;  // of the one complete pass
 };
 
-inline void addSample(Diagram& d, const Sample& s) { d.samples.push_back(s); }
-inline void addReaction(Diagram& d, const Reaction& r) { d.reactions.push_back(r); }
+// The only ways a diagram grows: a sample of the four quantities (w, psi,
+// M, Q in `values`), and a reaction.
+inline void addSample(Diagram& d, double x, int action, const double* values) {
+    Sample s;
+    s.x = x;
+    for (int k = 0; k < quantityCount; ++k) s.value[k] = values[k];
+    s.action = action;
+    d.samples.push_back(s);
+}
+
+inline void addReaction(Diagram& d, int action, double x, double force, bool hasMoment,
+                        double moment) {
+    Reaction r;
+    r.action = action;
+    r.x = x;
+    r.force = force;
+    r.moment = moment;
+    r.hasMoment = hasMoment;
+    d.reactions.push_back(r);
+}
 
 // The beam a diagram shows: the last right end of the script and the last F1
 // before it. False when the script has no such pair.

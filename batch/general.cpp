@@ -241,27 +241,6 @@ private:
     double offset_ = 0.0;  // how far into it, when it is a section
 };
 
-// ---------------------------------------------------------------------------
-// The diagram.
-
-void sampleState(Diagram& d, double x, int action, const solver::State& s) {
-    Sample sample;
-    sample.x = x;
-    for (int k = 0; k < quantityCount; ++k) sample.value[k] = s[k];
-    sample.action = action;
-    addSample(d, sample);
-}
-
-void react(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
-    Reaction r;
-    r.action = action;
-    r.x = x;
-    r.force = force;
-    r.hasMoment = hasMoment;
-    r.moment = moment;
-    addReaction(d, r);
-}
-
 }  // namespace
 
 solver::Beam beamOf(const Script& script, int first, int last) {
@@ -383,11 +362,11 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
     const auto& states = solution.states;
 
     double x = 0.0;
-    sampleState(d, x, first, states[0]);
+    addSample(d, x, first, states[0].data());
     const Action& left = script.actions[first];
     if (left.choice != leftFree) {
-        react(d, first, x, states[0][solver::rowQ], left.choice == leftClamped,
-              states[0][solver::rowM]);
+        addReaction(d, first, x, states[0][solver::rowQ], left.choice == leftClamped,
+                    states[0][solver::rowM]);
     }
     int node = 0;
     for (int i = first + 1; i < last; ++i) {
@@ -397,19 +376,20 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
         if (isSection(a)) {
             for (int k = 1; k <= points; ++k) {
                 const double part = e.length * (static_cast<double>(k) / (points + 1.0));
-                sampleState(d, x + part, i, solver::stateInside(e, states[node], part));
+                addSample(d, x + part, i, solver::stateInside(e, states[node], part).data());
             }
             x += e.length;
         } else if (a.kind == Kind::spring || a.choice == midSupport) {
-            react(d, i, x, states[node + 1][solver::rowQ] - states[node][solver::rowQ], false, 0.0);
+            addReaction(d, i, x, states[node + 1][solver::rowQ] - states[node][solver::rowQ], false,
+                        0.0);
         }
         ++node;
-        sampleState(d, x, i, states[node]);
+        addSample(d, x, i, states[node].data());
     }
     const Action& right = script.actions[last];
     if (right.choice != rightFree) {
-        react(d, last, x, -states[node][solver::rowQ], right.choice == rightClamped,
-              -states[node][solver::rowM]);
+        addReaction(d, last, x, -states[node][solver::rowQ], right.choice == rightClamped,
+                    -states[node][solver::rowM]);
     }
     d.length = x;
     findExtremes(d);
