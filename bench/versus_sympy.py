@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """velmora-batch side by side with SymPy's Beam on a four-span beam.
 
-Usage: bench/versus_sympy.py [--build DIR] [--runs N]
+Usage: bench/versus_sympy.py [--build DIR] [--program PATH] [--runs N] [--each N]
 
 The beam: four spans of l = 5, EI = 1 under q = 6, hinged at both ends with
 supports between. velmora-batch draws its diagram with --points 1000 --table
@@ -122,12 +122,13 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=os.path.join(root, "build"))
+    parser.add_argument("--program", help="the velmora-batch to time (default: the native build's)")
     parser.add_argument("--runs", type=int, default=9, help="rounds (default 9)")
     parser.add_argument("--each", type=int, default=15,
                         help="program runs of each kind per round (default 15)")
     args = parser.parse_args()
     import_time = import_sympy()
-    program = os.path.join(args.build, "native", "batch", "velmora-batch")
+    program = args.program or os.path.join(args.build, "native", "batch", "velmora-batch")
     if not os.path.exists(program):
         sys.exit("build velmora-batch first: " + program)
 
