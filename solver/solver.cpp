@@ -94,8 +94,6 @@ bool checkValues(const Beam& beam, Solution& s) {
 
 class Motions {
 public:
-    explicit Motions(bool held) : held_(held) {}
-
     void addFreedom(const Mover& mover, double w, double psi) {
         const int d = open();
         p_.conservativeResize(2, d + 1);
@@ -120,7 +118,6 @@ public:
     void hold(int row) {
         const int d = open();
         if (d == 0 || p_.row(row).norm() < mechanismTolerance) return;
-        held_ = true;
         const Eigen::MatrixXd row1 = p_.row(row);
         Eigen::JacobiSVD<Eigen::MatrixXd> svd(row1, Eigen::ComputeFullV);
         const Eigen::MatrixXd basis = svd.matrixV().rightCols(d - 1);
@@ -146,7 +143,6 @@ public:
     }
 
     int open() const { return static_cast<int>(p_.cols()); }
-    bool held() const { return held_; }
     Eigen::Vector2d current(const Eigen::VectorXd& motion) const { return p_ * motion; }
 
     // The named freedoms a motion uses.
@@ -177,14 +173,17 @@ private:
     Eigen::Matrix<double, 2, Eigen::Dynamic> p_{2, 0};  // w, psi of the current piece
     Eigen::MatrixXd share_;     // each named freedom's part of each coordinate
     std::vector<Mover> named_;  // the freedoms since the motions last vanished
-    bool held_;
 };
 
 // `motions` holds one motion per column.
 void reportMechanism(const Motions& m, const Eigen::MatrixXd& motions, bool atRightEnd,
                      const Beam& beam, Solution& s) {
     s.status = Status::mechanism;
-    s.held = m.held();
+    s.held = beam.left != End::free || beam.right != End::free;
+    for (const Element& e : beam.elements) {
+        s.held = s.held || e.kind == ElementKind::support ||
+                 (e.kind == ElementKind::spring && e.value != 0.0);
+    }
     bool endMoves = false;
     for (int j = 0; j < motions.cols(); ++j) {
         m.movers(motions.col(j), s.movers);
@@ -203,7 +202,7 @@ bool checkKinematics(const Beam& beam, Solution& s) {
     }
     const double unit = length > 0.0 ? length : 1.0;
 
-    Motions m(beam.left != End::free);
+    Motions m;
     const Mover leftEnd{Mover::leftEnd, beam.leftTag};
     if (beam.left != End::clamped) m.addFreedom(leftEnd, 0.0, 1.0);
     if (beam.left == End::free) m.addFreedom(leftEnd, 1.0, 0.0);
@@ -388,17 +387,20 @@ void residual(const Eigen::SparseMatrix<double, Eigen::RowMajor>& a, const Eigen
     }
 }
 
+// Normwise backward error ||r|| / (||A|| ||x|| + ||b||) in the largest-entry
+// norm: on the equilibrated system every row counts alike.
 double backwardError(const Eigen::SparseMatrix<double, Eigen::RowMajor>& a,
                      const Eigen::VectorXd& b, const Eigen::VectorXd& x, const Eigen::VectorXd& r) {
-    double worst = 0.0;
+    double normA = 0.0;
     for (int i = 0; i < a.outerSize(); ++i) {
-        double size = std::fabs(b(i));
+        double row = 0.0;
         for (Eigen::SparseMatrix<double, Eigen::RowMajor>::InnerIterator it(a, i); it; ++it) {
-            size += std::fabs(it.value() * x(it.col()));
+            row += std::fabs(it.value());
         }
-        if (size > 0.0) worst = std::max(worst, std::fabs(r(i)) / size);
+        normA = std::max(normA, row);
     }
-    return worst;
+    const double size = normA * x.cwiseAbs().maxCoeff() + b.cwiseAbs().maxCoeff();
+    return size > 0.0 ? r.cwiseAbs().maxCoeff() / size : 0.0;
 }
 
 // Powers of two, so scaling rounds nothing: every row, then every column,

@@ -60,8 +60,8 @@ struct Solution {
     // states[0] is the state just right of the left end, states[k + 1] the
     // state just right of element k; the last is just left of the right end.
     std::vector<State> states;
-    // Oettli-Prager backward error of the solved system: the smallest relative
-    // change of its coefficients and right-hand side that the solution fits.
+    // Normwise backward error of the solved (equilibrated) system: how much
+    // its coefficients and right-hand side must change for the solution to fit.
     double backwardError = 0.0;
     // When not solved: the tags of the elements concerned (for a mechanism,
     // the element it can move about comes first).

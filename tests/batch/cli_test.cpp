@@ -104,7 +104,7 @@ TEST(BatchReadme, EveryExampleRunsAsShown) {
     EXPECT_GE(files, 2);
     EXPECT_GE(runs, 3);
     EXPECT_GE(outputs, 1);
-    EXPECT_EQ(drawings, 1);
+    EXPECT_EQ(drawings, 2);
 }
 
 TEST(BatchProgram, ReadsStandardInputAndPrintsThePanelLines) {
@@ -136,7 +136,8 @@ TEST(BatchProgram, WarningsGoToStandardErrorAndTheExitIsZero) {
 TEST(BatchProgram, HelpNamesEveryOption) {
     const BatchRun r = runProgram({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--json", "--summary", "--table", "--svg", "--points"}) {
+    for (const char* option :
+         {"--general", "--json", "--summary", "--table", "--svg", "--points"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
 }

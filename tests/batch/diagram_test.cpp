@@ -218,8 +218,8 @@ const NonFinite nonFinite[] = {
      "F1 freies Ende\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1\n"
      "F6 rechtes Traegerende Einspannung\nF7\n",
      "<stdin>:2:1: warning: the result of line 5 is not finite; the state stopped being finite "
-     "after this F6 Zwischenbedingung: the beam is a mechanism: nothing holds it, so it can move "
-     "as a whole (no support, no clamped or hinged end, no spring)\n"},
+     "after this F6 Zwischenbedingung: the beam is a mechanism: it can move without straining, "
+     "kinking at the hinge on line 2 and moving its free left end (line 1)\n"},
     {"simply supported beam with a hinge",
      "F1 gelenkiges Lager\nF3 l=1 EI=1 q=1\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1 q=1\n"
      "F6 rechtes Traegerende gelenkiges Lager\nF7\n",

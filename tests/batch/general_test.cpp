@@ -1,0 +1,410 @@
+// velmora-batch --general: beams against closed forms and an independent
+// three-moment solution, a differential run against the keyed method on
+// generated beams, badly scaled beams against their own conditions, the
+// mechanisms it refuses, and repeated runs that depart from their beam.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "batch_support.h"
+#include "solver/solver.h"
+
+namespace {
+
+std::string num(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return text;
+}
+
+struct Values {
+    double w, psi, m, q;
+};
+
+// Every result of a --json run, in order.
+std::vector<Values> results(const BatchRun& r) {
+    std::vector<Values> out;
+    for (size_t at = r.out.find("\"w\": "); at != std::string::npos;
+         at = r.out.find("\"w\": ", at + 1)) {
+        auto value = [&](const char* key) {
+            const size_t k = r.out.find(std::string("\"") + key + "\": ", at);
+            const char* p = r.out.c_str() + k + std::char_traits<char>::length(key) + 4;
+            return *p == 'n' ? NAN : std::strtod(p, nullptr);
+        };
+        out.push_back(Values{value("w"), value("psi"), value("M"), value("Q")});
+    }
+    return out;
+}
+
+std::vector<Values> solved(const std::string& script, std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"--general", "--json"});
+    const BatchRun r = runInProcess(args, script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return results(r);
+}
+
+const std::string rightEnd = "F6 rechtes Tr\xc3\xa4gerende ";
+
+TEST(GeneralSolver, GerberBeamOfTwoCantileversAndASuspendedSpan) {
+    // Clamped cantilevers of 2.35 carry a suspended span of 4.1 on hinges,
+    // all under q = 5.3: the hinge forces are q*4.1/2 each.
+    const double q = 5.3, a = 2.35, b = 4.1, ei = 1234.5;
+    const std::string sec = " EI=" + num(ei) + " q=" + num(q) + "\n";
+    const std::string beam =
+        "F1 Einspannung\nF3 l=" + num(a) + sec + "F6 Zwischenbedingung Gelenk\nF3 l=" + num(b) +
+        sec + "F6 Zwischenbedingung Gelenk\nF3 l=" + num(a) + sec + rightEnd + "Einspannung\nF7\n";
+    const auto v = solved(beam + "F1 Einspannung\nF7\nF3 l=" + num(a) + sec +
+                          "F6 Zwischenbedingung Gelenk\nF7\nF3 l=" + num(b / 2) + sec + "F7\n");
+    ASSERT_EQ(v.size(), 4u);
+    const double hinge = q * b / 2;
+    const double clamp = hinge * a + q * a * a / 2;
+    EXPECT_NEAR(v[1].m, -clamp, 1e-12 * clamp);
+    EXPECT_NEAR(v[1].q, hinge + q * a, 1e-12 * clamp);
+    EXPECT_NEAR(v[0].m, -clamp, 1e-12 * clamp);  // the right clamp, by symmetry
+    EXPECT_NEAR(v[2].q, hinge, 1e-12 * hinge);
+    EXPECT_NEAR(v[2].m, 0.0, 1e-12 * clamp);
+    EXPECT_NEAR(v[3].m, q * b * b / 8, 1e-12 * clamp);
+    const double tip = hinge * a * a * a / (3 * ei) + q * a * a * a * a / (8 * ei);
+    EXPECT_NEAR(v[3].w, tip + 5 * q * b * b * b * b / (384 * ei), 1e-12 * tip);
+}
+
+TEST(GeneralSolver, TwelveEqualSpansAgainstTheThreeMomentEquation) {
+    const int spans = 12;
+    const double l = 3.7, q = 8.25, ei = 2100.5;
+    std::string beam = "F1 gelenkiges Lager\n";
+    for (int i = 0; i < spans; ++i) {
+        beam += "F3 l=" + num(l) + " EI=" + num(ei) + " q=" + num(q) + "\n";
+        beam += i + 1 < spans ? "F6 Zwischenbedingung gelenkiges Lager\n"
+                              : rightEnd + "gelenkiges Lager\n";
+    }
+    std::string script = beam;
+    for (int i = 1; i < spans; ++i) {  // a repeated run to every support
+        script += "F1 gelenkiges Lager\n";
+        for (int k = 0; k < i; ++k) {
+            script += "F3 l=" + num(l) + " EI=" + num(ei) + " q=" + num(q) + "\n";
+            if (k + 1 < i) script += "F6 Zwischenbedingung gelenkiges Lager\n";
+        }
+        script += "F7\n";
+    }
+    const auto v = solved(script);
+    ASSERT_EQ(v.size(), static_cast<size_t>(spans - 1));
+    // M(i-1) + 4 M(i) + M(i+1) = -q l^2 / 2 at the inner supports, solved by
+    // the tridiagonal sweep.
+    std::vector<double> c(spans - 1), d(spans - 1), m(spans - 1);
+    for (int i = 0; i < spans - 1; ++i) {
+        const double diag = 4.0 - (i ? c[i - 1] : 0.0);
+        c[i] = 1.0 / diag;
+        d[i] = (-q * l * l / 2 - (i ? d[i - 1] : 0.0)) / diag;
+    }
+    for (int i = spans - 2; i >= 0; --i) m[i] = d[i] - (i + 2 < spans ? c[i] * m[i + 1] : 0.0);
+    for (int i = 0; i < spans - 1; ++i) {
+        EXPECT_NEAR(v[i].m, m[i], 1e-12 * q * l * l) << "support " << i + 1;
+        EXPECT_NEAR(v[i].w, 0.0, 1e-12 * q * l * l * l * l / ei);
+    }
+}
+
+TEST(GeneralSolver, FreeBeamCarriedByTwoSpringsEvenWhenTheyAreSoft) {
+    // Springs at x = 1.3 and 4.9 under a force of 7.5 at x = 2.2: the spring
+    // forces follow from statics, and each spring's w is its force over c.
+    for (double c : {5.0e3, 1e-6 * 1000.0 / (6.2 * 6.2 * 6.2)}) {
+        const auto v = solved("F1 freies Ende\nF3 l=1.3 EI=1000\nF2 c=" + num(c) +
+                              "\nF3 l=0.9 EI=1000\nF4 Kraft 7.5\nF3 l=2.7 EI=1000\nF2 c=" + num(c) +
+                              "\nF3 l=1.3 EI=1000\n" + rightEnd +
+                              "freies Ende\nF1 freies Ende\nF3 l=1.3 EI=1000\nF7\n"
+                              "F2 c=" +
+                              num(c) +
+                              "\nF3 l=0.9 EI=1000\nF4 Kraft 7.5\n"
+                              "F3 l=2.7 EI=1000\nF7\nF2 c=" +
+                              num(c) + "\nF7\n");
+        ASSERT_EQ(v.size(), 3u);
+        const double second = 7.5 * 0.9 / 3.6, first = 7.5 - second;
+        EXPECT_NEAR(v[0].w, first / c, 1e-9 * first / c);
+        EXPECT_NEAR(v[1].w, second / c, 1e-9 * first / c);
+        EXPECT_NEAR(v[2].q - v[1].q, second, 1e-9 * first);
+        EXPECT_NEAR(v[2].q, 0.0, 1e-9 * first);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Generated beams, solved both ways.
+
+struct Generated {
+    std::string script;
+    int evaluations = 0;
+};
+
+std::string section(std::mt19937& rng, double scaleL, double scaleEI, bool shaft, double& l,
+                    double& q, double& qs, std::string& fixed) {
+    std::uniform_real_distribution<double> u(0.3, 1.7);
+    l = scaleL * u(rng);
+    q = (rng() % 3 == 0) ? 0.0 : 2.0 * u(rng) - 1.7;
+    qs = (rng() % 2 == 0) ? 0.0 : (u(rng) - 1.0) / scaleL;
+    if (shaft) {
+        fixed = " E=" + num(scaleEI * u(rng)) + " d=" + num(scaleL * 0.03 * u(rng));
+        return "F5";
+    }
+    fixed = " EI=" + num(scaleEI * u(rng));
+    return "F3";
+}
+
+// A beam of up to five conditions with springs and point loads, described
+// once, then repeated runs to random places, some inside sections. With
+// `mixed`, shaft sections in millimetres stand beside beam sections in metres.
+Generated generate(std::mt19937& rng, bool mixed) {
+    struct Part {
+        std::string text;
+        bool isSection = false;
+        std::string kind, fixed;
+        double l = 0, q = 0, qs = 0;
+    };
+    std::vector<Part> parts;
+    const char* lefts[] = {"gelenkiges Lager", "Einspannung", "freies Ende"};
+    const std::string left = std::string("F1 ") + lefts[rng() % 3] + "\n";
+    const int conditions = static_cast<int>(rng() % 5);
+    for (int c = 0; c <= conditions; ++c) {
+        const int pieces = 1 + static_cast<int>(rng() % 2);
+        for (int k = 0; k < pieces; ++k) {
+            Part s;
+            s.isSection = true;
+            const bool shaft = mixed ? rng() % 2 == 0 : rng() % 4 == 0;
+            const double scaleL = mixed && shaft ? 1000.0 : 2.0;
+            const double scaleEI = mixed && shaft ? 210000.0 : (shaft ? 2.1e8 : 4000.0);
+            s.kind = section(rng, scaleL, scaleEI, shaft, s.l, s.q, s.qs, s.fixed);
+            s.text = s.kind + " l=" + num(s.l) + s.fixed;
+            if (s.q != 0.0 || s.qs != 0.0) s.text += " q=" + num(s.q) + " qs=" + num(s.qs);
+            parts.push_back(s);
+            if (rng() % 3 == 0)
+                parts.push_back(Part{"F4 Kraft " + num(3.1 * (rng() % 7)), false, "", ""});
+            if (rng() % 5 == 0)
+                parts.push_back(Part{"F4 Moment " + num(1.7 * (rng() % 5)), false, "", ""});
+            if (rng() % 4 == 0)
+                parts.push_back(Part{"F2 c=" + num(977.0 * (1 + rng() % 9)), false, "", ""});
+        }
+        if (c < conditions) {
+            parts.push_back(Part{
+                rng() % 4 ? "F6 Zwischenbedingung gelenkiges Lager" : "F6 Zwischenbedingung Gelenk",
+                false, "", ""});
+        }
+    }
+    const char* rights[] = {"gelenkiges Lager M=-3", "Einspannung", "freies Ende M=1.5 Q=-2"};
+    Generated g;
+    g.script = left;
+    for (const Part& p : parts) g.script += p.text + "\n";
+    g.script += rightEnd + rights[rng() % 3] + "\nF7\n";
+    g.evaluations = 1;
+    for (int run = 0; run < 4; ++run) {
+        const size_t stop = rng() % parts.size();
+        g.script += left;
+        for (size_t i = 0; i < stop; ++i) g.script += parts[i].text + "\n";
+        const Part& p = parts[stop];
+        if (p.isSection && rng() % 2) {  // split the section, F7 between its parts
+            const double l1 = p.l * 0.37;
+            const auto piece = [&](double l, double q) {
+                std::string t = p.kind + " l=" + num(l) + p.fixed;
+                if (p.q != 0.0 || p.qs != 0.0) t += " q=" + num(q) + " qs=" + num(p.qs);
+                return t + "\n";
+            };
+            g.script += piece(l1, p.q) + "F7\n" + piece(p.l - l1, p.q + p.qs * l1) + "F7\n";
+            g.evaluations += 2;
+        } else {
+            g.script += "F7\n";
+            g.evaluations += 1;
+        }
+    }
+    return g;
+}
+
+double largest(const std::vector<Values>& v, double Values::*member) {
+    double m = 0.0;
+    for (const Values& x : v) m = std::max(m, std::fabs(x.*member));
+    return m;
+}
+
+TEST(GeneralSolver, AgreesWithTheKeyedMethodOnGeneratedBeams) {
+    std::mt19937 rng(20261207);
+    int compared = 0;
+    for (int n = 0; n < 300; ++n) {
+        const Generated g = generate(rng, false);
+        const BatchRun keyed = runInProcess({"--json"}, g.script);
+        const BatchRun general =
+            runInProcess({"--general", "--json", "--table", "generated.csv"}, g.script);
+        if (general.status != 0) {  // a mechanism: the keyed values cannot be finite
+            EXPECT_NE(general.err.find("mechanism"), std::string::npos) << general.err;
+            continue;
+        }
+        const auto k = results(keyed), s = results(general);
+        ASSERT_EQ(s.size(), static_cast<size_t>(g.evaluations)) << g.script;
+        // Refused (five conditions) or beyond the reduction order.
+        if (keyed.status != 0 || !keyed.err.empty()) continue;
+        ASSERT_EQ(k.size(), s.size());
+        // Each quantity's largest magnitude along the beam sets its scale.
+        double scales[4] = {};
+        for (const auto& row : readTable("generated.csv")) {
+            for (int c = 0; c < 4; ++c) scales[c] = std::max(scales[c], std::fabs(row[c + 1]));
+        }
+        int column = 0;
+        for (double Values::*q : {&Values::w, &Values::psi, &Values::m, &Values::q}) {
+            const double scale = scales[column++];
+            for (size_t i = 0; i < k.size(); ++i) {
+                ASSERT_NEAR(s[i].*q, k[i].*q, 1e-9 * scale) << g.script << "\nresult " << i;
+            }
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 150);
+}
+
+TEST(GeneralSolver, MixedScalesKeepTheirConditionsBetterThanTheKeyedMethod) {
+    // Repeated runs stop at supports, hinges and section ends: wherever a
+    // condition holds (w = 0 at a support, M = 0 at a hinge, the right end's
+    // given values), the error of each method is visible without an oracle.
+    std::mt19937 rng(7);
+    double worstGeneral = 0.0, worstKeyed = 0.0;
+    for (int n = 0; n < 200; ++n) {
+        const Generated g = generate(rng, true);
+        const BatchRun general = runInProcess({"--general", "--json"}, g.script);
+        if (general.status != 0) continue;
+        const BatchRun keyed = runInProcess({"--json"}, g.script);
+        const auto s = results(general), k = results(keyed);
+        const double mScale = largest(s, &Values::m);
+        // The first result is the right end: its given M (and Q).
+        const std::string end = g.script.substr(g.script.find(rightEnd) + rightEnd.size());
+        double given = NAN;
+        if (end.rfind("gelenkiges Lager M=-3", 0) == 0) given = -3.0;
+        if (end.rfind("freies Ende M=1.5", 0) == 0) given = 1.5;
+        if (std::isnan(given) || mScale == 0.0) continue;
+        worstGeneral = std::max(worstGeneral, std::fabs(s[0].m - given) / mScale);
+        if (keyed.err.empty())
+            worstKeyed = std::max(worstKeyed, std::fabs(k[0].m - given) / mScale);
+    }
+    // The generated scales do cost the keyed method digits.
+    EXPECT_GT(worstKeyed, 1e-12);
+    EXPECT_LT(worstGeneral, 1e-12);
+    EXPECT_LE(worstGeneral, worstKeyed);
+}
+
+TEST(GeneralSolver, ResidualOfItsOwnEquationsOnMixedScales) {
+    std::mt19937 rng(99);
+    for (int n = 0; n < 50; ++n) {
+        solver::Beam beam;
+        beam.left = solver::End::clamped;
+        for (int k = 0; k < 6; ++k) {
+            solver::Element s;
+            s.kind = k % 2 ? solver::ElementKind::shaftSection : solver::ElementKind::beamSection;
+            s.length = k % 2 ? 250.0 + rng() % 500 : 0.5 + (rng() % 100) / 37.0;
+            s.stiffness = k % 2 ? 210000.0 : 1.0e4 + rng() % 9999;
+            s.diameter = 20.0 + rng() % 30;
+            s.q = k % 2 ? 0.003 : 4.5;
+            beam.elements.push_back(s);
+            if (k < 5) beam.elements.push_back(solver::Element{solver::ElementKind::support});
+        }
+        beam.right = solver::End::hinged;
+        beam.endMoment = -3.0;
+        const solver::Solution sol = solver::solve(beam);
+        ASSERT_EQ(sol.status, solver::Status::solved);
+        EXPECT_LT(sol.backwardError, 1e-15);
+        // Every transfer holds: the state after a section is the closed form
+        // from the state before it, to rounding of the terms it adds up. With
+        // the stiffness and the loads negated and the start state taken
+        // absolute, every term is positive: their sum is the terms' size.
+        for (size_t k = 0; k < beam.elements.size(); ++k) {
+            const solver::Element& e = beam.elements[k];
+            if (e.kind == solver::ElementKind::support) continue;
+            const solver::State next = solver::stateInside(e, sol.states[k], e.length);
+            solver::Element positive = e;
+            positive.stiffness = -std::fabs(e.stiffness);
+            positive.q = -std::fabs(e.q);
+            positive.qs = -std::fabs(e.qs);
+            solver::State start;
+            for (int r = 0; r < 4; ++r) start[r] = std::fabs(sol.states[k][r]);
+            const solver::State size = solver::stateInside(positive, start, e.length);
+            for (int r = 0; r < 4; ++r) {
+                EXPECT_NEAR(sol.states[k + 1][r], next[r], 4e-16 * size[r]) << "row " << r;
+            }
+        }
+        EXPECT_EQ(sol.states.back()[solver::rowM], -3.0);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// What it refuses.
+
+TEST(GeneralSolver, MechanismsAreRefusedWithTheLinesTheyMoveAbout) {
+    const std::string sec = "F3 l=2.5 EI=700 q=1.5\n";
+    struct Case {
+        std::string script, where, words;
+    } cases[] = {
+        {"F1 gelenkiges Lager\n" + sec + "F6 Zwischenbedingung Gelenk\n" + sec + rightEnd +
+             "gelenkiges Lager\nF7\n",
+         "<stdin>:3:1: the beam is a mechanism", "hinge on line 3"},
+        {"F1 freies Ende\n" + sec + sec + rightEnd + "freies Ende\nF7\n",
+         "<stdin>:1:1:", "nothing holds it"},
+        {"F1 freies Ende\n" + sec + "F2 c=500\n" + sec + rightEnd + "freies Ende\nF7\n",
+         "<stdin>:1:1: the beam is a mechanism", "free right end (line 5)"},
+        {"F1 Einspannung\n" + sec + "F6 Zwischenbedingung Gelenk\n" + sec +
+             "F6 Zwischenbedingung Gelenk\n" + sec + rightEnd + "freies Ende\nF7\n",
+         "<stdin>:3:1: the beam is a mechanism", "hinge on line 5 and moving its free right end"},
+    };
+    for (const Case& c : cases) {
+        const BatchRun r = runInProcess({"--general"}, c.script);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind(c.where, 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.words), std::string::npos) << r.err;
+        // The keyed method's warning calls it the same.
+        const BatchRun keyed = runInProcess({}, c.script);
+        EXPECT_NE(keyed.err.find("mechanism"), std::string::npos) << keyed.err;
+    }
+}
+
+TEST(GeneralSolver, RepeatedRunsMustFollowTheirBeam) {
+    const std::string beam =
+        "F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF2 c=300\n"
+        "F3 l=3 EI=900\n" +
+        rightEnd + "gelenkiges Lager\nF7\n";
+    // A split section continues its line load: q + qs * l1 = 2 + 0.5 * 1.5.
+    EXPECT_EQ(runInProcess({"--general"}, beam + "F1 gelenkiges Lager\nF3 l=1.5 EI=900 q=2 "
+                                                 "qs=0.5\nF3 l=2.5 EI=900 q=2.75 qs=0.5\nF7\n")
+                  .status,
+              0);
+    const std::string departures[] = {
+        "F1 gelenkiges Lager\nF3 l=1.5 EI=900 q=2 qs=0.5\nF3 l=2.5 EI=900 q=2 qs=0.5\n",
+        "F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF3 l=3 EI=900\n",
+        "F1 gelenkiges Lager\nF3 l=4.5 EI=900 q=2 qs=0.5\n",
+        "F1 Einspannung\n",
+        "F1 gelenkiges Lager\nF3 l=4 EI=901 q=2 qs=0.5\n",
+        "F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF2 c=300\nF3 l=3 EI=900\nF2 c=1\n",
+    };
+    const int line[] = {9, 9, 8, 7, 8, 11};
+    for (int i = 0; i < 6; ++i) {
+        const BatchRun r = runInProcess({"--general"}, beam + departures[i] + "F7\n");
+        EXPECT_EQ(r.status, 2) << departures[i];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("<stdin>:" + std::to_string(line[i]) + ":", 0), 0u) << r.err;
+    }
+    const BatchRun orphan = runInProcess({"--general"}, "F1 gelenkiges Lager\nF3 l=1 EI=1\nF7\n");
+    EXPECT_EQ(orphan.status, 2);
+    EXPECT_NE(orphan.err.find("no right end"), std::string::npos);
+}
+
+TEST(GeneralSolver, NoLimitOnConditionsAndTheKeyedRefusalsPointToIt) {
+    std::string beam = "F1 gelenkiges Lager\n";
+    for (int i = 0; i < 7; ++i) beam += "F3 l=2 EI=10 q=1\nF6 Zwischenbedingung gelenkiges Lager\n";
+    beam += "F3 l=2 EI=10 q=1\n" + rightEnd + "gelenkiges Lager\nF7\n";
+    const BatchRun keyed = runInProcess({}, beam);
+    EXPECT_EQ(keyed.status, 2);
+    EXPECT_NE(keyed.err.find("--general"), std::string::npos) << keyed.err;
+    // Eight equal spans are symmetric: the two end reactions are equal.
+    const auto v = solved(beam + "F1 gelenkiges Lager\nF7\n");
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_NEAR(v[0].q, -v[1].q, 1e-12 * v[1].q);
+    EXPECT_GT(v[1].q, 0.0);
+}
+
+}  // namespace
