@@ -64,45 +64,34 @@ void expectReadsBack(double x) {
 
 TEST(BatchNumbers, TheEdgesOfTheDoublesReadBack) {
     const double denormMin = std::numeric_limits<double>::denorm_min();
-    const double edges[] = {0.0,
-                            -0.0,
-                            denormMin,
-                            -denormMin,
-                            std::nextafter(DBL_MIN, 0.0),  // the largest subnormal
-                            DBL_MIN,
-                            std::nextafter(DBL_MIN, 1.0),
-                            3 * denormMin,
-                            DBL_MAX,
-                            -DBL_MAX,
-                            std::nextafter(DBL_MAX, 0.0),
-                            1.0,
-                            std::nextafter(1.0, 2.0),
-                            0.1,
-                            1.0 / 3.0,
-                            9007199254740993.0,  // 2^53 + 1, rounded to 2^53
-                            1e21,
-                            1e22,
-                            1e23,
-                            123456789012345678.0,
-                            5e-324 * 1e10,
-                            2.385e-310,
-                            -4.5e307};
-    for (double x : edges) expectReadsBack(x);
-
-    // The texts both builds must print alike.
-    EXPECT_EQ(exact(-0.0), "-0");
+    // Each with the text both builds must print.
+    const struct {
+        double x;
+        const char* text;
+    } edges[] = {
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {denormMin, "5e-324"},
+        {-3 * denormMin, "-1.5e-323"},
+        {std::nextafter(DBL_MIN, 0.0), "2.225073858507201e-308"},  // the largest subnormal
+        {DBL_MIN, "2.2250738585072014e-308"},
+        {DBL_MAX, "1.7976931348623157e+308"},
+        {-DBL_MAX, "-1.7976931348623157e+308"},
+        {std::nextafter(1.0, 2.0), "1.0000000000000002"},
+        {0.1, "0.1"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {9007199254740993.0, "9007199254740992"},  // 2^53 + 1 is 2^53
+        {1e21, "1e+21"},
+        {1e23, "1e+23"},
+        {-1.5e-7, "-1.5e-07"},
+        {250000.0, "250000"},
+    };
+    for (const auto& e : edges) {
+        expectReadsBack(e.x);
+        EXPECT_EQ(exact(e.x), e.text);
+    }
     EXPECT_TRUE(std::signbit(std::strtod(exact(-0.0).c_str(), nullptr)));
-    EXPECT_EQ(exact(0.0), "0");
-    EXPECT_EQ(exact(denormMin), "5e-324");
-    EXPECT_EQ(exact(std::nextafter(DBL_MIN, 0.0)), "2.225073858507201e-308");
-    EXPECT_EQ(exact(DBL_MAX), "1.7976931348623157e+308");
-    EXPECT_EQ(exact(-DBL_MAX), "-1.7976931348623157e+308");
-    EXPECT_EQ(exact(0.1), "0.1");
-    EXPECT_EQ(exact(1.0 / 3.0), "0.3333333333333333");
-    EXPECT_EQ(exact(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_EQ(exact(1e21), "1e+21");
-    EXPECT_EQ(exact(-1.5e-7), "-1.5e-07");
-    EXPECT_EQ(exact(250000.0), "250000");
 
     // Values that are not finite keep their words; a NaN has no sign.
     EXPECT_EQ(exact(std::numeric_limits<double>::quiet_NaN()), "nan");

@@ -216,34 +216,4 @@ TEST(BatchRepeatedRuns, CopiesOfTheStateGiveTheBitsOfRunsFromF1) {
     EXPECT_GT(samples, 5000);
 }
 
-// Restoring a copy puts back every part of the state, whatever ran since.
-TEST(BatchRepeatedRuns, ACopyRestoresTheWholeState) {
-    using namespace steps;
-    resetEngineState();
-    leftEnd(End::clamped);
-    beam(1.35, 2.385e3, 0.75, -0.125);
-    spring(1.5e4);
-    batch::EngineState copy{};
-    batch::saveEngineState(copy);
-    batch::EngineState before{};
-    batch::saveEngineState(before);
-
-    memories.freeEndForce = 2.5;
-    memories.loadKindChoiceSaved = IDC_LOAD_ANGLE;
-    definedFlags.defSpring = 1;
-    pointLoad(3, -0.6);
-    support();
-    rightFree(0.25, -0.5);
-    evaluateState();
-    inputs.isRightEnd = 0;
-    engineRefusal = refusalBadRow;
-    R[0] = 4.5;
-
-    batch::restoreEngineState(copy);
-    batch::EngineState after{};
-    batch::saveEngineState(after);
-    expectSameState(after, before);
-    EXPECT_EQ(definedFlags.defSpring, 0);
-}
-
 }  // namespace
