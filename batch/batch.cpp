@@ -12,6 +12,7 @@
 #include "drive.h"
 #include "engine/engine.h"
 #include "general.h"
+#include "influence.h"
 #include "report.h"
 #include "script.h"
 
@@ -20,7 +21,8 @@ namespace {
 
 constexpr char usage[] =
     "usage: velmora-batch [--general] [--json] [--summary] [--table FILE.csv]\n"
-    "                     [--svg FILE.svg] [--points N] [FILE | -]\n"
+    "                     [--svg FILE.svg] [--points N] [--influence WHAT]...\n"
+    "                     [--live q=N | P=N]... [FILE | -]\n"
     "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
     "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
     "  --general      solve every complete beam at once (any number of conditions)\n"
@@ -28,7 +30,12 @@ constexpr char usage[] =
     "  --summary      support reactions and the extremes of w, psi, M and Q\n"
     "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
     "  --svg FILE     the beam sketch over the plots of w, psi, M and Q\n"
-    "  --points N     samples inside every section for the above (default 50)\n";
+    "  --points N     samples inside every section for the above (default 50)\n"
+    "  --influence WHAT  the influence line of M@X, Q@X (Q@X- or Q@X+ at a support),\n"
+    "                 w@X, psi@X or R@LINE of the last beam; --table and --svg then\n"
+    "                 write the influence lines\n"
+    "  --live q=N | P=N  the extremes of each influence line's quantity under a\n"
+    "                 uniform live load q or a single moving force P\n";
 
 struct Options {
     bool general = false;
@@ -39,6 +46,8 @@ struct Options {
     const char* svg = nullptr;
     int points = defaultPoints;
     const char* input = nullptr;
+    std::vector<InfluenceRequest> influence;
+    std::vector<LiveLoad> live;
 };
 
 Script script;
@@ -72,6 +81,16 @@ bool parsePoints(const char* text, int& points) {
     return value >= 1;
 }
 
+bool parseInfluenceOption(const char* name, const char* value, Options& o, FILE* err) {
+    std::string why;
+    const bool good =
+        name[2] == 'i'
+            ? (o.influence.emplace_back(), parseInfluence(value, o.influence.back(), why))
+            : (o.live.emplace_back(), parseLiveLoad(value, o.live.back(), why));
+    if (!good) std::fprintf(err, "velmora-batch: %s\n", why.c_str());
+    return good;
+}
+
 bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
@@ -100,7 +119,8 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
                           !std::strcmp(name, "--summary") || !std::strcmp(name, "--help") ||
                           !std::strcmp(name, "--");
         const bool takesValue = !std::strcmp(name, "--table") || !std::strcmp(name, "--svg") ||
-                                !std::strcmp(name, "--points");
+                                !std::strcmp(name, "--points") ||
+                                !std::strcmp(name, "--influence") || !std::strcmp(name, "--live");
         if (!flag && !takesValue) return usageError(err, "unknown option '%s'", name);
         if (flag) {
             if (value) return usageError(err, "%s takes no value", name);
@@ -115,7 +135,9 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
             if (i + 1 >= argc) return usageError(err, "%s needs a value", name);
             value = argv[++i];
         }
-        if (!std::strcmp(name, "--points")) {
+        if (!std::strcmp(name, "--influence") || !std::strcmp(name, "--live")) {
+            if (!parseInfluenceOption(name, value, o, err)) return false;
+        } else if (!std::strcmp(name, "--points")) {
             if (!parsePoints(value, o.points)) {
                 std::fprintf(
                     err, "velmora-batch: --points needs a whole number from 1 to %d, not '%s'\n",
@@ -213,10 +235,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
     int first = 0;
     int last = 0;
     if (!findBeam(script, first, last)) {
+        const bool diagram = o.table || o.svg || o.summary;
         std::fprintf(err,
-                     "%s:%d:1: --table, --svg and --summary need a complete beam: F1, the "
-                     "sections and elements, and F6 rechtes Tr\xc3\xa4gerende\n",
-                     name, script.lines > 0 ? script.lines : 1);
+                     "%s:%d:1: %s need%s a complete beam: F1, the sections and elements, and F6 "
+                     "rechtes Tr\xc3\xa4gerende\n",
+                     name, script.lines > 0 ? script.lines : 1,
+                     diagram ? "--table, --svg and --summary" : "--influence", diagram ? "" : "s");
         return false;
     }
     double length = 0.0;
@@ -244,6 +268,8 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
                      o.points, needed, maxSamples);
         return false;
     }
+    // --table and --svg write the influence lines when there are any.
+    if (!o.influence.empty() && !o.summary) return true;
     if (o.general) {
         // The solution of the last complete beam is the diagram's beam.
         computeGeneralDiagram(script, first, last, o.points, generalSolution, diagram);
@@ -255,10 +281,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
         if (w.brokenAt >= 0) {
             if (scriptWatch.brokenAt == w.brokenAt && warnings.script[0]) return true;
             const Action& culprit = script.actions[w.brokenAt];
+            std::string cause = w.cause;
+            judge(last, w.brokenAt, cause);
             std::snprintf(warnings.diagram, warningCapacity,
                           "%s:%d:%d: warning: the diagram has values that are not finite; the "
                           "state stopped being finite after this %s: %s\n",
-                          name, culprit.line, culprit.column, actionName(culprit), w.cause);
+                          name, culprit.line, culprit.column, actionName(culprit), cause.c_str());
         } else {
             const Action& a = script.actions[first];
             std::snprintf(warnings.diagram, warningCapacity,
@@ -312,8 +340,22 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         return exitBadInput;
     }
     const int resultCount = static_cast<int>(results.size());
-    const bool wantDiagram = o.table || o.svg || o.summary;
+    const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
     if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;
+    std::vector<InfluenceLine> influence;
+    std::string influenceWarning;
+    int first = 0;
+    int last = 0;
+    if (!o.influence.empty()) {
+        findBeam(script, first, last);
+        if (!computeInfluence(script, first, last, o.points, o.general, o.influence, o.live, name,
+                              influence, influenceWarning, err)) {
+            return exitBadInput;
+        }
+    } else if (!o.live.empty()) {
+        std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
+        return exitBadInput;
+    }
 
     // Every output file is opened before anything is printed.
     FILE* table = o.table ? openOutput(o.table, err) : nullptr;
@@ -326,22 +368,37 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
 
     std::fputs(warnings.script, err);
     std::fputs(warnings.diagram, err);
+    std::fputs(influenceWarning.c_str(), err);
     if (o.json) {
-        printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr);
+        const std::string lines = influenceJson(influence, o.live);
+        printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr,
+                  o.influence.empty() ? nullptr : lines.c_str());
     } else {
         printResults(out, results.data(), resultCount);
         if (o.summary) {
             if (resultCount > 0) std::fputc('\n', out);
             printSummary(out, script, diagram);
         }
+        if (!influence.empty()) {
+            if (resultCount > 0 || o.summary) std::fputc('\n', out);
+            printInfluence(out, influence, o.live);
+        }
     }
     bool written = true;
     if (table) {
-        writeTable(table, diagram);
+        if (influence.empty()) {
+            writeTable(table, diagram);
+        } else {
+            writeInfluenceTable(table, influence);
+        }
         written = closeOutput(table, o.table, err) && written;
     }
     if (svg) {
-        writeSvg(svg, script, diagram);
+        if (influence.empty()) {
+            writeSvg(svg, script, diagram);
+        } else {
+            writeInfluenceSvg(svg, script, first, last, influence);
+        }
         written = closeOutput(svg, o.svg, err) && written;
     }
     std::fflush(out);

@@ -97,8 +97,8 @@ void printSummary(FILE* out, const Script& script, const Diagram& d) {
     }
 }
 
-void printJson(FILE* out, const Script& script, const Result* results, int count,
-               const Diagram* d) {
+void printJson(FILE* out, const Script& script, const Result* results, int count, const Diagram* d,
+               const char* influence) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
@@ -155,6 +155,7 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
         }
         std::fprintf(out, "\n    }\n  }");
     }
+    if (influence) std::fprintf(out, ",\n  \"influence\": %s", influence);
     std::fprintf(out, "\n}\n");
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 #include "diagram.h"
 #include "script.h"
@@ -21,16 +22,36 @@ struct Result {
 void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const Script& script, const Diagram& diagram);
 
-// One JSON object: "results", and "summary" when diagram is given. Values
-// as formatFull writes them; a value that is not finite is null.
+// One JSON object: "results", "summary" when diagram is given, and
+// "influence" (an array's text) when given. Values as formatFull writes
+// them; a value that is not finite is null.
 void printJson(FILE* out, const Script& script, const Result* results, int count,
-               const Diagram* diagram);
+               const Diagram* diagram, const char* influence = nullptr);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them.
 void writeTable(FILE* out, const Diagram& diagram);
 
 // The beam sketch over the plots of w, psi, M and Q.
 void writeSvg(FILE* out, const Script& script, const Diagram& diagram);
+
+// One plot of a drawing: a curve over x, its extremes marked, and the place
+// `mark` marked when hasMark.
+struct Curve {
+    const char* name = "";
+    const char* note = "";  // the sign of the plot: "+ down", "+ up"
+    const char* colour = "#000";
+    bool down = false;  // positive values drawn downwards
+    std::vector<double> x;
+    std::vector<double> y;
+    Extreme extreme;
+    bool allFinite = true;
+    bool hasMark = false;
+    double mark = 0.0;
+};
+
+// The sketch of the beam first..last over one plot per curve.
+void writeDrawing(FILE* out, const Script& script, int first, int last,
+                  const std::vector<Curve>& curves);
 
 // A double as JSON or the table writes it: the shortest text that reads
 // back as the same double (std::to_chars), or nan / inf / -inf. Writes a

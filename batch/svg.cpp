@@ -3,6 +3,7 @@
 // are drawn positive downwards, as loads and deflections point down in the
 // sketch; psi and Q positive upwards. Only layout arithmetic and printf are
 // used, so both builds draw the same bytes.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -21,7 +22,8 @@ constexpr double firstPlotTop = 215.0;
 constexpr double plotHeight = 150.0;
 constexpr double plotGap = 40.0;
 constexpr double plotPad = 16.0;
-constexpr double height = firstPlotTop + quantityCount * (plotHeight + plotGap) + 10.0;
+
+double heightOf(int plots) { return firstPlotTop + plots * (plotHeight + plotGap) + 10.0; }
 
 constexpr const char* names[quantityCount] = {"w", "psi", "M", "Q"};
 constexpr bool drawnDown[quantityCount] = {true, false, true, false};
@@ -162,9 +164,9 @@ void endValue(const Canvas& c, double x, const char* name, double value, int sta
 }
 
 // The largest line-load value of the beam, which sets the load scale.
-double largestLineLoad(const Script& s, const Diagram& d) {
+double largestLineLoad(const Script& s, int first, int last) {
     double largest = 0.0;
-    for (int i = d.first; i <= d.last; ++i) {
+    for (int i = first; i <= last; ++i) {
         const Action& a = s.actions[i];
         if (!isSection(a) || !hasLineLoad(a)) continue;
         const double q0 = a.value[slotLineLoad];
@@ -222,13 +224,13 @@ void lineLoad(const Canvas& c, const Action& a, double x0, double x1, double sca
          label);
 }
 
-void sketch(const Canvas& c, const Script& s, const Diagram& d) {
-    const double scale = largestLineLoad(s, d);
+void sketch(const Canvas& c, const Script& s, int first, int last) {
+    const double scale = largestLineLoad(s, first, last);
     double x = 0.0;
     double stackAt = -1.0;
     int stack = 0;
     // Sections and line loads first, so that the symbols lie on top.
-    for (int i = d.first + 1; i < d.last; ++i) {
+    for (int i = first + 1; i < last; ++i) {
         const Action& a = s.actions[i];
         if (!isSection(a)) continue;
         const double x0 = px(c, x);
@@ -240,7 +242,7 @@ void sketch(const Canvas& c, const Script& s, const Diagram& d) {
                                          : "stroke=\"#555\" stroke-width=\"9\"");
     }
     x = 0.0;
-    for (int i = d.first; i <= d.last; ++i) {
+    for (int i = first; i <= last; ++i) {
         const Action& a = s.actions[i];
         if (isSection(a)) {
             x += a.value[slotLength];
@@ -315,45 +317,55 @@ void extremeMark(const Canvas& c, const Scale& sc, double x, double v, const cha
     text(c, cx, above ? cy - 7 : cy + 15, anchor, "font-size=\"11\"", label);
 }
 
-void plot(const Canvas& c, const Diagram& d, int k) {
+void plot(const Canvas& c, const Curve& curve, int k) {
     const double top = plotTop(k);
-    const Extreme& e = d.extremes[k];
+    const Extreme& e = curve.extreme;
+    const auto& xs = curve.x;
+    const auto& ys = curve.y;
+    const int count = static_cast<int>(std::min(xs.size(), ys.size()));
     Scale sc{e.found && e.min < 0 ? e.min : 0.0, e.found && e.max > 0 ? e.max : 0.0, top,
-             drawnDown[k]};
+             curve.down};
     if (!(sc.high > sc.low)) sc.low = -1.0, sc.high = 1.0;
 
     std::fprintf(c.out,
                  "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#f7f7f7\" "
                  "stroke=\"#ccc\"/>\n",
                  marginLeft, top, plotWidth, plotHeight);
-    text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"", names[k]);
-    text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"",
-         drawnDown[k] ? "+ down" : "+ up");
-
+    text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"",
+         curve.name);
+    text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"", curve.note);
     const double zero = sc.y(0.0);
     // The curve, broken where a value is not finite, filled to the zero line.
-    const size_t n = d.samples.size();
-    size_t i = 0;
-    while (i < n) {
-        while (i < n && !std::isfinite(d.samples[i].value[k])) ++i;
-        if (i == n) break;
-        size_t end = i;
-        while (end < n && std::isfinite(d.samples[end].value[k])) ++end;
+    int i = 0;
+    while (i < count) {
+        while (i < count && !std::isfinite(ys[i])) ++i;
+        if (i == count) break;
+        int end = i;
+        while (end < count && std::isfinite(ys[end])) ++end;
         std::fprintf(c.out, "<polygon fill=\"%s\" fill-opacity=\"0.15\" stroke=\"none\" points=\"",
-                     colours[k]);
-        std::fprintf(c.out, "%.2f,%.2f", px(c, d.samples[i].x), zero);
-        for (size_t j = i; j < end; ++j) {
-            std::fprintf(c.out, " %.2f,%.2f", px(c, d.samples[j].x), sc.y(d.samples[j].value[k]));
+                     curve.colour);
+        std::fprintf(c.out, "%.2f,%.2f", px(c, xs[i]), zero);
+        for (int j = i; j < end; ++j) {
+            std::fprintf(c.out, " %.2f,%.2f", px(c, xs[j]), sc.y(ys[j]));
         }
-        std::fprintf(c.out, " %.2f,%.2f\"/>\n", px(c, d.samples[end - 1].x), zero);
+        std::fprintf(c.out, " %.2f,%.2f\"/>\n", px(c, xs[end - 1]), zero);
         std::fprintf(c.out, "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"1.8\" points=\"",
-                     colours[k]);
-        for (size_t j = i; j < end; ++j) {
-            std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, d.samples[j].x),
-                         sc.y(d.samples[j].value[k]));
+                     curve.colour);
+        for (int j = i; j < end; ++j) {
+            std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, xs[j]), sc.y(ys[j]));
         }
         std::fputs("\"/>\n", c.out);
         i = end;
+    }
+
+    // The place of the cut or support, over the curve.
+    if (curve.hasMark) {
+        const double at = px(c, curve.mark);
+        line(c, at, top, at, top + plotHeight,
+             "stroke=\"#000\" stroke-width=\"1.2\" stroke-dasharray=\"2,2\"");
+        char label[48];
+        std::snprintf(label, sizeof label, "x = %g", curve.mark);
+        text(c, at, top - 4, "middle", "font-size=\"11\" font-style=\"italic\"", label);
     }
 
     // Axes: the zero line across, the value axis on the left with the zero
@@ -378,24 +390,24 @@ void plot(const Canvas& c, const Diagram& d, int k) {
         line(c, marginLeft - 4, sc.y(e.min), marginLeft, sc.y(e.min), "stroke=\"#333\"");
         text(c, marginLeft - 6, sc.y(e.min) + 4, "end", "font-size=\"11\"", label);
     }
-    if (!d.allFinite) {
+    if (!curve.allFinite) {
         text(c, marginLeft + plotWidth - 4, top + 12, "end", "font-size=\"10\" fill=\"#a00\"",
              "values that are not finite are left out");
     }
     // The largest value lies towards the top of an upward plot.
-    const bool maxAbove = !drawnDown[k];
-    extremeMark(c, sc, e.xMax, e.max, "max", maxAbove, colours[k]);
-    if (e.min != e.max) extremeMark(c, sc, e.xMin, e.min, "min", !maxAbove, colours[k]);
+    const bool maxAbove = !curve.down;
+    extremeMark(c, sc, e.xMax, e.max, "max", maxAbove, curve.colour);
+    if (e.min != e.max) extremeMark(c, sc, e.xMin, e.min, "min", !maxAbove, curve.colour);
 }
 
 // Dashed lines through sketch and plots at every element, labelled with x
 // below the last plot where there is room.
-void gridAndAxis(const Canvas& c, const Script& s, const Diagram& d) {
-    const double bottom = plotTop(quantityCount - 1) + plotHeight;
+void gridAndAxis(const Canvas& c, const Script& s, int first, int last, int plots) {
+    const double bottom = plotTop(plots - 1) + plotHeight;
     double x = 0.0;
     double lastLabel = -1e9;
     double lastGrid = -1e9;
-    for (int i = d.first; i <= d.last; ++i) {
+    for (int i = first; i <= last; ++i) {
         const Action& a = s.actions[i];
         if (a.kind == Kind::evaluate) continue;
         if (isSection(a)) x += a.value[slotLength];
@@ -418,7 +430,32 @@ void gridAndAxis(const Canvas& c, const Script& s, const Diagram& d) {
 }  // namespace
 
 void writeSvg(FILE* out, const Script& s, const Diagram& d) {
-    Canvas c{out, d.length};
+    std::vector<Curve> curves(quantityCount);
+    for (int k = 0; k < quantityCount; ++k) {
+        Curve& curve = curves[k];
+        curve.name = names[k];
+        curve.note = drawnDown[k] ? "+ down" : "+ up";
+        curve.colour = colours[k];
+        curve.down = drawnDown[k];
+        for (const Sample& sample : d.samples) {
+            curve.x.push_back(sample.x);
+            curve.y.push_back(sample.value[k]);
+        }
+        curve.extreme = d.extremes[k];
+        curve.allFinite = d.allFinite;
+    }
+    writeDrawing(out, s, d.first, d.last, curves);
+}
+
+void writeDrawing(FILE* out, const Script& s, int first, int last,
+                  const std::vector<Curve>& curves) {
+    double length = 0.0;
+    for (int i = first; i <= last; ++i) {
+        if (isSection(s.actions[i])) length += s.actions[i].value[slotLength];
+    }
+    const int plots = static_cast<int>(curves.size());
+    const double height = heightOf(plots);
+    Canvas c{out, length};
     std::fprintf(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     std::fprintf(out,
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
@@ -436,9 +473,9 @@ void writeSvg(FILE* out, const Script& s, const Diagram& d) {
         out);
     std::fprintf(out, "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
                  width, height);
-    gridAndAxis(c, s, d);
-    sketch(c, s, d);
-    for (int k = 0; k < quantityCount; ++k) plot(c, d, k);
+    gridAndAxis(c, s, first, last, plots);
+    sketch(c, s, first, last);
+    for (int k = 0; k < plots; ++k) plot(c, curves[k], k);
     std::fputs("</svg>\n", out);
 }
 

@@ -1,13 +1,18 @@
 // velmora-batch: the diagram of a four-span beam with 1000 points per
 // section, from copies of the state and with every run repeated from F1, and
-// as the whole program writing the table, the SVG and the summary.
+// as the whole program writing the table, the SVG and the summary; and four
+// influence lines of the same beam at 1000 points per section, by repeated
+// runs and by the general solver.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "batch/batch.h"
 #include "batch/diagram.h"
+#include "batch/influence.h"
 #include "batch/script.h"
 
 namespace {
@@ -28,15 +33,19 @@ constexpr char fourSpans[] =
 batch::Script script;
 batch::Diagram diagram;
 
-using Compute = void (*)(const batch::Script&, int, int, int, batch::Diagram&);
-
-void sample(benchmark::State& state, Compute compute) {
+void readFourSpans(int& first, int& last) {
     FILE* f = fmemopen(const_cast<char*>(fourSpans), std::strlen(fourSpans), "r");
     batch::readScript(f, "four-spans", script, stderr);
     std::fclose(f);
+    batch::findBeam(script, first, last);
+}
+
+using Compute = void (*)(const batch::Script&, int, int, int, batch::Diagram&);
+
+void sample(benchmark::State& state, Compute compute) {
     int first = 0;
     int last = 0;
-    batch::findBeam(script, first, last);
+    readFourSpans(first, last);
     for (auto _ : state) {
         compute(script, first, last, 1000, diagram);
         benchmark::DoNotOptimize(diagram.samples.data());
@@ -66,6 +75,29 @@ void wholeProgram(benchmark::State& state) {
     std::fclose(out);
 }
 BENCHMARK(wholeProgram)->Unit(benchmark::kMillisecond);
+
+// M at the middle of the first span and at the first support, Q just right
+// of that support, and the support's force.
+void influenceLines(benchmark::State& state) {
+    int first = 0;
+    int last = 0;
+    readFourSpans(first, last);
+    std::vector<batch::InfluenceRequest> requests(4);
+    std::string why;
+    for (int i = 0; i < 4; ++i) {
+        const char* what[] = {"M@2.125", "M@4.25", "Q@4.25+", "R@3"};
+        batch::parseInfluence(what[i], requests[i], why);
+    }
+    std::vector<batch::InfluenceLine> lines;
+    for (auto _ : state) {
+        std::string warning;
+        batch::computeInfluence(script, first, last, 1000, state.range(0) == 1, requests, {},
+                                "four-spans", lines, warning, stderr);
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.counters["samples"] = static_cast<double>(lines.front().x.size());
+}
+BENCHMARK(influenceLines)->Arg(0)->Arg(1)->ArgName("general")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,0 +1,85 @@
+// velmora-batch --influence: influence lines of the last complete beam, each
+// the deflection line of the unloaded beam under one imposed unit kink,
+// offset, force or moment (the kinematic method), and the extreme values of
+// the quantity under a moving live load.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "diagram.h"
+#include "script.h"
+
+namespace batch {
+
+// What one --influence option asks for.
+struct InfluenceRequest {
+    enum What { moment, shear, deflection, slope, reaction } what = moment;
+    std::string text;  // as given: "M@4.5", "Q@3-", "R@7"
+    double x = 0.0;    // the place, for all but a reaction
+    int side = 0;      // -1 just left of the point elements at x, +1 just right, 0 not said
+    int line = 0;      // a reaction's line in the description
+};
+
+// A live load of --live: a uniform load q over the unfavourable parts, or a
+// single moving force P.
+struct LiveLoad {
+    bool uniform = true;
+    double value = 0.0;
+    std::string text;
+};
+
+struct LiveExtreme {
+    double max = 0.0;
+    double min = 0.0;
+};
+
+struct InfluenceLine {
+    InfluenceRequest request;
+    double place = 0.0;  // x of the cut, or of the support
+    int action = -1;     // the support's action, for a reaction
+    std::vector<double> x;
+    std::vector<double> ordinate;
+    std::vector<double> slope;  // psi at the same places, for the exact areas
+    bool allFinite = true;
+    Extreme extreme;
+    double positiveArea = 0.0;
+    double negativeArea = 0.0;      // 0 or less
+    std::vector<LiveExtreme> live;  // one per live load, in their order
+};
+
+// Reads "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or "R@LINE". False, with
+// the reason, for anything else.
+bool parseInfluence(const char* text, InfluenceRequest& request, std::string& why);
+
+// Reads "q=<n>" or "P=<n>".
+bool parseLiveLoad(const char* text, LiveLoad& live, std::string& why);
+
+// The influence lines of the beam first..last, all sampled at the same
+// places: the diagram's samples, and two more at every cut (just left and
+// just right of it). With `general` the beam is solved by the general
+// solver, else by repeated runs. On a request the beam cannot answer (a place
+// outside it, a line that holds no support) or a beam the general solver
+// cannot solve, reports it on err and returns false. A keyed line with values
+// that are not finite leaves its warning in `warning`.
+bool computeInfluence(const Script& script, int first, int last, int points, bool general,
+                      const std::vector<InfluenceRequest>& requests,
+                      const std::vector<LiveLoad>& live, const char* name,
+                      std::vector<InfluenceLine>& lines, std::string& warning, FILE* err);
+
+// The text output of every line, and its JSON array (the value of
+// "influence").
+void printInfluence(FILE* out, const std::vector<InfluenceLine>& lines,
+                    const std::vector<LiveLoad>& live);
+std::string influenceJson(const std::vector<InfluenceLine>& lines,
+                          const std::vector<LiveLoad>& live);
+
+// x and the ordinate of every line, as CSV.
+void writeInfluenceTable(FILE* out, const std::vector<InfluenceLine>& lines);
+
+// The beam sketch over one plot per line.
+void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
+                       const std::vector<InfluenceLine>& lines);
+
+}  // namespace batch
