@@ -1,6 +1,6 @@
-// Repeated runs along the beam. Every sample is the F7 of its own repeated
-// run from the beam's F1, so each value is what the program prints for the
-// same keys; nothing is interpolated.
+// Repeated runs along the beam. Every sample is, bit for bit, the F7 of its
+// own repeated run from the beam's F1, so each value is what the program
+// prints for the same keys; nothing is interpolated.
 #include "diagram.h"
 
 #include <cmath>
@@ -18,46 +18,6 @@ void performRange(const Script& script, int from, int to) {
     }
 }
 
-// Brings the engine to where a repeated run from the beam's F1 stands at the
-// start of an element, that is after the keys first..element-1. Samples ask
-// for elements in ascending order.
-//
-// A repeated run from F1 leaves the same registers at the start of an
-// element whatever ran before it: F1 sets R1..R15, every later key writes
-// the inputs its operation reads before it runs, and R16..R30 only ever
-// receive the values the complete pass gave them. So a copy of the state at
-// the start of an element serves every sample in it, and the copy for the
-// next element is this one plus one element: no sample repeats the run from
-// F1. Only the last sample does, so that the engine ends as the last repeated
-// run leaves it, down to the copies of the dialogs' choices that Cancel puts
-// back, which remember what ran before the run.
-class RepeatedRun {
-public:
-    RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies)
-        : script_(script), first_(first), lastStart_(lastStart), fromCopies_(fromCopies) {}
-
-    void toStartOf(int element) {
-        if (!fromCopies_ || copyAt_ < 0 || element == lastStart_) {
-            performRange(script_, first_, element - 1);
-        } else {
-            restoreEngineState(copy_);
-            performRange(script_, copyAt_, element - 1);
-        }
-        if (fromCopies_ && element != copyAt_) {
-            saveEngineState(copy_);
-            copyAt_ = element;
-        }
-    }
-
-private:
-    const Script& script_;
-    int first_;
-    int lastStart_;  // where the last sample is taken
-    bool fromCopies_;
-    int copyAt_ = -1;  // the element whose start copy_ holds
-    EngineState copy_{};
-};
-
 void takeSample(Diagram& d, double x, int action) {
     evaluateState();
     const double values[quantityCount] = {resultW, resultPsi, resultM, resultQ};
@@ -66,6 +26,22 @@ void takeSample(Diagram& d, double x, int action) {
 }
 
 }  // namespace
+
+RepeatedRun::RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies)
+    : script_(script), first_(first), lastStart_(lastStart), fromCopies_(fromCopies) {}
+
+void RepeatedRun::toStartOf(int element) {
+    if (!fromCopies_ || copyAt_ < 0 || element == lastStart_) {
+        performRange(script_, first_, element - 1);
+    } else {
+        restoreEngineState(copy_);
+        performRange(script_, copyAt_, element - 1);
+    }
+    if (fromCopies_ && element != copyAt_) {
+        saveEngineState(copy_);
+        copyAt_ = element;
+    }
+}
 
 void findExtremes(Diagram& d) {
     for (int k = 0; k < quantityCount; ++k) {

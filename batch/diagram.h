@@ -1,6 +1,7 @@
 // The state along a whole beam, by repeated runs: the beam is described once
 // after a fresh start, then for every sample the actions are repeated from
-// F1 up to the point and F7 is pressed there, as a user would do it.
+// F1 up to the point and F7 is pressed there, as a user would do it (or, with
+// the same bits, from a copy of the state the repeated run had there).
 #pragma once
 
 #include <vector>
@@ -72,6 +73,34 @@ inline void addReaction(Diagram& d, int action, double x, double force, bool has
     r.hasMoment = hasMoment;
     d.reactions.push_back(r);
 }
+
+// Brings the engine to where a repeated run from the beam's F1 (at `first`)
+// stands at the start of an element, that is after the keys first..element-1.
+// Samples ask for elements in ascending order.
+//
+// A repeated run from F1 leaves the same registers at the start of an
+// element whatever ran before it: F1 sets R1..R15, every later key writes
+// the inputs its operation reads before it runs, and R16..R30 only ever
+// receive the values the complete pass gave them. So with `fromCopies` a copy
+// of the state at the start of an element serves every sample in it, and the
+// copy for the next element is this one plus one element: no sample repeats
+// the run from F1, except the one at `lastStart` (-1: none), so that a
+// diagram's engine ends as its last repeated run leaves it, down to the
+// copies of the dialogs' choices that Cancel puts back, which remember what
+// ran before the run. Without `fromCopies` every run starts at F1.
+class RepeatedRun {
+public:
+    RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies);
+    void toStartOf(int element);
+
+private:
+    const Script& script_;
+    int first_;
+    int lastStart_;
+    bool fromCopies_;
+    int copyAt_ = -1;  // the element whose start copy_ holds
+    EngineState copy_{};
+};
 
 // The beam a diagram shows: the last right end of the script and the last F1
 // before it. False when the script has no such pair.

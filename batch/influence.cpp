@@ -177,8 +177,11 @@ bool sampleKeyed(const Copy& copy, Script& beam, InfluenceLine& line, Watch& wat
     watch = Watch{};
     for (int i = 0; i < beam.count(); ++i) performWatched(beam, i, watch);
     bool finite = true;
+    // Rows lie in the order of their steps: each starts from a copy of the
+    // state at its step, bit for bit a repeated run from F1.
+    RepeatedRun run(beam, 0, -1, true);
     for (const Row& r : copy.rows) {
-        for (int i = 0; i < r.step; ++i) perform(beam.actions[i]);
+        run.toStartOf(r.step);
         if (r.part < 0.0) {
             perform(beam.actions[r.step]);
         } else {
