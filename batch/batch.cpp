@@ -261,11 +261,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
         return false;
     }
     const long needed = samplesNeeded(script, first, last, o.points);
-    if (needed > maxSamples) {
+    const int limit = o.general ? maxGeneralSamples : maxSamples;
+    if (needed > limit) {
         std::fprintf(err,
                      "velmora-batch: --points %d: the diagram would take %ld samples, more than "
                      "%d\n",
-                     o.points, needed, maxSamples);
+                     o.points, needed, limit);
         return false;
     }
     // --table and --svg write the influence lines when there are any.

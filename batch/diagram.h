@@ -14,6 +14,9 @@ namespace batch {
 constexpr int defaultPoints = 50;
 constexpr int maxPoints = 100000;
 constexpr int maxSamples = 250000;
+// --general samples a solved beam in closed form and keeps no copies of the
+// engine: its diagrams may be as long as a beam of thousands of spans needs.
+constexpr int maxGeneralSamples = 20000000;
 
 enum Quantity { quantityW, quantityPsi, quantityM, quantityQ, quantityCount };
 
