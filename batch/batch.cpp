@@ -26,7 +26,7 @@ constexpr char usage[] =
     "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
     "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
     "  --general      solve every complete beam at once (any number of conditions)\n"
-    "  --json         the results (and the summary) as JSON, with all 17 digits\n"
+    "  --json         the results (and the summary) as JSON, every number exact\n"
     "  --summary      support reactions and the extremes of w, psi, M and Q\n"
     "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
     "  --svg FILE     the beam sketch over the plots of w, psi, M and Q\n"
@@ -52,8 +52,7 @@ struct Options {
 
 Script script;
 Diagram diagram;
-Result results[maxActions];
-std::vector<Result> generalResults;
+std::vector<Result> results;
 solver::Solution generalSolution;
 
 constexpr int warningCapacity = 600;
@@ -184,11 +183,11 @@ void judge(int index, int culprit, std::string& cause) {
 
 // One run of the description's keys, from a fresh start, as the window would
 // run them. Stops at an operation the engine refuses.
-bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& watch, FILE* err) {
+bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
     resetEngineState();
     watch = Watch{};
-    resultCount = 0;
-    for (int i = 0; i < script.count; ++i) {
+    results.clear();
+    for (int i = 0; i < script.count(); ++i) {
         const Action& a = script.actions[i];
         performWatched(script, i, watch);
         if (engineRefusal == refusalFactorListFull) {
@@ -216,7 +215,7 @@ bool runScript(const char* name, int& resultCount, Warnings& warnings, Watch& wa
             return false;
         }
         if (a.kind != Kind::evaluate) continue;
-        results[resultCount++] = Result{i, resultW, resultPsi, resultM, resultQ};
+        results.push_back(Result{i, resultW, resultPsi, resultM, resultQ});
         if (resultsAreFinite() || warnings.script[0]) continue;
         if (watch.brokenAt >= 0) {
             const Action& culprit = script.actions[watch.brokenAt];
@@ -269,11 +268,12 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
         return false;
     }
     const long needed = samplesNeeded(script, first, last, o.points);
-    if (needed > maxSamples) {
+    const int limit = o.general ? maxGeneralSamples : maxSamples;
+    if (needed > limit) {
         std::fprintf(err,
                      "velmora-batch: --points %d: the diagram would take %ld samples, more than "
                      "%d\n",
-                     o.points, needed, maxSamples);
+                     o.points, needed, limit);
         return false;
     }
     // --table and --svg write the influence lines when there are any.
@@ -342,14 +342,12 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
 
     Warnings warnings;
     Watch watch;
-    int resultCount = 0;
     if (o.general) {
-        if (!runGeneral(script, name, generalResults, generalSolution, err)) return exitBadInput;
-        resultCount = static_cast<int>(generalResults.size());
-        for (int i = 0; i < resultCount; ++i) results[i] = generalResults[i];
-    } else if (!runScript(name, resultCount, warnings, watch, err)) {
+        if (!runGeneral(script, name, results, generalSolution, err)) return exitBadInput;
+    } else if (!runScript(name, warnings, watch, err)) {
         return exitBadInput;
     }
+    const int resultCount = static_cast<int>(results.size());
     const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
     if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;
     std::vector<InfluenceLine> influence;
@@ -381,10 +379,10 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     std::fputs(influenceWarning.c_str(), err);
     if (o.json) {
         const std::string lines = influenceJson(influence, o.live);
-        printJson(out, script, results, resultCount, o.summary ? &diagram : nullptr,
+        printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str());
     } else {
-        printResults(out, results, resultCount);
+        printResults(out, results.data(), resultCount);
         if (o.summary) {
             if (resultCount > 0) std::fputc('\n', out);
             printSummary(out, script, diagram);

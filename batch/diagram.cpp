@@ -1,6 +1,6 @@
-// Repeated runs along the beam. Every sample is the F7 of its own repeated
-// run from the beam's F1, so each value is what the program prints for the
-// same keys; nothing is interpolated.
+// Repeated runs along the beam. Every sample is, bit for bit, the F7 of its
+// own repeated run from the beam's F1, so each value is what the program
+// prints for the same keys; nothing is interpolated.
 #include "diagram.h"
 
 #include <cmath>
@@ -10,46 +10,48 @@
 namespace batch {
 namespace {
 
-// The keys from the beam's F1 up to and including action `upto`; F7 lines of
-// the script are not part of the description.
-void repeatRun(const Script& script, int first, int upto) {
-    for (int i = first; i <= upto; ++i) {
+// The keys of actions from..to; F7 lines of the script are not part of the
+// description.
+void performRange(const Script& script, int from, int to) {
+    for (int i = from; i <= to; ++i) {
         if (script.actions[i].kind != Kind::evaluate) perform(script.actions[i]);
     }
 }
 
 void takeSample(Diagram& d, double x, int action) {
     evaluateState();
-    Sample& s = d.samples[d.sampleCount++];
-    s.x = x;
-    s.value[quantityW] = resultW;
-    s.value[quantityPsi] = resultPsi;
-    s.value[quantityM] = resultM;
-    s.value[quantityQ] = resultQ;
-    s.action = action;
+    const double values[quantityCount] = {resultW, resultPsi, resultM, resultQ};
+    addSample(d, x, action, values);
     if (!resultsAreFinite()) d.allFinite = false;
 }
 
-void addReaction(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
-    Reaction& r = d.reactions[d.reactionCount++];
-    r.action = action;
-    r.x = x;
-    r.force = force;
-    r.hasMoment = hasMoment;
-    r.moment = moment;
-}
-
 }  // namespace
+
+RepeatedRun::RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies)
+    : script_(script), first_(first), lastStart_(lastStart), fromCopies_(fromCopies) {}
+
+void RepeatedRun::toStartOf(int element) {
+    if (!fromCopies_ || copyAt_ < 0 || element == lastStart_) {
+        performRange(script_, first_, element - 1);
+    } else {
+        restoreEngineState(copy_);
+        performRange(script_, copyAt_, element - 1);
+    }
+    if (fromCopies_ && element != copyAt_) {
+        saveEngineState(copy_);
+        copyAt_ = element;
+    }
+}
 
 void findExtremes(Diagram& d) {
     for (int k = 0; k < quantityCount; ++k) {
         Extreme& e = d.extremes[k];
         e = Extreme{};
-        for (int i = 0; i < d.sampleCount; ++i) {
-            const double v = d.samples[i].value[k];
+        for (const Sample& s : d.samples) {
+            const double v = s.value[k];
             if (!std::isfinite(v)) continue;
-            if (!e.found || v > e.max) e.max = v, e.xMax = d.samples[i].x;
-            if (!e.found || v < e.min) e.min = v, e.xMin = d.samples[i].x;
+            if (!e.found || v > e.max) e.max = v, e.xMax = s.x;
+            if (!e.found || v < e.min) e.min = v, e.xMin = s.x;
             e.found = true;
         }
     }
@@ -57,7 +59,7 @@ void findExtremes(Diagram& d) {
 
 bool findBeam(const Script& script, int& first, int& last) {
     last = -1;
-    for (int i = script.count - 1; i >= 0 && last < 0; --i) {
+    for (int i = script.count() - 1; i >= 0 && last < 0; --i) {
         if (script.actions[i].kind == Kind::rightEnd) last = i;
     }
     first = -1;
@@ -80,11 +82,15 @@ long samplesNeeded(const Script& script, int first, int last, int points) {
     return count;
 }
 
-void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
+namespace {
+
+void sampleBeam(const Script& script, int first, int last, int points, Diagram& d,
+                bool fromCopies) {
     d.first = first;
     d.last = last;
-    d.sampleCount = 0;
-    d.reactionCount = 0;
+    d.samples.clear();
+    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    d.reactions.clear();
     d.allFinite = true;
     d.watch = Watch{};
 
@@ -95,13 +101,20 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
         if (script.actions[i].kind != Kind::evaluate) performWatched(script, i, d.watch);
     }
 
+    // The last sample is taken after the last element before the right end.
+    int lastStart = first + 1;
+    for (int i = first + 1; i < last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) lastStart = i + 1;
+    }
+
     // The left end, seen from inside the beam.
+    RepeatedRun run(script, first, lastStart, fromCopies);
     double x = 0.0;
-    repeatRun(script, first, first);
+    run.toStartOf(first + 1);
     takeSample(d, x, first);
     const Action& left = script.actions[first];
     if (left.choice != leftFree) {
-        const Sample& s = d.samples[d.sampleCount - 1];
+        const Sample& s = d.samples.back();
         addReaction(d, first, x, s.value[quantityQ], left.choice == leftClamped,
                     s.value[quantityM]);
     }
@@ -115,21 +128,21 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
             const double l = a.value[slotLength];
             for (int k = 1; k <= points; ++k) {
                 const double part = l * (static_cast<double>(k) / (points + 1.0));
-                repeatRun(script, first, i - 1);
+                run.toStartOf(i);
                 performPart(a, part);
                 takeSample(d, x + part, i);
             }
             x += l;
-            repeatRun(script, first, i);
+            run.toStartOf(i + 1);
             takeSample(d, x, i);
             continue;
         }
         // A point element: the sample before it is the state just left of
         // it, the new one the state just right of it.
-        const Sample before = d.samples[d.sampleCount - 1];
-        repeatRun(script, first, i);
+        const Sample before = d.samples.back();
+        run.toStartOf(i + 1);
         takeSample(d, x, i);
-        const Sample& after = d.samples[d.sampleCount - 1];
+        const Sample& after = d.samples.back();
         if (a.kind == Kind::spring || a.choice == midSupport) {
             addReaction(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
         }
@@ -138,12 +151,23 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
     // The right end, seen from inside: the last sample is just left of it.
     const Action& right = script.actions[last];
     if (right.choice != rightFree) {
-        const Sample& s = d.samples[d.sampleCount - 1];
+        const Sample& s = d.samples.back();
         addReaction(d, last, x, -s.value[quantityQ], right.choice == rightClamped,
                     -s.value[quantityM]);
     }
     d.length = x;
     findExtremes(d);
+}
+
+}  // namespace
+
+void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
+    sampleBeam(script, first, last, points, d, true);
+}
+
+void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
+                                  Diagram& d) {
+    sampleBeam(script, first, last, points, d, false);
 }
 
 }  // namespace batch

@@ -1,7 +1,10 @@
 // The state along a whole beam, by repeated runs: the beam is described once
 // after a fresh start, then for every sample the actions are repeated from
-// F1 up to the point and F7 is pressed there, as a user would do it.
+// F1 up to the point and F7 is pressed there, as a user would do it (or, with
+// the same bits, from a copy of the state the repeated run had there).
 #pragma once
+
+#include <vector>
 
 #include "drive.h"
 #include "script.h"
@@ -11,6 +14,9 @@ namespace batch {
 constexpr int defaultPoints = 50;
 constexpr int maxPoints = 100000;
 constexpr int maxSamples = 250000;
+// --general samples a solved beam in closed form and keeps no copies of the
+// engine: its diagrams may be as long as a beam of thousands of spans needs.
+constexpr int maxGeneralSamples = 20000000;
 
 enum Quantity { quantityW, quantityPsi, quantityM, quantityQ, quantityCount };
 
@@ -43,13 +49,60 @@ struct Diagram {
     int first = -1;  // the beam's F1 in the script
     int last = -1;   // its right end
     double length = 0.0;
-    Sample samples[maxSamples];
-    int sampleCount = 0;
-    Reaction reactions[maxActions];
-    int reactionCount = 0;
+    std::vector<Sample> samples;  // in the order of x
+    std::vector<Reaction> reactions;
     Extreme extremes[quantityCount];
     bool allFinite = true;
     Watch watch;  // of the one complete pass
+};
+
+// The only ways a diagram grows: a sample of the four quantities (w, psi,
+// M, Q in `values`), and a reaction.
+inline void addSample(Diagram& d, double x, int action, const double* values) {
+    Sample s;
+    s.x = x;
+    for (int k = 0; k < quantityCount; ++k) s.value[k] = values[k];
+    s.action = action;
+    d.samples.push_back(s);
+}
+
+inline void addReaction(Diagram& d, int action, double x, double force, bool hasMoment,
+                        double moment) {
+    Reaction r;
+    r.action = action;
+    r.x = x;
+    r.force = force;
+    r.moment = moment;
+    r.hasMoment = hasMoment;
+    d.reactions.push_back(r);
+}
+
+// Brings the engine to where a repeated run from the beam's F1 (at `first`)
+// stands at the start of an element, that is after the keys first..element-1.
+// Samples ask for elements in ascending order.
+//
+// A repeated run from F1 leaves the same registers at the start of an
+// element whatever ran before it: F1 sets R1..R15, every later key writes
+// the inputs its operation reads before it runs, and R16..R30 only ever
+// receive the values the complete pass gave them. So with `fromCopies` a copy
+// of the state at the start of an element serves every sample in it, and the
+// copy for the next element is this one plus one element: no sample repeats
+// the run from F1, except the one at `lastStart` (-1: none), so that a
+// diagram's engine ends as its last repeated run leaves it, down to the
+// copies of the dialogs' choices that Cancel puts back, which remember what
+// ran before the run. Without `fromCopies` every run starts at F1.
+class RepeatedRun {
+public:
+    RepeatedRun(const Script& script, int first, int lastStart, bool fromCopies);
+    void toStartOf(int element);
+
+private:
+    const Script& script_;
+    int first_;
+    int lastStart_;
+    bool fromCopies_;
+    int copyAt_ = -1;  // the element whose start copy_ holds
+    EngineState copy_{};
 };
 
 // The beam a diagram shows: the last right end of the script and the last F1
@@ -62,7 +115,15 @@ long samplesNeeded(const Script& script, int first, int last, int points);
 // The largest and smallest finite value of each quantity among the samples.
 void findExtremes(Diagram& diagram);
 
-// Resets the engine, describes the beam once and samples it.
+// Resets the engine, describes the beam once and samples it. A repeated run
+// reaches the start of an element from a copy of the engine's state taken
+// there on the first repeated run, so the cost grows with samples plus
+// elements; every value is, bit for bit, that of a repeated run from F1.
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
+
+// The same diagram with every repeated run made from F1, as a user makes it:
+// the reference the faster way is checked against.
+void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
+                                  Diagram& diagram);
 
 }  // namespace batch

@@ -110,11 +110,11 @@ struct Run {
 // Splits the description at every F1. Reports an action before the first F1
 // and an element after a right end, which belong to no beam.
 bool splitRuns(const Script& script, const char* name, std::vector<Run>& runs, FILE* err) {
-    for (int i = 0; i < script.count; ++i) {
+    for (int i = 0; i < script.count(); ++i) {
         const Action& a = script.actions[i];
         if (a.kind == Kind::leftEnd) {
             if (!runs.empty()) runs.back().end = i;
-            runs.push_back(Run{i, script.count, -1});
+            runs.push_back(Run{i, script.count(), -1});
             continue;
         }
         if (runs.empty()) {
@@ -241,25 +241,6 @@ private:
     double offset_ = 0.0;  // how far into it, when it is a section
 };
 
-// ---------------------------------------------------------------------------
-// The diagram.
-
-void addSample(Diagram& d, double x, int action, const solver::State& s) {
-    Sample& sample = d.samples[d.sampleCount++];
-    sample.x = x;
-    for (int k = 0; k < quantityCount; ++k) sample.value[k] = s[k];
-    sample.action = action;
-}
-
-void addReaction(Diagram& d, int action, double x, double force, bool hasMoment, double moment) {
-    Reaction& r = d.reactions[d.reactionCount++];
-    r.action = action;
-    r.x = x;
-    r.force = force;
-    r.hasMoment = hasMoment;
-    r.moment = moment;
-}
-
 }  // namespace
 
 solver::Beam beamOf(const Script& script, int first, int last) {
@@ -372,15 +353,16 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
                            const solver::Solution& solution, Diagram& d) {
     d.first = first;
     d.last = last;
-    d.sampleCount = 0;
-    d.reactionCount = 0;
+    d.samples.clear();
+    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    d.reactions.clear();
     d.allFinite = true;
     d.watch = Watch{};
     const solver::Beam beam = beamOf(script, first, last);
     const auto& states = solution.states;
 
     double x = 0.0;
-    addSample(d, x, first, states[0]);
+    addSample(d, x, first, states[0].data());
     const Action& left = script.actions[first];
     if (left.choice != leftFree) {
         addReaction(d, first, x, states[0][solver::rowQ], left.choice == leftClamped,
@@ -394,7 +376,7 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
         if (isSection(a)) {
             for (int k = 1; k <= points; ++k) {
                 const double part = e.length * (static_cast<double>(k) / (points + 1.0));
-                addSample(d, x + part, i, solver::stateInside(e, states[node], part));
+                addSample(d, x + part, i, solver::stateInside(e, states[node], part).data());
             }
             x += e.length;
         } else if (a.kind == Kind::spring || a.choice == midSupport) {
@@ -402,7 +384,7 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
                         0.0);
         }
         ++node;
-        addSample(d, x, i, states[node]);
+        addSample(d, x, i, states[node].data());
     }
     const Action& right = script.actions[last];
     if (right.choice != rightFree) {
@@ -416,7 +398,7 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
 bool beamAround(const Script& script, int index, int& first, int& last) {
     first = last = -1;
     int runFirst = -1;
-    for (int i = 0; i < script.count; ++i) {
+    for (int i = 0; i < script.count(); ++i) {
         const Kind k = script.actions[i].kind;
         if (k == Kind::leftEnd) {
             if (i > index) break;

@@ -172,14 +172,16 @@ void buildCopy(const Script& script, int first, int last, int points, const std:
 // Evaluation of a copy, one method each.
 
 bool sampleKeyed(const Copy& copy, Script& beam, InfluenceLine& line, Watch& watch) {
-    beam.count = 0;
-    for (const Action& a : copy.steps) beam.actions[beam.count++] = a;
+    beam.actions = copy.steps;
     resetEngineState();
     watch = Watch{};
-    for (int i = 0; i < beam.count; ++i) performWatched(beam, i, watch);
+    for (int i = 0; i < beam.count(); ++i) performWatched(beam, i, watch);
     bool finite = true;
+    // Rows lie in the order of their steps: each starts from a copy of the
+    // state at its step, bit for bit a repeated run from F1.
+    RepeatedRun run(beam, 0, -1, true);
     for (const Row& r : copy.rows) {
-        for (int i = 0; i < r.step; ++i) perform(beam.actions[i]);
+        run.toStartOf(r.step);
         if (r.part < 0.0) {
             perform(beam.actions[r.step]);
         } else {
@@ -194,9 +196,8 @@ bool sampleKeyed(const Copy& copy, Script& beam, InfluenceLine& line, Watch& wat
 }
 
 solver::Solution sampleGeneral(const Copy& copy, Script& beam, InfluenceLine& line) {
-    beam.count = 0;
-    for (const Action& a : copy.steps) beam.actions[beam.count++] = a;
-    const solver::Beam b = beamOf(beam, 0, beam.count - 1);
+    beam.actions = copy.steps;
+    const solver::Beam b = beamOf(beam, 0, beam.count() - 1);
     const solver::Solution s = solver::solve(b);
     if (s.status != solver::Status::solved) return s;
     for (const Row& r : copy.rows) {
@@ -612,8 +613,8 @@ std::string influenceJson(const std::vector<InfluenceLine>& lines,
                           const std::vector<LiveLoad>& live) {
     auto num = [](double x) {
         if (!std::isfinite(x)) return std::string("null");
-        char text[40];
-        std::snprintf(text, sizeof text, "%.17g", x);
+        char text[fullCapacity];
+        formatFull(text, sizeof text, x);
         return std::string(text);
     };
     std::string s = "[";

@@ -1,7 +1,9 @@
 // Text, JSON and table output.
 #include "report.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace batch {
 namespace {
@@ -34,19 +36,28 @@ void jsonNumber(FILE* out, double x) {
         std::fputs("null", out);
         return;
     }
-    std::fprintf(out, "%.17g", x);
+    char text[fullCapacity];
+    std::fwrite(text, 1, static_cast<size_t>(formatFull(text, sizeof text, x)), out);
 }
 
 }  // namespace
 
-void formatFull(char* text, int capacity, double x) {
-    if (std::isnan(x)) {
-        std::snprintf(text, static_cast<size_t>(capacity), "nan");
-    } else if (std::isinf(x)) {
-        std::snprintf(text, static_cast<size_t>(capacity), x < 0 ? "-inf" : "inf");
-    } else {
-        std::snprintf(text, static_cast<size_t>(capacity), "%.17g", x);
+int formatFull(char* text, int capacity, double x) {
+    if (capacity < fullCapacity) {
+        if (capacity > 0) text[0] = '\0';
+        return 0;
     }
+    // to_chars would write "-nan" for a NaN with its sign bit set.
+    const char* word = std::isnan(x) ? "nan" : std::isinf(x) ? (x < 0 ? "-inf" : "inf") : nullptr;
+    if (word) {
+        std::strcpy(text, word);
+        return static_cast<int>(std::strlen(word));
+    }
+    // Plain to_chars: the fewest digits that read back as x, in fixed or
+    // exponent notation, whichever is shorter (as %f or %e would print them).
+    const std::to_chars_result r = std::to_chars(text, text + capacity - 1, x);
+    *r.ptr = '\0';
+    return static_cast<int>(r.ptr - text);
 }
 
 void printResults(FILE* out, const Result* results, int count) {
@@ -62,8 +73,7 @@ void printResults(FILE* out, const Result* results, int count) {
 
 void printSummary(FILE* out, const Script& script, const Diagram& d) {
     std::fprintf(out, "reactions\n");
-    for (int i = 0; i < d.reactionCount; ++i) {
-        const Reaction& r = d.reactions[i];
+    for (const Reaction& r : d.reactions) {
         const Action& a = script.actions[r.action];
         std::fprintf(out, "  line %d, x = %g: %s", a.line, r.x, reactionPlace(a));
         if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
@@ -108,7 +118,7 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
         std::fprintf(out, ",\n  \"summary\": {\n    \"length\": ");
         jsonNumber(out, d->length);
         std::fprintf(out, ",\n    \"reactions\": [");
-        for (int i = 0; i < d->reactionCount; ++i) {
+        for (size_t i = 0; i < d->reactions.size(); ++i) {
             const Reaction& r = d->reactions[i];
             const Action& a = script.actions[r.action];
             std::fprintf(out, "%s\n      {\"line\": %d, \"x\": ", i ? "," : "", a.line);
@@ -125,7 +135,7 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
             }
             std::fputc('}', out);
         }
-        std::fprintf(out, "%s],\n    \"extremes\": {", d->reactionCount ? "\n    " : "");
+        std::fprintf(out, "%s],\n    \"extremes\": {", d->reactions.empty() ? "" : "\n    ");
         for (int k = 0; k < quantityCount; ++k) {
             const Extreme& e = d->extremes[k];
             std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "", quantityNames[k]);
@@ -151,17 +161,16 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
 
 void writeTable(FILE* out, const Diagram& d) {
     std::fputs("x,w,psi,M,Q\n", out);
-    char text[40];
-    for (int i = 0; i < d.sampleCount; ++i) {
-        const Sample& s = d.samples[i];
-        formatFull(text, sizeof text, s.x);
-        std::fputs(text, out);
+    // A row at a time: one write instead of ten calls into stdio per sample.
+    char row[(quantityCount + 1) * fullCapacity];
+    for (const Sample& s : d.samples) {
+        int n = formatFull(row, fullCapacity, s.x);
         for (double v : s.value) {
-            formatFull(text, sizeof text, v);
-            std::fputc(',', out);
-            std::fputs(text, out);
+            row[n++] = ',';
+            n += formatFull(row + n, fullCapacity, v);
         }
-        std::fputc('\n', out);
+        row[n++] = '\n';
+        std::fwrite(row, 1, static_cast<size_t>(n), out);
     }
 }
 

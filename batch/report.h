@@ -23,12 +23,12 @@ void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const Script& script, const Diagram& diagram);
 
 // One JSON object: "results", "summary" when diagram is given, and
-// "influence" (an array's text) when given. Values
-// with all 17 digits; a value that is not finite is null.
+// "influence" (an array's text) when given. Values as formatFull writes
+// them; a value that is not finite is null.
 void printJson(FILE* out, const Script& script, const Result* results, int count,
                const Diagram* diagram, const char* influence = nullptr);
 
-// x, w, psi, M, Q of every sample, with all 17 digits.
+// x, w, psi, M, Q of every sample, as formatFull writes them.
 void writeTable(FILE* out, const Diagram& diagram);
 
 // The beam sketch over the plots of w, psi, M and Q.
@@ -53,7 +53,11 @@ struct Curve {
 void writeDrawing(FILE* out, const Script& script, int first, int last,
                   const std::vector<Curve>& curves);
 
-// A double as JSON or the table writes it: %.17g, or nan / inf / -inf.
-void formatFull(char* text, int capacity, double x);
+// A double as JSON or the table writes it: the shortest text that reads
+// back as the same double (std::to_chars), or nan / inf / -inf. Writes a
+// terminated text into at least fullCapacity chars and returns its length;
+// a smaller buffer gets an empty text.
+constexpr int fullCapacity = 32;
+int formatFull(char* text, int capacity, double x);
 
 }  // namespace batch

@@ -490,7 +490,7 @@ bool nextLine(FILE* file, Line& line) {
 int readScript(FILE* file, const char* name, Script& script, FILE* err) {
     static Line line;
     Reporter r{err, name};
-    script.count = 0;
+    script.actions.clear();
     line.number = 0;
     while (nextLine(file, line)) {
         ++line.number;
@@ -517,11 +517,12 @@ int readScript(FILE* file, const char* name, Script& script, FILE* err) {
         }
         split(line);
         if (line.tokenCount == 0) continue;
-        if (script.count == maxActions) {
+        if (script.count() == maxActions) {
             report(r, line.number, 1, "more than %d actions", maxActions);
             break;
         }
-        if (parseAction(r, line, script.actions[script.count])) ++script.count;
+        Action action;
+        if (parseAction(r, line, action)) script.actions.push_back(action);
     }
     script.lines = line.number;
     if (r.count > maxReportedErrors) {

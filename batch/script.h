@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 namespace batch {
 
@@ -58,17 +59,17 @@ struct Action {
     int column = 0;  // 1-based, in characters, of the action word
 };
 
-// Limits of the fixed storage. A dialog field holds 29 characters, and so
-// does a number of a script.
+// Limits of a script. A dialog field holds 29 characters, and so does a
+// number of a script.
 constexpr int maxActions = 20000;
 constexpr int maxLineBytes = 4096;
 constexpr int maxNumberLength = 29;
 constexpr int maxReportedErrors = 20;
 
 struct Script {
-    Action actions[maxActions];
-    int count = 0;
+    std::vector<Action> actions;
     int lines = 0;  // lines read, for a message about the end of the file
+    int count() const { return static_cast<int>(actions.size()); }
 };
 
 // Reads a whole script from file, reporting every bad line as

@@ -437,9 +437,9 @@ void writeSvg(FILE* out, const Script& s, const Diagram& d) {
         curve.note = drawnDown[k] ? "+ down" : "+ up";
         curve.colour = colours[k];
         curve.down = drawnDown[k];
-        for (int i = 0; i < d.sampleCount; ++i) {
-            curve.x.push_back(d.samples[i].x);
-            curve.y.push_back(d.samples[i].value[k]);
+        for (const Sample& sample : d.samples) {
+            curve.x.push_back(sample.x);
+            curve.y.push_back(sample.value[k]);
         }
         curve.extreme = d.extremes[k];
         curve.allFinite = d.allFinite;

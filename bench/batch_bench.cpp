@@ -1,7 +1,8 @@
 // velmora-batch: the diagram of a four-span beam with 1000 points per
-// section, as repeated runs only, and as the whole program writing the
-// table, the SVG and the summary; and four influence lines of the same beam
-// at 1000 points per section, by repeated runs and by the general solver.
+// section, from copies of the state and with every run repeated from F1, and
+// as the whole program writing the table, the SVG and the summary; and four
+// influence lines of the same beam at 1000 points per section, by repeated
+// runs and by the general solver.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -39,16 +40,23 @@ void readFourSpans(int& first, int& last) {
     batch::findBeam(script, first, last);
 }
 
-void repeatedRuns(benchmark::State& state) {
+using Compute = void (*)(const batch::Script&, int, int, int, batch::Diagram&);
+
+void sample(benchmark::State& state, Compute compute) {
     int first = 0;
     int last = 0;
     readFourSpans(first, last);
     for (auto _ : state) {
-        batch::computeDiagram(script, first, last, 1000, diagram);
-        benchmark::DoNotOptimize(diagram.sampleCount);
+        compute(script, first, last, 1000, diagram);
+        benchmark::DoNotOptimize(diagram.samples.data());
     }
-    state.counters["samples"] = diagram.sampleCount;
+    state.counters["samples"] = static_cast<double>(diagram.samples.size());
 }
+
+void fromCopies(benchmark::State& state) { sample(state, batch::computeDiagram); }
+BENCHMARK(fromCopies)->Unit(benchmark::kMillisecond);
+
+void repeatedRuns(benchmark::State& state) { sample(state, batch::computeDiagramByRepeatedRuns); }
 BENCHMARK(repeatedRuns)->Unit(benchmark::kMillisecond);
 
 void wholeProgram(benchmark::State& state) {

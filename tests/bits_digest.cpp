@@ -1,11 +1,13 @@
 // Prints the bits of every register and result over a fixed family of beams,
-// with typed values parsed from decimal text and results formatted with "%g",
-// so that the native and the 32-bit build can be compared line by line.
+// with typed values parsed from decimal text and results formatted with "%g"
+// and as velmora-batch prints them exactly, so that the native and the
+// 32-bit build can be compared line by line.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "batch/report.h"
 #include "engine/engine.h"
 
 namespace {
@@ -30,7 +32,9 @@ double typed(double low, double high) {
 void printBits(const char* what, double x) {
     uint64_t bits;
     std::memcpy(&bits, &x, sizeof bits);
-    std::printf("%s %016" PRIx64 " %g\n", what, bits, x);
+    char exact[batch::fullCapacity];
+    batch::formatFull(exact, sizeof exact, x);
+    std::printf("%s %016" PRIx64 " %g %s\n", what, bits, x, exact);
 }
 
 void section() {

@@ -63,6 +63,7 @@ TEST(BatchReadme, EveryExampleRunsAsShown) {
     int files = 0;
     int runs = 0;
     int drawings = 0;
+    int outputs = 0;
     for (const Fence& f : fences) {
         SCOPED_TRACE(f.marker);
         if (f.marker.rfind("<!-- batch-file:", 0) == 0) {
@@ -86,6 +87,10 @@ TEST(BatchReadme, EveryExampleRunsAsShown) {
             EXPECT_EQ(r.err + r.out, expected);
             EXPECT_EQ(r.status, r.err.empty() ? 0 : 2);
             ++runs;
+        } else if (f.marker.rfind("<!-- batch-output:", 0) == 0) {
+            // A file the run before wrote, shown as it is.
+            EXPECT_EQ(readText(workDir + "/" + markerWords(f.marker).at(0)), f.body);
+            ++outputs;
         } else if (f.marker.rfind("<!-- batch-svg:", 0) == 0) {
             // The drawing in the README is the one the example makes.
             const std::vector<std::string> names = markerWords(f.marker);
@@ -98,6 +103,7 @@ TEST(BatchReadme, EveryExampleRunsAsShown) {
     }
     EXPECT_GE(files, 2);
     EXPECT_GE(runs, 3);
+    EXPECT_GE(outputs, 1);
     EXPECT_EQ(drawings, 3);
 }
 

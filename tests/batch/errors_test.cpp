@@ -206,6 +206,12 @@ TEST(BatchErrors, TooManySamplesForTheStorage) {
     EXPECT_EQ(r.err,
               "velmora-batch: --points 100000: the diagram would take 300004 samples, more than "
               "250000\n");
+    // The general solver keeps no copies of the engine per sample: the same
+    // diagram is within its storage.
+    const BatchRun g = runInProcess({"--general", "--points", "100000", "--summary"},
+                                    "F1 gelenkiges Lager\nF3 l=1 EI=1\nF3 l=1 EI=1\nF3 l=1 EI=1\n"
+                                    "F6 rechtes Traegerende gelenkiges Lager\n");
+    EXPECT_EQ(g.status, 0) << g.err;
 }
 
 // Every input that once made velmora-batch fail (tests/fuzz/regressions/),
