@@ -164,8 +164,8 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
         "F6 Zwischenbedingung gelenkiges Lager\nF5 l=1.2 E=2.1e5 d=0.08 qs=0.4\n"
         "F6 rechtes Traegerende freies Ende M=0.5 Q=-0.25\n",
         // Tiny and huge values, and one beam whose values are not finite.
-        "F1 gelenkiges Lager\nF3 l=3.7e-102 EI=2.9e150 q=1.3e-150\n"
-        "F6 rechtes Traegerende gelenkiges Lager\n",
+        ("F1 gelenkiges Lager\nF3 l=3.7e-102 EI=2.9e150 q=1.3e-150\n"
+         "F6 rechtes Traegerende gelenkiges Lager\n"),
         "F1 gelenkiges Lager\nF3 l=1.1 EI=0 q=1\nF6 rechtes Traegerende gelenkiges Lager\n",
     };
     for (const char* text : beams) {
