@@ -82,10 +82,7 @@ long samplesNeeded(const Script& script, int first, int last, int points) {
     return count;
 }
 
-namespace {
-
-void sampleBeam(const Script& script, int first, int last, int points, Diagram& d,
-                bool fromCopies) {
+void startDiagram(const Script& script, int first, int last, int points, Diagram& d) {
     d.first = first;
     d.last = last;
     d.samples.clear();
@@ -93,6 +90,13 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
     d.reactions.clear();
     d.allFinite = true;
     d.watch = Watch{};
+}
+
+namespace {
+
+void sampleBeam(const Script& script, int first, int last, int points, Diagram& d,
+                bool fromCopies) {
+    startDiagram(script, first, last, points, d);
 
     // A fresh program, and the beam described once to its right end: this
     // fixes -U1 in R16 and the factor pair of every condition.

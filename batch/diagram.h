@@ -112,6 +112,9 @@ bool findBeam(const Script& script, int& first, int& last);
 // Samples a diagram of `points` points inside every section would take.
 long samplesNeeded(const Script& script, int first, int last, int points);
 
+// Empties the diagram for the beam first..last, with room for its samples.
+void startDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
+
 // The largest and smallest finite value of each quantity among the samples.
 void findExtremes(Diagram& diagram);
 

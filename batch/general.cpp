@@ -351,13 +351,7 @@ bool runGeneral(const Script& script, const char* name, std::vector<Result>& res
 
 void computeGeneralDiagram(const Script& script, int first, int last, int points,
                            const solver::Solution& solution, Diagram& d) {
-    d.first = first;
-    d.last = last;
-    d.samples.clear();
-    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
-    d.reactions.clear();
-    d.allFinite = true;
-    d.watch = Watch{};
+    startDiagram(script, first, last, points, d);
     const solver::Beam beam = beamOf(script, first, last);
     const auto& states = solution.states;
 
