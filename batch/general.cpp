@@ -101,37 +101,32 @@ std::string movement(const Script& script, const solver::Mover& m) {
 // ---------------------------------------------------------------------------
 // Runs of the description.
 
-struct Run {
-    int first = -1;  // its F1
-    int end = -1;    // one past its last action
-    int right = -1;  // its right end, or -1 for a repeated run
-};
-
 // Splits the description at every F1. Reports an action before the first F1
 // and an element after a right end, which belong to no beam.
-bool splitRuns(const Script& script, const char* name, std::vector<Run>& runs, FILE* err) {
+bool checkRuns(const Script& script, const char* name, FILE* err) {
+    int right = -1;
+    bool inRun = false;
     for (int i = 0; i < script.count(); ++i) {
         const Action& a = script.actions[i];
         if (a.kind == Kind::leftEnd) {
-            if (!runs.empty()) runs.back().end = i;
-            runs.push_back(Run{i, script.count(), -1});
+            inRun = true;
+            right = -1;
             continue;
         }
-        if (runs.empty()) {
+        if (!inRun) {
             report(err, name, a, a.column,
                    "with --general every action belongs to a beam: start it with F1 (the left "
                    "end)");
             return false;
         }
-        Run& run = runs.back();
-        if (run.right >= 0 && a.kind != Kind::evaluate) {
+        if (right >= 0 && a.kind != Kind::evaluate) {
             report(err, name, a, a.column,
                    "only F7 may follow the right end (line " +
-                       std::to_string(script.actions[run.right].line) +
+                       std::to_string(script.actions[right].line) +
                        "): start a new beam, or a repeated run, with F1");
             return false;
         }
-        if (a.kind == Kind::rightEnd) run.right = i;
+        if (a.kind == Kind::rightEnd) right = i;
     }
     return true;
 }
@@ -146,10 +141,6 @@ int elementCount(const Script& script, int first, int upto) {
     return count;
 }
 
-Result resultOf(int action, const solver::State& s) {
-    return Result{action, s[solver::rowW], s[solver::rowPsi], s[solver::rowM], s[solver::rowQ]};
-}
-
 // ---------------------------------------------------------------------------
 // A repeated run, followed along its beam.
 
@@ -157,9 +148,32 @@ bool nearlyEqual(double a, double b, double scale) {
     return a == b || std::fabs(a - b) <= 1e-9 * scale;
 }
 
+// A value for a message: what is left of a cancellation below 1e-12 of its
+// scale reads as the 0 it stands for.
+std::string shown(double x, double scale) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%g", std::fabs(x) < 1e-12 * scale ? 0.0 : x);
+    return text;
+}
+
+const char* valueName(const Action& a) {
+    switch (a.choice) {
+        case loadForce:
+            return "Kraft";
+        case loadMoment:
+            return "Moment";
+        case loadAngle:
+            return "Winkel";
+        case loadOffset:
+            return "Absenkung";
+        default:
+            return "c";
+    }
+}
+
 class Follower {
 public:
-    Follower(const Script& script, const solver::Beam& beam, const solver::Solution& solution,
+    Follower(const Script& script, const solver::Beam& beam, const solver::Solution* solution,
              int beamFirst)
         : script_(script), beam_(beam), solution_(solution), beamFirst_(beamFirst) {}
 
@@ -174,6 +188,7 @@ public:
                   lineText(script_, beamFirst_) + ")";
             return false;
         }
+        if (a.kind == Kind::rightEnd) return takeRightEnd(a, why);
         if (element_ >= n) {
             why = "this repeated run goes on past its beam: the beam's right end (" +
                   lineText(script_, beam_.rightTag) + ") stands here";
@@ -191,14 +206,23 @@ public:
         const bool section = a.kind == Kind::beamSection || a.kind == Kind::shaftSection;
         if (!section) {
             if (mine.value != e.value) {
-                why = "a repeated run must repeat its beam: this value differs from" + there;
+                why = std::string("a repeated run must repeat its beam: this ") + valueName(a) +
+                      " is " + shown(mine.value, 0.0) + " where the beam has " +
+                      shown(e.value, 0.0) + there;
                 return false;
             }
             ++element_;
             return true;
         }
         if (mine.stiffness != e.stiffness || mine.diameter != e.diameter) {
-            why = "this part of a section has another stiffness than the section" + there;
+            const bool shaft = a.kind == Kind::shaftSection;
+            auto stiffness = [&](const solver::Element& s) {
+                return shaft
+                           ? "E = " + shown(s.stiffness, 0.0) + " and d = " + shown(s.diameter, 0.0)
+                           : "EI = " + shown(s.stiffness, 0.0);
+            };
+            why = "this part of a section has another stiffness than the section" + there +
+                  ": it has " + stiffness(mine) + " where the section has " + stiffness(e);
             return false;
         }
         // The later part of a split section continues its line load.
@@ -207,10 +231,11 @@ public:
             std::max(std::fabs(e.q), std::fabs(e.q + e.qs * e.length)) + std::fabs(e.qs);
         if (!nearlyEqual(mine.q, qHere, loadScale) ||
             !nearlyEqual(mine.qs, e.qs, std::fabs(e.qs))) {
-            char text[160];
-            std::snprintf(text, sizeof text, "q = %g and qs = %g", qHere, e.qs);
             why = "this part of a section does not continue the section's line load" + there +
-                  ": here it is " + text;
+                  ": it has q = " + shown(mine.q, loadScale) +
+                  " and qs = " + shown(mine.qs, loadScale) +
+                  " where the section goes on with q = " + shown(qHere, loadScale) +
+                  " and qs = " + shown(e.qs, loadScale);
             return false;
         }
         const double reach = offset_ + mine.length;
@@ -227,19 +252,56 @@ public:
         return true;
     }
 
-    solver::State here() const {
-        if (offset_ == 0.0) return solution_.states[element_];
-        return solver::stateInside(beam_.elements[element_], solution_.states[element_], offset_);
+    // The solved state where the run stands; false without a solution.
+    bool here(solver::State& state) const {
+        if (!solution_) return false;
+        if (offset_ == 0.0) {
+            state = solution_->states[element_];
+        } else {
+            state =
+                solver::stateInside(beam_.elements[element_], solution_->states[element_], offset_);
+        }
+        return true;
     }
 
 private:
+    // The run's right end must be its beam's, where the beam's stands.
+    bool takeRightEnd(const Action& a, std::string& why) {
+        const int n = static_cast<int>(beam_.elements.size());
+        const Action& expected = script_.actions[beam_.rightTag];
+        const std::string there = " (" + lineText(script_, beam_.rightTag) + ")";
+        if (element_ < n || offset_ != 0.0) {
+            why = "this repeated run ends before its beam's right end" + there;
+            return false;
+        }
+        if (a.choice != expected.choice ||
+            a.value[slotEndMoment] != expected.value[slotEndMoment] ||
+            a.value[slotEndForce] != expected.value[slotEndForce]) {
+            why = "this repeated run ends with another right end than its beam" + there;
+            return false;
+        }
+        return true;
+    }
+
     const Script& script_;
     const solver::Beam& beam_;
-    const solver::Solution& solution_;
+    const solver::Solution* solution_;
     int beamFirst_;
     int element_ = 0;      // the next element of the beam
     double offset_ = 0.0;  // how far into it, when it is a section
 };
+
+// Whether run first..end (with its right end at `right`) repeats `beam`
+// through its right end, splits included.
+bool repeatsBeam(const Script& script, const solver::Beam& beam, int beamFirst, int first,
+                 int right) {
+    Follower follow(script, beam, nullptr, beamFirst);
+    std::string why;
+    for (int i = first; i <= right; ++i) {
+        if (!follow.take(script.actions[i], why)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -302,48 +364,131 @@ std::string solverMessage(const Script& script, const solver::Solution& s, int& 
     return "";
 }
 
-bool runGeneral(const Script& script, const char* name, std::vector<Result>& results,
-                solver::Solution& solution, FILE* err) {
-    std::vector<Run> runs;
-    if (!splitRuns(script, name, runs, err)) return false;
-    results.clear();
-    solver::Beam beam;
-    int beamFirst = -1;
-    for (const Run& run : runs) {
-        const Action& f1 = script.actions[run.first];
-        if (run.right >= 0) {
-            beamFirst = run.first;
-            beam = beamOf(script, run.first, run.right);
-            solution = solver::solve(beam);
-            if (solution.status != solver::Status::solved) {
-                int tag = run.first;
-                const std::string text = solverMessage(script, solution, tag);
-                const Action& a = script.actions[tag];
-                report(err, name, a, a.column, text);
-                return false;
-            }
-            for (int i = run.first + 1; i < run.end; ++i) {
-                if (script.actions[i].kind != Kind::evaluate) continue;
-                const int node = elementCount(script, run.first, i);
-                results.push_back(resultOf(i, solution.states[node]));
+void readGeneral(const Script& script, GeneralReading& g) {
+    g = GeneralReading{};
+    // The runs: the actions before the first F1, then one per F1.
+    for (int i = 0; i < script.count(); ++i) {
+        if (script.actions[i].kind == Kind::leftEnd) {
+            if (!g.runs.empty()) g.runs.back().end = i;
+            RunReading run;
+            run.first = i;
+            g.runs.push_back(run);
+        } else if (g.runs.empty()) {
+            RunReading run;
+            run.end = script.count();
+            g.runs.push_back(run);
+        }
+        RunReading& run = g.runs.back();
+        run.end = script.count();
+        if (script.actions[i].kind == Kind::rightEnd && run.right < 0) run.right = i;
+    }
+    int current = -1;  // the last complete beam
+    for (int r = 0; r < static_cast<int>(g.runs.size()); ++r) {
+        RunReading& run = g.runs[r];
+        if (run.first < 0) {
+            run.role = RunReading::orphan;
+        } else if (run.right >= 0 &&
+                   !(current >= 0 && repeatsBeam(script, g.runs[current].model,
+                                                 g.runs[current].first, run.first, run.right))) {
+            run.role = RunReading::beam;
+            run.model = beamOf(script, run.first, run.right);
+            run.solution = solver::solve(run.model);
+            current = r;
+        } else {
+            run.role = current >= 0 ? RunReading::repeat : RunReading::orphan;
+        }
+        run.beamRun =
+            run.role == RunReading::beam ? r : (run.role == RunReading::repeat ? current : -1);
+        const int from = run.first < 0 ? 0 : run.first;
+        if (run.role == RunReading::orphan) {
+            for (int i = from; i < run.end; ++i) {
+                if (script.actions[i].kind == Kind::evaluate)
+                    g.evaluations.push_back({i, r, false, {}});
             }
             continue;
         }
-        if (beamFirst < 0) {
+        const RunReading& beamRun = g.runs[run.beamRun];
+        const solver::Solution* solution =
+            beamRun.solution.status == solver::Status::solved ? &beamRun.solution : nullptr;
+        if (run.role == RunReading::beam) {
+            for (int i = from + 1; i < run.end; ++i) {
+                const Action& a = script.actions[i];
+                if (i > run.right && a.kind != Kind::evaluate && run.departs < 0) {
+                    run.departs = i;
+                    run.why = "only F7 may follow the right end (" + lineText(script, run.right) +
+                              "): start a new beam, or a repeated run, with F1";
+                }
+                if (a.kind != Kind::evaluate) continue;
+                Evaluation e{i, r, false, {}};
+                if (solution && run.departs < 0) {
+                    e.solved = true;
+                    e.state = solution->states[elementCount(script, run.first, i)];
+                }
+                g.evaluations.push_back(e);
+            }
+            continue;
+        }
+        Follower follow(script, beamRun.model, solution, beamRun.first);
+        for (int i = from; i < run.end; ++i) {
+            const Action& a = script.actions[i];
+            if (run.departs < 0 && !follow.take(a, run.why)) run.departs = i;
+            if (a.kind != Kind::evaluate) continue;
+            Evaluation e{i, r, false, {}};
+            if (run.departs < 0) e.solved = follow.here(e.state);
+            g.evaluations.push_back(e);
+        }
+    }
+}
+
+bool runGeneral(const Script& script, const char* name, std::vector<Result>& results,
+                solver::Solution& solution, FILE* err) {
+    if (!checkRuns(script, name, err)) return false;
+    GeneralReading g;
+    readGeneral(script, g);
+    results.clear();
+    size_t next = 0;  // the next F7
+    int lastRight = -1;
+    for (int r = 0; r < static_cast<int>(g.runs.size()); ++r) {
+        const RunReading& run = g.runs[r];
+        if (run.role == RunReading::beam && run.solution.status != solver::Status::solved) {
+            int tag = run.first;
+            const std::string text = solverMessage(script, run.solution, tag);
+            const Action& a = script.actions[tag];
+            report(err, name, a, a.column, text);
+            return false;
+        }
+        if (run.role == RunReading::orphan) {
+            const Action& f1 = script.actions[run.first];
             report(err, name, f1, f1.column,
                    "this run has no right end, and no complete beam comes before it for it to "
                    "repeat: describe the beam to its right end first");
             return false;
         }
-        Follower follow(script, beam, solution, beamFirst);
-        for (int i = run.first; i < run.end; ++i) {
-            const Action& a = script.actions[i];
-            std::string why;
-            if (!follow.take(a, why)) {
-                report(err, name, a, a.column, why);
-                return false;
-            }
-            if (a.kind == Kind::evaluate) results.push_back(resultOf(i, follow.here()));
+        if (run.departs >= 0) {
+            const Action& a = script.actions[run.departs];
+            report(err, name, a, a.column, run.why);
+            return false;
+        }
+        for (; next < g.evaluations.size() && g.evaluations[next].run == r; ++next) {
+            const Evaluation& e = g.evaluations[next];
+            results.push_back(Result{e.action, e.state[solver::rowW], e.state[solver::rowPsi],
+                                     e.state[solver::rowM], e.state[solver::rowQ]});
+        }
+        if (run.right >= 0) lastRight = r;
+    }
+    // The diagrams show the beam of the last right end as its own run
+    // describes it: a repeated run that reached it may have split sections.
+    if (lastRight >= 0) {
+        const RunReading& run = g.runs[lastRight];
+        solution = run.role == RunReading::beam
+                       ? run.solution
+                       : solver::solve(beamOf(script, run.first, run.right));
+        if (solution.status != solver::Status::solved) {
+            int tag = run.first;
+            const std::string text = solverMessage(script, solution, tag);
+            const Action& a = script.actions[tag];
+            report(err, name, a, a.column, text);
+            return false;
         }
     }
     return true;
