@@ -15,6 +15,7 @@
 #include "influence.h"
 #include "report.h"
 #include "script.h"
+#include "trust.h"
 
 namespace batch {
 namespace {
@@ -159,26 +160,10 @@ void report(FILE* err, const char* name, const Action& a, int column, const char
     std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, message);
 }
 
-// What the general solver says of the beam around action `index`, whose
-// keyed values stopped being finite after action `culprit`: a mechanism, or
-// a stable beam the reduction method cannot eliminate in its order. Other
-// causes (a zero stiffness, an overflow) keep the keyed diagnosis.
 void judge(int index, int culprit, std::string& cause) {
     int first = 0;
     int last = 0;
-    if (!beamAround(script, index, first, last)) return;
-    if (culprit < first || culprit > last) return;
-    const solver::Solution s = solver::solve(beamOf(script, first, last));
-    if (s.status == solver::Status::mechanism) {
-        int tag = 0;
-        cause = solverMessage(script, s, tag);
-        if (script.actions[tag].line != script.actions[culprit].line) {
-            cause += " (see line " + std::to_string(script.actions[tag].line) + ")";
-        }
-    } else if (s.status == solver::Status::solved) {
-        cause = "the beam is stable, but the reduction method cannot eliminate at line " +
-                std::to_string(script.actions[culprit].line) + "; `--general` solves it";
-    }
+    if (beamAround(script, index, first, last)) judgeBreak(script, first, last, culprit, cause);
 }
 
 // One run of the description's keys, from a fresh start, as the window would
@@ -365,6 +350,18 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         return exitBadInput;
     }
 
+    // What the keyed numbers are worth, against the general solution.
+    std::vector<Notice> notices;
+    if (!o.general) {
+        GeneralReading reading;
+        readGeneral(script, reading);
+        notices = checkKeyed(script, reading, results);
+        if (o.summary && diagram.first >= 0) {
+            const std::vector<Notice> more = checkReactions(script, diagram);
+            notices.insert(notices.end(), more.begin(), more.end());
+        }
+    }
+
     // Every output file is opened before anything is printed.
     FILE* table = o.table ? openOutput(o.table, err) : nullptr;
     if (o.table && !table) return exitBadInput;
@@ -377,6 +374,10 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     std::fputs(warnings.script, err);
     std::fputs(warnings.diagram, err);
     std::fputs(influenceWarning.c_str(), err);
+    for (const Notice& n : notices) {
+        const Action& a = script.actions[n.action];
+        std::fprintf(err, "%s:%d:%d: warning: %s\n", name, a.line, a.column, n.text.c_str());
+    }
     if (o.json) {
         const std::string lines = influenceJson(influence, o.live);
         printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr,

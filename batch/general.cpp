@@ -534,6 +534,21 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
     findExtremes(d);
 }
 
+void judgeBreak(const Script& script, int first, int last, int culprit, std::string& cause) {
+    if (culprit < first || culprit > last) return;
+    const solver::Solution s = solver::solve(beamOf(script, first, last));
+    if (s.status == solver::Status::mechanism) {
+        int tag = 0;
+        cause = solverMessage(script, s, tag);
+        if (script.actions[tag].line != script.actions[culprit].line) {
+            cause += " (see line " + std::to_string(script.actions[tag].line) + ")";
+        }
+    } else if (s.status == solver::Status::solved) {
+        cause = "the beam is stable, but the reduction method cannot eliminate at line " +
+                std::to_string(script.actions[culprit].line) + "; `--general` solves it";
+    }
+}
+
 bool beamAround(const Script& script, int index, int& first, int& last) {
     first = last = -1;
     int runFirst = -1;

@@ -68,6 +68,12 @@ bool runGeneral(const Script& script, const char* name, std::vector<Result>& res
 void computeGeneralDiagram(const Script& script, int first, int last, int points,
                            const solver::Solution& solution, Diagram& diagram);
 
+// What the general solver says of the beam first..last, whose keyed values
+// stopped being finite after action `culprit`: a mechanism, or a stable beam
+// the reduction method cannot eliminate in its order. Other causes (a zero
+// stiffness, an overflow) keep the keyed diagnosis in `cause`.
+void judgeBreak(const Script& script, int first, int last, int culprit, std::string& cause);
+
 // For the keyed method's warnings: the F1 and right end of the complete beam
 // whose run holds action `index` (its own, or the one a repeated run
 // repeats). False when there is none.

@@ -564,11 +564,15 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
                 char text[700];
                 if (watch.brokenAt >= 0) {
                     const Action& culprit = beam->actions[watch.brokenAt];
+                    // The copy has the beam's supports and hinges: what the
+                    // general solver says of it holds for the beam.
+                    std::string cause = watch.cause;
+                    judgeBreak(*beam, 0, beam->count() - 1, watch.brokenAt, cause);
                     std::snprintf(text, sizeof text,
                                   "%s:%d:%d: warning: the influence line %s has values that are "
                                   "not finite; the state stopped being finite after this %s: %s\n",
                                   name, culprit.line, culprit.column, requests[n].text.c_str(),
-                                  actionName(culprit), watch.cause);
+                                  actionName(culprit), cause.c_str());
                 } else {
                     const Action& a = script.actions[first];
                     std::snprintf(text, sizeof text,

@@ -230,10 +230,13 @@ const NonFinite nonFinite[] = {
     {"condition before the left end", "F6 Zwischenbedingung gelenkiges Lager\nF7\n",
      "<stdin>:1:1: warning: the result of line 2 is not finite; the state stopped being finite "
      "after this F6 Zwischenbedingung: a condition before the first left end (F1): there is no "
-     "state to impose it on\n"},
+     "state to impose it on\n<stdin>:2:1: warning: no beam has been described to its right end "
+     "before this F7: its values come from registers of no complete beam\n"},
     {"overflow", "F1 gelenkiges Lager\nF3 l=1e200 EI=1e-200 q=1e300\nF7\n",
      "<stdin>:2:1: warning: the result of line 3 is not finite; the state stopped being finite "
-     "after this F3: a value beyond the range of a double (overflow)\n"},
+     "after this F3: a value beyond the range of a double (overflow)\n<stdin>:3:1: warning: no "
+     "beam has been described to its right end before this F7: its values come from registers "
+     "of no complete beam\n"},
 };
 
 TEST(BatchDiagnostics, ResultsThatAreNotFiniteNameTheirCause) {

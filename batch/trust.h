@@ -1,0 +1,43 @@
+// What the keyed method's numbers are worth: its F7 results and reactions
+// held against the general method's reading of the same description. The
+// keyed values are printed as the window prints them; these are the
+// warnings that go beside them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "diagram.h"
+#include "general.h"
+#include "report.h"
+#include "script.h"
+
+namespace batch {
+
+// A warning at the line of a script action.
+struct Notice {
+    int action = 0;
+    std::string text;  // what follows "FILE:LINE:COLUMN: warning: "
+};
+
+// A keyed value counts as wrong when it differs from the general one by more
+// than this part of its quantity's scale along the beam.
+constexpr double keyedTolerance = 1e-6;
+
+// The scale of w, psi, M and Q along a solved beam: the largest magnitude of
+// each at the ends of its elements and at `defaultPoints` places inside
+// every section.
+solver::State scaleOf(const solver::Beam& beam, const solver::Solution& solution);
+
+// The warnings for the keyed results of a description, one result per F7 in
+// its order: an F7 of a pass that is no complete beam, a repeated run that
+// departs from its beam, a factor pair last written by such a pass, and a
+// value that lost digits against the general solution.
+std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& reading,
+                               const std::vector<Result>& keyed);
+
+// The same for the reactions of a keyed diagram, against the general
+// solution of the diagram's beam.
+std::vector<Notice> checkReactions(const Script& script, const Diagram& keyed);
+
+}  // namespace batch
