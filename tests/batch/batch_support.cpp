@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "batch/batch.h"
+#include "batch/script.h"
 
 namespace {
 
@@ -93,4 +94,14 @@ std::vector<std::vector<double>> readTable(const std::string& path) {
         rows.push_back(row);
     }
     return rows;
+}
+
+bool readDescription(const std::string& text, batch::Script& script) {
+    writeText("inprocess_description.txt", text);
+    FILE* in = std::fopen("inprocess_description.txt", "rb");
+    FILE* err = std::fopen("inprocess_description_errors.txt", "wb");
+    const int errors = batch::readScript(in, "<text>", script, err);
+    std::fclose(in);
+    std::fclose(err);
+    return errors == 0;
 }

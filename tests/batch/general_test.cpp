@@ -303,20 +303,53 @@ TEST(GeneralSolver, RepeatedRunsMustFollowTheirBeam) {
                                                  "qs=0.5\nF3 l=2.5 EI=900 q=2.75 qs=0.5\nF7\n")
                   .status,
               0);
-    const std::string departures[] = {
-        "F1 gelenkiges Lager\nF3 l=1.5 EI=900 q=2 qs=0.5\nF3 l=2.5 EI=900 q=2 qs=0.5\n",
-        "F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF3 l=3 EI=900\n",
-        "F1 gelenkiges Lager\nF3 l=4.5 EI=900 q=2 qs=0.5\n",
-        "F1 Einspannung\n",
-        "F1 gelenkiges Lager\nF3 l=4 EI=901 q=2 qs=0.5\n",
-        "F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF2 c=300\nF3 l=3 EI=900\nF2 c=1\n",
+    // Each departure names the line's value and the one the beam needs.
+    const struct {
+        const char* run;
+        int line;
+        const char* words;
+    } departures[] = {
+        {"F1 gelenkiges Lager\nF3 l=1.5 EI=900 q=2 qs=0.5\nF3 l=2.5 EI=900 q=2 qs=0.5\n", 9,
+         "it has q = 2 and qs = 0.5 where the section goes on with q = 2.75 and qs = 0.5"},
+        {"F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF3 l=3 EI=900\n", 9, "F2 (line 3)"},
+        {"F1 gelenkiges Lager\nF3 l=4.5 EI=900 q=2 qs=0.5\n", 8, "past the end"},
+        {"F1 Einspannung\n", 7, "another left end"},
+        {"F1 gelenkiges Lager\nF3 l=4 EI=901 q=2 qs=0.5\n", 8,
+         "it has EI = 901 where the section has EI = 900"},
+        {"F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF2 c=300\nF3 l=3 EI=900\nF2 c=1\n", 11,
+         "past its beam"},
+        {"F1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF2 c=299\n", 9,
+         "this c is 299 where the beam has 300 (line 3)"},
+        // 0.1 * 3 leaves a residue of 5.6e-17 in the continued load: it reads as 0.
+        {"F1 gelenkiges Lager\nF3 l=4 EI=900 q=0.3 qs=-0.1\nF2 c=300\nF3 l=3 EI=900\n"
+         "F6 rechtes Traegerende gelenkiges Lager\nF1 gelenkiges Lager\n"
+         "F3 l=3 EI=900 q=0.3 qs=-0.1\nF3 l=1 EI=900 q=1 qs=-0.1\n",
+         14, "where the section goes on with q = 0 and qs = -0.1"},
     };
-    const int line[] = {9, 9, 8, 7, 8, 11};
-    for (int i = 0; i < 6; ++i) {
-        const BatchRun r = runInProcess({"--general"}, beam + departures[i] + "F7\n");
-        EXPECT_EQ(r.status, 2) << departures[i];
+    for (const auto& d : departures) {
+        const BatchRun r = runInProcess({"--general"}, beam + d.run + "F7\n");
+        EXPECT_EQ(r.status, 2) << d.run;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("<stdin>:" + std::to_string(line[i]) + ":", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.rfind("<stdin>:" + std::to_string(d.line) + ":", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(d.words), std::string::npos) << r.err;
+    }
+    // A repeated run that splits a section and goes on to the right end
+    // stays a repeated run: the next one is still measured against the beam,
+    // and both methods print the same values.
+    const std::string split =
+        beam +
+        "F1 gelenkiges Lager\nF3 l=1 EI=900 q=2 qs=0.5\nF7\n"
+        "F3 l=3 EI=900 q=2.5 qs=0.5\nF2 c=300\nF3 l=3 EI=900\n" +
+        rightEnd + "gelenkiges Lager\nF1 gelenkiges Lager\nF3 l=4 EI=900 q=2 qs=0.5\nF7\n";
+    const auto general = solved(split);
+    const BatchRun keyed = runInProcess({"--json"}, split);
+    ASSERT_EQ(keyed.status, 0);
+    const auto expected = results(keyed);
+    ASSERT_EQ(general.size(), 3u);
+    ASSERT_EQ(expected.size(), 3u);
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_NEAR(general[k].m, expected[k].m, 1e-9 * std::fabs(expected[1].m));
+        EXPECT_NEAR(general[k].w, expected[k].w, 1e-9 * std::fabs(expected[1].w));
     }
     const BatchRun orphan = runInProcess({"--general"}, "F1 gelenkiges Lager\nF3 l=1 EI=1\nF7\n");
     EXPECT_EQ(orphan.status, 2);
