@@ -153,7 +153,7 @@ TEST(BatchErrors, DiagramsNeedACompleteBeam) {
                      "F1 gelenkiges Lager\nF3 l=2 EI=1\nF3 l=-1.5 EI=1\n"
                      "F6 rechtes Traegerende gelenkiges Lager\n");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "<stdin>:3:6: a diagram needs sections of length 0 or more\n");
+    EXPECT_EQ(r.err, "<stdin>:3:6: l must be 0 or more: a section cannot have a negative length\n");
     EXPECT_FALSE(fileExists("never.csv"));
 
     r = runInProcess({"--svg", "never.svg"},
