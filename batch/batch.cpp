@@ -314,7 +314,9 @@ bool isStandardOutput(const char* path) { return path && std::strcmp(path, "-") 
 // naming one file would overwrite each other: both are refused before
 // anything is written.
 bool checkOutputs(const Options& o, FILE* err) {
-    const bool fromFile = o.input && std::strcmp(o.input, "-") != 0;
+    // A description that does not exist is reported when it is opened.
+    FileId input;
+    const bool fromFile = o.input && std::strcmp(o.input, "-") != 0 && fileId(o.input, input);
     const struct {
         const char* option;
         const char* path;
