@@ -11,6 +11,7 @@
 #include "diagram.h"
 #include "drive.h"
 #include "engine/engine.h"
+#include "files.h"
 #include "general.h"
 #include "influence.h"
 #include "report.h"
@@ -291,13 +292,54 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
     return true;
 }
 
-FILE* openOutput(const char* path, FILE* err) {
+// "-" as --table or --svg is standard output.
+bool isStandardOutput(const char* path) { return path && std::strcmp(path, "-") == 0; }
+
+// An output that is the description would overwrite it, and two outputs
+// naming one file would overwrite each other: both are refused before
+// anything is written.
+bool checkOutputs(const Options& o, FILE* err) {
+    // A description that does not exist is reported when it is opened.
+    FileId input;
+    const bool fromFile = o.input && std::strcmp(o.input, "-") != 0 && fileId(o.input, input);
+    const struct {
+        const char* option;
+        const char* path;
+    } outputs[] = {{"--table", o.table}, {"--svg", o.svg}};
+    for (const auto& output : outputs) {
+        if (!fromFile || !output.path || isStandardOutput(output.path)) continue;
+        if (sameFile(output.path, o.input)) {
+            std::fprintf(err,
+                         "velmora-batch: %s '%s' is the description '%s'; it would be "
+                         "overwritten\n",
+                         output.option, output.path, o.input);
+            return false;
+        }
+    }
+    if (!o.table || !o.svg) return true;
+    const bool bothStandard = isStandardOutput(o.table) && isStandardOutput(o.svg);
+    const bool oneStandard = isStandardOutput(o.table) || isStandardOutput(o.svg);
+    if (bothStandard || (!oneStandard && sameFile(o.table, o.svg))) {
+        std::fprintf(err, "velmora-batch: --table '%s' and --svg '%s' name one file\n", o.table,
+                     o.svg);
+        return false;
+    }
+    return true;
+}
+
+FILE* openOutput(const char* path, FILE* out, FILE* err) {
+    if (isStandardOutput(path)) {
+        writeBytes(out);
+        return out;
+    }
     FILE* f = std::fopen(path, "wb");
     if (!f) std::fprintf(err, "velmora-batch: cannot write '%s': %s\n", path, std::strerror(errno));
     return f;
 }
 
+// Standard output stays open; its errors are seen at the end of the run.
 bool closeOutput(FILE* f, const char* path, FILE* err) {
+    if (isStandardOutput(path)) return true;
     const bool good = std::ferror(f) == 0;
     const bool closed = std::fclose(f) == 0;
     if (good && closed) return true;
@@ -314,6 +356,7 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         std::fputs(usage, out);
         return exitOk;
     }
+    if (!checkOutputs(o, err)) return exitBadInput;
     const bool fromStdin = !o.input || std::strcmp(o.input, "-") == 0;
     const char* name = fromStdin ? "<stdin>" : o.input;
     FILE* source = fromStdin ? in : std::fopen(o.input, "rb");
@@ -363,13 +406,15 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     }
 
     // Every output file is opened before anything is printed.
-    FILE* table = o.table ? openOutput(o.table, err) : nullptr;
+    FILE* table = o.table ? openOutput(o.table, out, err) : nullptr;
     if (o.table && !table) return exitBadInput;
-    FILE* svg = o.svg ? openOutput(o.svg, err) : nullptr;
+    FILE* svg = o.svg ? openOutput(o.svg, out, err) : nullptr;
     if (o.svg && !svg) {
-        if (table) std::fclose(table);
+        if (table && table != out) std::fclose(table);
         return exitBadInput;
     }
+    // A table or drawing on standard output is all that goes there.
+    const bool resultsShown = !isStandardOutput(o.table) && !isStandardOutput(o.svg);
 
     std::fputs(warnings.script, err);
     std::fputs(warnings.diagram, err);
@@ -378,11 +423,11 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         const Action& a = script.actions[n.action];
         std::fprintf(err, "%s:%d:%d: warning: %s\n", name, a.line, a.column, n.text.c_str());
     }
-    if (o.json) {
+    if (resultsShown && o.json) {
         const std::string lines = influenceJson(influence, o.live);
         printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str());
-    } else {
+    } else if (resultsShown) {
         printResults(out, results.data(), resultCount);
         if (o.summary) {
             if (resultCount > 0) std::fputc('\n', out);

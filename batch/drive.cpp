@@ -158,14 +158,18 @@ const char* rowName(int row) {
 // action left it; divisorBefore is C2 at the condition's row before it ran.
 const char* diagnose(const Action& a, double divisorBefore, bool seenLeftEnd) {
     switch (a.kind) {
+        // The reader takes only positive stiffnesses; they can still be too
+        // small for a double.
         case Kind::beamSection:
-            if (a.value[slotStiffness] == 0.0)
-                return "the section has zero bending stiffness (EI = 0)";
+            if (std::isinf(1.0 / a.value[slotStiffness])) {
+                return "the section's bending stiffness EI is too small: 1/EI is beyond the "
+                       "range of a double";
+            }
             break;
         case Kind::shaftSection:
-            if (a.value[slotStiffness] == 0.0) return "the shaft has zero Young's modulus (E = 0)";
-            if (std::pow(a.value[slotDiameter], 4.0) == 0.0) {
-                return "the shaft has zero stiffness: its diameter d is 0 or d^4 underflows";
+            if (a.value[slotStiffness] * storedPi * std::pow(a.value[slotDiameter], 4.0) / 64.0 ==
+                0.0) {
+                return "the shaft's bending stiffness E*pi*d^4/64 underflows to 0";
             }
             break;
         case Kind::intermediate:

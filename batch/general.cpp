@@ -322,8 +322,33 @@ solver::Beam beamOf(const Script& script, int first, int last) {
     return beam;
 }
 
+namespace {
+
+// The first section of the beam around action `index` whose equations
+// overflow the range of a double (its terms taken from unit states), or -1.
+int overflowingSection(const Script& script, int index) {
+    int first = 0;
+    int last = 0;
+    if (!beamAround(script, index, first, last)) return -1;
+    for (int i = first + 1; i < last; ++i) {
+        if (!isSection(script.actions[i])) continue;
+        const solver::Element e = elementOf(script.actions[i], i);
+        for (int row = 0; row < 4; ++row) {
+            solver::State unit{};
+            unit[row] = 1.0;
+            for (double v : solver::stateInside(e, unit, e.length)) {
+                if (!std::isfinite(v)) return i;
+            }
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
 std::string solverMessage(const Script& script, const solver::Solution& s, int& tag) {
-    tag = s.tags.empty() ? 0 : s.tags.front();
+    // Without tags of its own the message stays at the caller's action.
+    if (!s.tags.empty()) tag = s.tags.front();
     switch (s.status) {
         case solver::Status::solved:
             return "";
@@ -349,17 +374,26 @@ std::string solverMessage(const Script& script, const solver::Solution& s, int& 
             return text;
         }
         case solver::Status::zeroStiffness:
-            return "the section has zero bending stiffness (EI = 0): its equations cannot be "
-                   "written";
+            return "the shaft's bending stiffness E*pi*d^4/64 underflows to 0: its equations "
+                   "cannot be written";
         case solver::Status::notFinite:
             return "a value that is not finite, or a solution beyond the range of a double";
         case solver::Status::sharedSupport:
             if (s.tags.size() > 1) tag = s.tags[1];
             return "two rigid supports at one place (with " + lineText(script, s.tags.front()) +
                    "): no equation says how they share the force";
-        case solver::Status::singular:
+        case solver::Status::singular: {
+            // Terms beyond a double make the equations meaningless rather
+            // than singular: name the overflow and its section.
+            const int section = overflowingSection(script, tag);
+            if (section >= 0) {
+                tag = section;
+                return "a value beyond the range of a double (overflow) in this section's "
+                       "equations: its length, stiffness and line load are too far apart";
+            }
             return "the beam's equations are singular in working precision, though it cannot "
                    "move freely (negative or cancelling stiffnesses?)";
+        }
     }
     return "";
 }

@@ -8,7 +8,6 @@
 #include "influence.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -51,12 +50,29 @@ struct Plan {
 // typed x should meet the end of a section that sums to it.
 constexpr double sameplace = 1e-12;
 
-bool parseNumber(const char* text, double& value) {
-    if (!*text || std::isspace(static_cast<unsigned char>(*text))) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text, &end);
-    return *end == '\0' && errno != ERANGE && std::isfinite(value);
+// A number of an option, read as the description's numbers are. On a bad
+// number `why` goes on to say what is wrong with it.
+bool parseNumber(const std::string& text, double& value, std::string& why) {
+    std::string problem;
+    switch (readDecimal(text.c_str(), static_cast<int>(text.size()), value)) {
+        case NumberProblem::none:
+            return true;
+        case NumberProblem::notFinite:
+            problem = "is not a finite number";
+            break;
+        case NumberProblem::malformed:
+            problem = "is not a number like 2.385, -4 or 1.5e-3";
+            break;
+        case NumberProblem::tooLong:
+            problem =
+                "has more than the " + std::to_string(maxNumberLength) + " characters of a number";
+            break;
+        case NumberProblem::overflow:
+            problem = "is beyond the range of a double (overflow)";
+            break;
+    }
+    if (!text.empty()) why += ": '" + text + "' " + problem;
+    return false;
 }
 
 std::string number(double x) {
@@ -475,7 +491,7 @@ bool parseInfluence(const char* text, InfluenceRequest& r, std::string& why) {
         r.side = place.back() == '-' ? -1 : 1;
         place.pop_back();
     }
-    return parseNumber(place.c_str(), r.x);
+    return parseNumber(place, r.x, why);
 }
 
 bool parseLiveLoad(const char* text, LiveLoad& live, std::string& why) {
@@ -484,7 +500,7 @@ bool parseLiveLoad(const char* text, LiveLoad& live, std::string& why) {
     why = "--live needs q=<n> (a uniform load) or P=<n> (a single force), not '" + live.text + "'";
     if ((text[0] != 'q' && text[0] != 'P') || text[1] != '=') return false;
     live.uniform = text[0] == 'q';
-    return parseNumber(text + 2, live.value);
+    return parseNumber(text + 2, live.value, why);
 }
 
 bool computeInfluence(const Script& script, int first, int last, int points, bool general,

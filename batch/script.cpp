@@ -249,35 +249,30 @@ bool readNumber(Reporter& r, const Line& line, int at, const char* after, double
         return false;
     }
     const Token& t = line.tokens[at];
-    const char* s = line.text + t.begin;
     const int n = t.end - t.begin;
     const int column = columnOf(line, t.begin);
-    if (spellsNonFinite(s, n)) {
-        report(r, line.number, column, "'%s' is not a finite number", quote(line, t));
-        return false;
+    switch (readDecimal(line.text + t.begin, n, value)) {
+        case NumberProblem::none:
+            return true;
+        case NumberProblem::notFinite:
+            report(r, line.number, column, "'%s' is not a finite number", quote(line, t));
+            break;
+        case NumberProblem::malformed:
+            report(r, line.number, column,
+                   "malformed number '%s' (write numbers like 2.385, -4 or 1.5e-3, with a point)",
+                   quote(line, t));
+            break;
+        case NumberProblem::tooLong:
+            report(r, line.number, column,
+                   "number '%s' has %d characters; a dialog field takes at most %d", quote(line, t),
+                   n, maxNumberLength);
+            break;
+        case NumberProblem::overflow:
+            report(r, line.number, column,
+                   "number '%s' is not finite (beyond the range of a double)", quote(line, t));
+            break;
     }
-    if (!isStrictNumber(s, n)) {
-        report(r, line.number, column,
-               "malformed number '%s' (write numbers like 2.385, -4 or 1.5e-3, with a point)",
-               quote(line, t));
-        return false;
-    }
-    if (n > maxNumberLength) {
-        report(r, line.number, column,
-               "number '%s' has %d characters; a dialog field takes at most %d", quote(line, t), n,
-               maxNumberLength);
-        return false;
-    }
-    char text[maxNumberLength + 1];
-    std::memcpy(text, s, static_cast<size_t>(n));
-    text[n] = '\0';
-    value = std::atof(text);
-    if (!(value - value == 0.0)) {
-        report(r, line.number, column, "number '%s' is not finite (beyond the range of a double)",
-               text);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -382,6 +377,27 @@ bool choiceError(Reporter& r, const Line& line, int at, const char* what, const 
     return false;
 }
 
+// A section the engine cannot bend: a negative length, or a stiffness,
+// modulus or diameter of 0 or less. A section of length 0 stays allowed.
+bool checkSection(Reporter& r, const Line& line, const Action& a) {
+    const bool beam = a.kind == Kind::beamSection;
+    const char* what = nullptr;
+    int slot = slotLength;
+    if (a.value[slotLength] < 0.0) {
+        what = "l must be 0 or more: a section cannot have a negative length";
+    } else if (!(a.value[slotStiffness] > 0.0)) {
+        slot = slotStiffness;
+        what = beam ? "EI must be positive: a section needs a bending stiffness"
+                    : "E must be positive: a shaft needs a Young's modulus";
+    } else if (!beam && !(a.value[slotDiameter] > 0.0)) {
+        slot = slotDiameter;
+        what = "d must be positive: a shaft needs a diameter";
+    }
+    if (!what) return true;
+    report(r, line.number, a.valueColumn[slot], "%s", what);
+    return false;
+}
+
 constexpr char leftEndWords[] = "gelenkiges Lager, freies Ende or Einspannung";
 
 // One line with at least one token: fills action, or reports and returns false.
@@ -413,9 +429,12 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::spring:
             return readValues(r, line, at, KeySet{springKeys, 1, "F2", "c"}, action);
         case Kind::beamSection:
-            return readValues(r, line, at, KeySet{beamKeys, 4, "F3", "l, EI, q or qs"}, action);
+            return readValues(r, line, at, KeySet{beamKeys, 4, "F3", "l, EI, q or qs"}, action) &&
+                   checkSection(r, line, action);
         case Kind::shaftSection:
-            return readValues(r, line, at, KeySet{shaftKeys, 5, "F5", "l, E, d, q or qs"}, action);
+            return readValues(r, line, at, KeySet{shaftKeys, 5, "F5", "l, E, d, q or qs"},
+                              action) &&
+                   checkSection(r, line, action);
         case Kind::pointLoad: {
             const int taken = matchPhrase(line, at, loadKinds, action.choice);
             if (!taken) {
@@ -486,6 +505,17 @@ bool nextLine(FILE* file, Line& line) {
 }
 
 }  // namespace
+
+NumberProblem readDecimal(const char* text, int n, double& value) {
+    if (spellsNonFinite(text, n)) return NumberProblem::notFinite;
+    if (!isStrictNumber(text, n)) return NumberProblem::malformed;
+    if (n > maxNumberLength) return NumberProblem::tooLong;
+    char copy[maxNumberLength + 1];
+    std::memcpy(copy, text, static_cast<size_t>(n));
+    copy[n] = '\0';
+    value = std::atof(copy);
+    return value - value == 0.0 ? NumberProblem::none : NumberProblem::overflow;
+}
 
 int readScript(FILE* file, const char* name, Script& script, FILE* err) {
     static Line line;

@@ -34,7 +34,7 @@ F6 rechtes Trägerende freies Ende M=0.5 Q=-0.25
 """,
     "not-finite": """\
 F1 gelenkiges Lager
-F3 l=1 EI=0 q=1
+F3 l=1 EI=1e-310 q=1
 F6 rechtes Trägerende gelenkiges Lager
 """,
     "clamped-both": """\

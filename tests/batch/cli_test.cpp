@@ -2,6 +2,7 @@
 // input, exit statuses and the separation of standard output and error.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -127,10 +128,67 @@ TEST(BatchProgram, BadInputExitsWithTwoAndPrintsNothing) {
 
 TEST(BatchProgram, WarningsGoToStandardErrorAndTheExitIsZero) {
     const BatchRun r = runProgram(
-        {}, "F1 gelenkiges Lager\nF3 l=1 EI=0\nF6 rechtes Traegerende gelenkiges Lager\nF7\n");
+        {}, "F1 gelenkiges Lager\nF3 l=1 EI=1e-310\nF6 rechtes Traegerende gelenkiges Lager\nF7\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(lines(r.out).size(), 4u);
     EXPECT_EQ(r.err.rfind("<stdin>:2:1: warning: ", 0), 0u) << r.err;
+}
+
+// Outputs that would overwrite the description, or each other, are refused
+// before anything is written, whatever path or link names them.
+TEST(BatchFiles, OutputsThatAreOneFileAreRefused) {
+    const std::string beam =
+        "F1 gelenkiges Lager\nF3 l=2 EI=1 q=1\nF6 rechtes Traegerende gelenkiges Lager\nF7\n";
+    writeText("files_beam.txt", beam);
+    std::filesystem::remove("files_link.txt");
+    std::filesystem::create_hard_link("files_beam.txt", "files_link.txt");
+    std::filesystem::create_directory("files_dir");
+    std::filesystem::remove("files_new.csv");
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--table", "files_beam.txt", "files_beam.txt"},
+         "velmora-batch: --table 'files_beam.txt' is the description 'files_beam.txt'; it would "
+         "be overwritten\n"},
+        {{"--svg", "./files_beam.txt", "files_beam.txt"},
+         "velmora-batch: --svg './files_beam.txt' is the description 'files_beam.txt'; it would "
+         "be overwritten\n"},
+        {{"--json", "--table", "files_link.txt", "files_beam.txt"},
+         "velmora-batch: --table 'files_link.txt' is the description 'files_beam.txt'; it would "
+         "be overwritten\n"},
+        {{"--table", "files_dir/../files_new.csv", "--svg", "files_new.csv", "files_beam.txt"},
+         "velmora-batch: --table 'files_dir/../files_new.csv' and --svg 'files_new.csv' name one "
+         "file\n"},
+        {{"--table", "-", "--svg", "-", "files_beam.txt"},
+         "velmora-batch: --table '-' and --svg '-' name one file\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const BatchRun r = runInProcess(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(readText("files_beam.txt"), beam);
+        EXPECT_FALSE(fileExists("files_new.csv"));
+    }
+}
+
+// "-" writes the table or the drawing to standard output, which then holds
+// nothing else; the description may come from standard input all the same.
+TEST(BatchFiles, ADashWritesToStandardOutput) {
+    const std::string beam =
+        "F1 Einspannung\nF3 l=2 EI=3 q=1\nF6 rechtes Traegerende freies Ende\nF7\n";
+    for (const char* option : {"--table", "--svg"}) {
+        SCOPED_TRACE(option);
+        const BatchRun file = runProgram({option, "files_dash.out"}, beam, workDir);
+        ASSERT_EQ(file.status, 0) << file.err;
+        const BatchRun dash = runProgram({"--summary", option, "-", "-"}, beam, workDir);
+        EXPECT_EQ(dash.status, 0);
+        EXPECT_EQ(dash.err, "");
+        EXPECT_EQ(dash.out, readText(workDir + "/files_dash.out"));
+    }
+    EXPECT_FALSE(fileExists(workDir + "/-"));
 }
 
 TEST(BatchProgram, HelpNamesEveryOption) {

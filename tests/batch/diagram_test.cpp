@@ -207,13 +207,15 @@ struct NonFinite {
 
 const NonFinite nonFinite[] = {
     {"zero bending stiffness",
-     "F1 gelenkiges Lager\nF3 l=1 EI=0\nF6 rechtes Traegerende gelenkiges Lager\nF7\n",
+     "F1 gelenkiges Lager\nF3 l=1 EI=1e-310\nF6 rechtes Traegerende gelenkiges Lager\nF7\n",
      "<stdin>:2:1: warning: the result of line 4 is not finite; the state stopped being finite "
-     "after this F3: the section has zero bending stiffness (EI = 0)\n"},
+     "after this F3: the section's bending stiffness EI is too small: 1/EI is beyond the range "
+     "of a double\n"},
     {"shaft of zero diameter",
-     "F1 gelenkiges Lager\n F5 l=1 E=2.1e5 d=0\nF6 rechtes Traegerende gelenkiges Lager\nF7\n",
+     "F1 gelenkiges Lager\n F5 l=1 E=2.1e5 d=1e-100\nF6 rechtes Traegerende gelenkiges "
+     "Lager\nF7\n",
      "<stdin>:2:2: warning: the result of line 4 is not finite; the state stopped being finite "
-     "after this F5: the shaft has zero stiffness: its diameter d is 0 or d^4 underflows\n"},
+     "after this F5: the shaft's bending stiffness E*pi*d^4/64 underflows to 0\n"},
     {"hinge at a free end",
      "F1 freies Ende\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=1\n"
      "F6 rechtes Traegerende Einspannung\nF7\n",
@@ -261,18 +263,19 @@ TEST(BatchDiagnostics, TheDiagramWarnsOnceForTheSameCause) {
     EXPECT_EQ(r.err, nonFinite[0].warning);
 
     r = runInProcess({"--table", "broken.csv"},
-                     "F1 gelenkiges Lager\nF3 l=1 EI=0\nF6 rechtes Traegerende gelenkiges Lager\n");
+                     "F1 gelenkiges Lager\nF3 l=1 EI=1e-310\nF6 rechtes Traegerende gelenkiges "
+                     "Lager\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err,
               "<stdin>:2:1: warning: the diagram has values that are not finite; the state "
-              "stopped being finite after this F3: the section has zero bending stiffness (EI = "
-              "0)\n");
+              "stopped being finite after this F3: the section's bending stiffness EI is too "
+              "small: 1/EI is beyond the range of a double\n");
 }
 
 TEST(BatchDiagnostics, ANewLeftEndMakesTheStateFiniteAgain) {
     const BatchRun r =
         runInProcess({},
-                     "F1 gelenkiges Lager\nF3 l=1 EI=0\nF1 gelenkiges Lager\nF3 l=1 EI=1 q=1\n"
+                     "F1 gelenkiges Lager\nF3 l=1 EI=1e-310\nF1 gelenkiges Lager\nF3 l=1 EI=1 q=1\n"
                      "F6 rechtes Traegerende gelenkiges Lager\nF7\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");

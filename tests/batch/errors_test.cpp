@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "batch_support.h"
 #include "tests/fuzz/fuzz_variants.h"
@@ -153,7 +154,7 @@ TEST(BatchErrors, DiagramsNeedACompleteBeam) {
                      "F1 gelenkiges Lager\nF3 l=2 EI=1\nF3 l=-1.5 EI=1\n"
                      "F6 rechtes Traegerende gelenkiges Lager\n");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "<stdin>:3:6: a diagram needs sections of length 0 or more\n");
+    EXPECT_EQ(r.err, "<stdin>:3:6: l must be 0 or more: a section cannot have a negative length\n");
     EXPECT_FALSE(fileExists("never.csv"));
 
     r = runInProcess({"--svg", "never.svg"},
@@ -195,6 +196,78 @@ TEST(BatchErrors, BadOptionsAreUsageErrors) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(lines(r.err).at(0), c.firstLine);
     }
+}
+
+// Sections the engine cannot bend are refused as the description is read,
+// whatever the run asks for; a section of length 0 stays a section.
+TEST(BatchErrors, ImpossibleSectionsAreRefusedInEveryMode) {
+    const struct {
+        const char* section;
+        const char* message;
+    } impossible[] = {
+        {"F3 l=-1.5 EI=1",
+         "<stdin>:2:6: l must be 0 or more: a section cannot have a negative length\n"},
+        {"F3 l=1 EI=0", "<stdin>:2:11: EI must be positive: a section needs a bending stiffness\n"},
+        {"F5 l=1 E=-2.1e5 d=0.1",
+         "<stdin>:2:10: E must be positive: a shaft needs a Young's modulus\n"},
+        {"F5 l=1 E=2.1e5 d=-0", "<stdin>:2:18: d must be positive: a shaft needs a diameter\n"},
+    };
+    const std::vector<std::string> modes[] = {
+        {}, {"--general"}, {"--summary"}, {"--general", "--influence", "M@0.5"}};
+    for (const auto& c : impossible) {
+        for (const auto& mode : modes) {
+            SCOPED_TRACE(std::string(c.section) + (mode.empty() ? "" : " " + mode.back()));
+            const BatchRun r = runInProcess(mode, "F1 Einspannung\n" + std::string(c.section) +
+                                                      "\nF3 l=1 EI=1\nF6 rechtes Traegerende "
+                                                      "freies Ende\nF7\n");
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, c.message);
+        }
+    }
+    const BatchRun zero = runInProcess(
+        {"--general", "--summary"},
+        "F1 Einspannung\nF3 l=0 EI=1\nF3 l=1 EI=1\nF6 rechtes Traegerende freies Ende\nF7\n");
+    EXPECT_EQ(zero.status, 0) << zero.err;
+}
+
+// Numbers in options follow the description's rule, and the message says
+// what is wrong with the number.
+TEST(BatchErrors, OptionNumbersAreReadLikeDescriptionNumbers) {
+    const char* beam =
+        "F1 gelenkiges Lager\nF3 l=2 EI=1 q=1\nF6 rechtes Traegerende gelenkiges Lager\n";
+    const struct {
+        std::vector<std::string> args;
+        const char* reason;
+    } cases[] = {
+        {{"--influence", "M@0x3"}, ": '0x3' is not a number like 2.385, -4 or 1.5e-3\n"},
+        {{"--influence", "M@1e999"}, ": '1e999' is beyond the range of a double (overflow)\n"},
+        {{"--influence", "M@1", "--live", "q=nan"}, ": 'nan' is not a finite number\n"},
+        {{"--influence", "w@0.100000000000000000000000000001"}, " characters of a number\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const BatchRun r = runInProcess(c.args, beam);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        const std::string reason = c.reason;
+        ASSERT_GE(r.err.size(), reason.size()) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.size() - reason.size()), reason);
+    }
+    EXPECT_EQ(runInProcess({"--influence", "M@.5", "--live", "P=+2e0"}, beam).status, 0);
+}
+
+// A section whose equations overflow is named as an overflow, at the
+// section, not as a singular beam.
+TEST(BatchErrors, AnOverflowInTheGeneralSolverIsNamed) {
+    const BatchRun r = runInProcess({"--general"},
+                                    "F1 gelenkiges Lager\nF3 l=1 EI=1\nF6 rechtes Traegerende "
+                                    "gelenkiges Lager\nF1 gelenkiges Lager\nF3 l=1 EI=1\n"
+                                    "F3 l=1e300 EI=1 q=1\nF6 rechtes Traegerende gelenkiges "
+                                    "Lager\nF7\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("<stdin>:6:1: a value beyond the range of a double (overflow)", 0), 0u)
+        << r.err;
 }
 
 TEST(BatchErrors, TooManySamplesForTheStorage) {

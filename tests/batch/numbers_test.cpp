@@ -166,7 +166,7 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
         // Tiny and huge values, and one beam whose values are not finite.
         ("F1 gelenkiges Lager\nF3 l=3.7e-102 EI=2.9e150 q=1.3e-150\n"
          "F6 rechtes Traegerende gelenkiges Lager\n"),
-        "F1 gelenkiges Lager\nF3 l=1.1 EI=0 q=1\nF6 rechtes Traegerende gelenkiges Lager\n",
+        "F1 gelenkiges Lager\nF3 l=1.1 EI=1e-310 q=1\nF6 rechtes Traegerende gelenkiges Lager\n",
     };
     for (const char* text : beams) {
         SCOPED_TRACE(text);
