@@ -87,5 +87,16 @@ void applyRightEnd() {
     if (refuseCondition(true)) return;
     applyCondition(inputs.selRow1, inputs.condValue1);
     solveFirstUnknown(inputs.selRow2, inputs.condValue2);
+    // An F7 after the right end reads the pair after its own. No condition
+    // of this beam follows, but an earlier beam with more conditions may have
+    // left a pair there, and it would shift the result. Clear it, so that the
+    // F7 reads the zeros of a freshly started program. Only inside the factor
+    // list: before the first F1 the pointer stands in R0..R14, the transfer
+    // state and the working registers, and those stay as they are.
+    const int32_t next = roundIndex(R[15]);
+    if (next >= factorListStart && next + 1 <= lastRegister) {
+        R[next] = 0.0;
+        R[next + 1] = 0.0;
+    }
     solvedFlag = 1;
 }

@@ -435,6 +435,104 @@ TEST_F(Engine, EvaluationChangesOnlyR14AndTheResults) {
     EXPECT_BITS(R[14], R[21] * R[16] - R[20]);
 }
 
+// A right end clears the pair after its own, so an F7 after it reads what a
+// freshly started program reads, whatever beams came before.
+void readmeTwoSpans() {
+    leftEnd(End::hinged);
+    beam(4, 21000, 10, 0);
+    support();
+    beam(2, 21000, 10, 0);
+    pointLoad(4, 25);
+    beam(2, 21000, 10, 0);
+    rightHinged(0);
+}
+
+void readmeCantilever() {
+    leftEnd(End::clamped);
+    beam(2.5, 8400);
+    pointLoad(4, 12);
+    rightFree(0, 0);
+}
+
+void threeSpans() {
+    leftEnd(End::hinged);
+    for (int span = 0; span < 2; ++span) {
+        beam(1.5, 2.385, 0.75, 0);
+        support();
+    }
+    beam(1.5, 2.385, 0.75, 0);
+    rightHinged(0);
+}
+
+void oneSpan() {
+    leftEnd(End::hinged);
+    beam(3.25, 2.385, 0.75, 0);
+    rightHinged(0);
+}
+
+void twoSpans() {
+    leftEnd(End::hinged);
+    beam(2, 2.385, 0.75, 0);
+    support();
+    beam(2, 2.385, 0.75, 0);
+    rightHinged(0);
+}
+
+// The beam's F7 on a freshly started program, against the same F7 now.
+void expectAsOnAFreshEngine(void (*beamUpToItsRightEnd)(), const char* what) {
+    beamUpToItsRightEnd();
+    evaluateState();
+    const double now[4] = {resultW, resultPsi, resultM, resultQ};
+    double bank[registerCount];
+    std::memcpy(bank, R, sizeof bank);
+    resetEngineState();
+    beamUpToItsRightEnd();
+    evaluateState();
+    EXPECT_BITS(now[0], resultW) << what;
+    EXPECT_BITS(now[1], resultPsi) << what;
+    EXPECT_BITS(now[2], resultM) << what;
+    EXPECT_BITS(now[3], resultQ) << what;
+    std::memcpy(R, bank, sizeof bank);
+}
+
+TEST_F(Engine, CantileverAfterTheTwoSpanBeamReadsItsOwnValues) {
+    readmeTwoSpans();
+    readmeCantilever();
+    EXPECT_BITS(R[22], 0.0) << "the two-span beam's right-end pair after the cantilever's";
+    EXPECT_BITS(R[23], 0.0);
+    evaluateState();
+    EXPECT_NEAR(resultPsi, 12 * 2.5 * 2.5 / (2 * 8400), 1e-17) << "P l^2 / 2EI";
+    EXPECT_EQ(printed(), "0.00744048 0.00446429 0 0");
+    expectAsOnAFreshEngine(readmeCantilever, "the cantilever after the two-span beam");
+    expectAsOnAFreshEngine(readmeCantilever, "a repeated run through the right end");
+}
+
+TEST_F(Engine, BeamsOfThreeThenOneThenTwoConditionsEachReadTheirOwn) {
+    threeSpans();
+    expectAsOnAFreshEngine(oneSpan, "one condition after three");
+    EXPECT_NEAR(resultQ, -0.75 * 3.25 / 2, 1e-12) << "-q l / 2";
+    expectAsOnAFreshEngine(twoSpans, "two conditions after three and one");
+    EXPECT_NEAR(resultQ, -3 * 0.75 * 2 / 8, 1e-12) << "-3 q l / 8";
+}
+
+TEST_F(Engine, RightEndClearsNothingOutsideTheFactorList) {
+    rightClamped();  // before any F1 its pair lands in R0/R1
+    EXPECT_BITS(R[15], 2.0);
+    EXPECT_TRUE(std::isnan(R[2]) && std::isnan(R[3])) << "the transfer state is not cleared";
+
+    resetEngineState();
+    R[30] = 2.385;
+    leftEnd(End::hinged);
+    for (int span = 0; span < 4; ++span) {
+        beam(1.25, 3.5, 0.8, 0.0);
+        support();
+    }
+    beam(1.25, 3.5, 0.8, 0.0);
+    rightHinged(0);
+    EXPECT_BITS(R[15], 30.0);
+    EXPECT_BITS(R[30], 2.385) << "a pair at R30/R31 would leave the bank";
+}
+
 TEST_F(Engine, SplitSectionWithSlopedLoadDescribesTheSameBeam) {
     const double l = 3.85, l1 = 1.35, ei = 21.75, q = 0.62, qs = 0.275;
     leftEnd(End::hinged);

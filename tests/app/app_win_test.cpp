@@ -120,6 +120,23 @@ ui::Step confirmRightHinged(const char* moment) {
             }};
 }
 
+ui::Step confirmForce(const char* value) {
+    return {pointLoadTitle, [value](HWND d) {
+                ui::click(d, IDC_LOAD_FORCE);
+                ui::type(d, IDC_LOAD_VALUE, value);
+                ui::click(d, IDOK);
+            }};
+}
+
+ui::Step confirmRightFree(const char* moment, const char* force) {
+    return {rightEndTitle, [=](HWND d) {
+                ui::click(d, IDC_RIGHT_FREE);
+                ui::type(d, IDC_RIGHT_FREE_M, moment);
+                ui::type(d, IDC_RIGHT_FREE_Q, force);
+                ui::click(d, IDOK);
+            }};
+}
+
 ui::Step cancel(const char* title) {
     return {title, [](HWND d) { ui::click(d, IDCANCEL); }};
 }
@@ -569,6 +586,42 @@ TEST_F(MainWindow, TypicalUseAndARepeatedRunToMidSpan) {
     grab(after);
     EXPECT_EQ(textMismatch(after, 10, 80, 120, orangeBand, lightBlueBand, "Q  = 0"), 0);
     EXPECT_EQ(after.pixel(0, 45), lightBlueBand);
+}
+
+// A right end leaves no pair of an earlier beam behind it: the cantilever
+// after the two-span beam of the README shows its own values.
+TEST_F(MainWindow, SecondBeamAfterARightEndShowsItsOwnValues) {
+    const RECT inside = client();
+    const RECT panel = {0, 45, inside.right, inside.bottom};
+    auto expectPanel = [&](const char* const(&shown)[4]) {
+        Canvas drawn(inside.right, inside.bottom, 0);
+        grab(drawn);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(
+                textMismatch(drawn, 10, 50 + 20 * i, 140, orangeBand, orangeBand, shown[i], panel),
+                0)
+                << shown[i];
+        }
+    };
+    ASSERT_EQ(run(IDM_F1, {confirmLeftEnd(IDC_LEFT_HINGED)}), "");
+    ASSERT_EQ(run(IDM_F3, {confirmBeam("4", "21000", "10", "0")}), "");
+    ASSERT_EQ(
+        run(IDM_F6, {chooseKind(IDC_KIND_INTERMEDIATE), confirmIntermediate(IDC_MID_SUPPORT)}), "");
+    ASSERT_EQ(run(IDM_F3, {confirmBeam("2", "21000", "10", "0")}), "");
+    ASSERT_EQ(run(IDM_F4, {confirmForce("25")}), "");
+    ASSERT_EQ(run(IDM_F3, {confirmBeam("2", "21000", "10", "0")}), "");
+    ASSERT_EQ(run(IDM_F6, {chooseKind(IDC_KIND_RIGHT_END), confirmRightHinged("0")}), "");
+    UpdateWindow(mainWindow);
+    ASSERT_EQ(run(IDM_F7, {}), "");
+    expectPanel({"w  = 0", "psi= -0.00152778", "M  = 0", "Q  = -25.1562"});
+
+    ASSERT_EQ(run(IDT_F1, {confirmLeftEnd(IDC_LEFT_CLAMPED)}), "");
+    ASSERT_EQ(run(IDT_F3, {confirmBeam("2.5", "8400", nullptr, nullptr)}), "");
+    ASSERT_EQ(run(IDT_F4, {confirmForce("12")}), "");
+    ASSERT_EQ(run(IDT_F6, {chooseKind(IDC_KIND_RIGHT_END), confirmRightFree("0", "0")}), "");
+    UpdateWindow(mainWindow);
+    ASSERT_EQ(run(IDT_F7, {}), "");
+    expectPanel({"w  = 0.00744048", "psi= 0.00446429", "M  = 0", "Q  = 0"});
 }
 
 // ---------------------------------------------------------------------------
