@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 #include "tests/engine_steps.h"
@@ -437,82 +438,46 @@ TEST_F(Engine, EvaluationChangesOnlyR14AndTheResults) {
 
 // A right end clears the pair after its own, so an F7 after it reads what a
 // freshly started program reads, whatever beams came before.
-void readmeTwoSpans() {
+void spans(int count, double l, double q) {
     leftEnd(End::hinged);
-    beam(4, 21000, 10, 0);
-    support();
-    beam(2, 21000, 10, 0);
-    pointLoad(4, 25);
-    beam(2, 21000, 10, 0);
+    for (int span = 0; span < count; ++span) {
+        beam(l, 2.385, q, 0);
+        if (span + 1 < count) support();
+    }
     rightHinged(0);
 }
 
-void readmeCantilever() {
+void cantilever() {
     leftEnd(End::clamped);
     beam(2.5, 8400);
     pointLoad(4, 12);
     rightFree(0, 0);
 }
 
-void threeSpans() {
-    leftEnd(End::hinged);
-    for (int span = 0; span < 2; ++span) {
-        beam(1.5, 2.385, 0.75, 0);
-        support();
+TEST_F(Engine, EachBeamReadsItsOwnValuesWhateverCameBefore) {
+    // The beams of a session, and each one's F7 on a fresh engine.
+    const std::function<void()> session[] = {[] { spans(3, 1.5, 0.75); },
+                                             [] { spans(1, 3.25, 0.75); }, cantilever,
+                                             [] { spans(2, 2, 0.75); }, cantilever};
+    for (const auto& beamUpToItsRightEnd : session) {
+        beamUpToItsRightEnd();
+        evaluateState();
+        const double now[4] = {resultW, resultPsi, resultM, resultQ};
+        double bank[registerCount];
+        std::memcpy(bank, R, sizeof bank);
+        resetEngineState();
+        beamUpToItsRightEnd();
+        evaluateState();
+        const double fresh[4] = {resultW, resultPsi, resultM, resultQ};
+        EXPECT_EQ(std::memcmp(now, fresh, sizeof now), 0) << "bit for bit";
+        std::memcpy(R, bank, sizeof bank);
     }
-    beam(1.5, 2.385, 0.75, 0);
-    rightHinged(0);
-}
-
-void oneSpan() {
-    leftEnd(End::hinged);
-    beam(3.25, 2.385, 0.75, 0);
-    rightHinged(0);
-}
-
-void twoSpans() {
-    leftEnd(End::hinged);
-    beam(2, 2.385, 0.75, 0);
-    support();
-    beam(2, 2.385, 0.75, 0);
-    rightHinged(0);
-}
-
-// The beam's F7 on a freshly started program, against the same F7 now.
-void expectAsOnAFreshEngine(void (*beamUpToItsRightEnd)(), const char* what) {
-    beamUpToItsRightEnd();
+    // The last is the cantilever: P l^2 / 2EI at its tip; the simply
+    // supported span had -q l / 2 at its right end.
+    EXPECT_NEAR(resultPsi, 12 * 2.5 * 2.5 / (2 * 8400), 1e-17);
+    spans(1, 3.25, 0.75);
     evaluateState();
-    const double now[4] = {resultW, resultPsi, resultM, resultQ};
-    double bank[registerCount];
-    std::memcpy(bank, R, sizeof bank);
-    resetEngineState();
-    beamUpToItsRightEnd();
-    evaluateState();
-    EXPECT_BITS(now[0], resultW) << what;
-    EXPECT_BITS(now[1], resultPsi) << what;
-    EXPECT_BITS(now[2], resultM) << what;
-    EXPECT_BITS(now[3], resultQ) << what;
-    std::memcpy(R, bank, sizeof bank);
-}
-
-TEST_F(Engine, CantileverAfterTheTwoSpanBeamReadsItsOwnValues) {
-    readmeTwoSpans();
-    readmeCantilever();
-    EXPECT_BITS(R[22], 0.0) << "the two-span beam's right-end pair after the cantilever's";
-    EXPECT_BITS(R[23], 0.0);
-    evaluateState();
-    EXPECT_NEAR(resultPsi, 12 * 2.5 * 2.5 / (2 * 8400), 1e-17) << "P l^2 / 2EI";
-    EXPECT_EQ(printed(), "0.00744048 0.00446429 0 0");
-    expectAsOnAFreshEngine(readmeCantilever, "the cantilever after the two-span beam");
-    expectAsOnAFreshEngine(readmeCantilever, "a repeated run through the right end");
-}
-
-TEST_F(Engine, BeamsOfThreeThenOneThenTwoConditionsEachReadTheirOwn) {
-    threeSpans();
-    expectAsOnAFreshEngine(oneSpan, "one condition after three");
-    EXPECT_NEAR(resultQ, -0.75 * 3.25 / 2, 1e-12) << "-q l / 2";
-    expectAsOnAFreshEngine(twoSpans, "two conditions after three and one");
-    EXPECT_NEAR(resultQ, -3 * 0.75 * 2 / 8, 1e-12) << "-3 q l / 8";
+    EXPECT_NEAR(resultQ, -0.75 * 3.25 / 2, 1e-12);
 }
 
 TEST_F(Engine, RightEndClearsNothingOutsideTheFactorList) {
