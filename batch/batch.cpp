@@ -8,18 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "diagram.h"
-#include "drive.h"
-#include "engine/engine.h"
+#include "analysis/diagram.h"
+#include "analysis/general.h"
+#include "analysis/keys.h"
+#include "analysis/trust.h"
 #include "files.h"
-#include "general.h"
-#include "influence.h"
-#include "report.h"
-#include "script.h"
-#include "trust.h"
+#include "text/influence_text.h"
+#include "text/reader.h"
+#include "text/report.h"
 
 namespace batch {
 namespace {
+
+using namespace velmora;
 
 constexpr char usage[] =
     "usage: velmora-batch [--general] [--json] [--summary] [--table FILE.csv]\n"
@@ -167,57 +168,20 @@ void judge(int index, int culprit, std::string& cause) {
     if (beamAround(script, index, first, last)) judgeBreak(script, first, last, culprit, cause);
 }
 
-// One run of the description's keys, from a fresh start, as the window would
-// run them. Stops at an operation the engine refuses.
+// One run of the description's keys; a refusal is an error of the line.
 bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
-    resetEngineState();
-    watch = Watch{};
-    results.clear();
-    for (int i = 0; i < script.count(); ++i) {
-        const Action& a = script.actions[i];
-        performWatched(script, i, watch);
-        if (engineRefusal == refusalFactorListFull) {
-            report(err, name, a, a.column,
-                   "a sixth condition: the factor list R20..R29 holds the pairs of five "
-                   "conditions, the right end included (start a new beam with F1, or solve "
-                   "it with --general, which has no such limit)");
-            return false;
-        }
-        if (engineRefusal == refusalPairOnWorkingRegisters) {
-            report(err, name, a, a.column,
-                   "an eighth condition before the first F1: with no left end the factor "
-                   "pointer starts at R0, and this pair would land on R14 and R15, the "
-                   "registers the condition works with (start the beam with F1)");
-            return false;
-        }
-        if (engineRefusal == refusalEvaluationPastBank) {
-            report(err, name, a, a.column,
-                   "F7 with five conditions behind it: the factor pair it needs would lie at "
-                   "R30 and R31, past the end of the register bank (--general evaluates it)");
-            return false;
-        }
-        if (engineRefusal != refusalNone) {
-            report(err, name, a, a.column, "the engine refused this action");
-            return false;
-        }
-        if (a.kind != Kind::evaluate) continue;
-        results.push_back(Result{i, resultW, resultPsi, resultM, resultQ});
-        if (resultsAreFinite() || warnings.script[0]) continue;
-        if (watch.brokenAt >= 0) {
-            const Action& culprit = script.actions[watch.brokenAt];
-            std::string cause = watch.cause;
-            judge(i, watch.brokenAt, cause);
-            std::snprintf(warnings.script, warningCapacity,
-                          "%s:%d:%d: warning: the result of line %d is not finite; the state "
-                          "stopped being finite after this %s: %s\n",
-                          name, culprit.line, culprit.column, a.line, actionName(culprit),
-                          cause.c_str());
-        } else {
-            std::snprintf(warnings.script, warningCapacity,
-                          "%s:%d:%d: warning: the result is not finite: the evaluation "
-                          "overflowed the range of a double\n",
-                          name, a.line, a.column);
-        }
+    KeyedRun run = runKeys(script);
+    watch = run.watch;
+    results = std::move(run.results);
+    if (run.refused) {
+        std::fprintf(err, "%s:%d:%d: %s\n", name, run.refusal.line, run.refusal.column,
+                     run.refusal.text.c_str());
+        return false;
+    }
+    if (run.broken.action >= 0) {
+        const Action& culprit = script.actions[run.broken.action];
+        std::snprintf(warnings.script, warningCapacity, "%s:%d:%d: warning: %s\n", name,
+                      culprit.line, culprit.column, run.broken.text.c_str());
     }
     return true;
 }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "batch/batch.h"
-#include "batch/diagram.h"
-#include "batch/influence.h"
-#include "batch/script.h"
+#include "analysis/diagram.h"
+#include "text/influence_text.h"
+#include "text/reader.h"
 
 namespace {
 
@@ -30,17 +30,17 @@ constexpr char fourSpans[] =
     "F5 l=3.75 E=2.1e8 d=0.12 q=6\n"
     "F6 rechtes Tr\xc3\xa4gerende Einspannung\n";
 
-batch::Script script;
-batch::Diagram diagram;
+velmora::Script script;
+velmora::Diagram diagram;
 
 void readFourSpans(int& first, int& last) {
     FILE* f = fmemopen(const_cast<char*>(fourSpans), std::strlen(fourSpans), "r");
-    batch::readScript(f, "four-spans", script, stderr);
+    velmora::readScript(f, "four-spans", script, stderr);
     std::fclose(f);
-    batch::findBeam(script, first, last);
+    velmora::findBeam(script, first, last);
 }
 
-using Compute = void (*)(const batch::Script&, int, int, int, batch::Diagram&);
+using Compute = void (*)(const velmora::Script&, int, int, int, velmora::Diagram&);
 
 void sample(benchmark::State& state, Compute compute) {
     int first = 0;
@@ -53,10 +53,10 @@ void sample(benchmark::State& state, Compute compute) {
     state.counters["samples"] = static_cast<double>(diagram.samples.size());
 }
 
-void fromCopies(benchmark::State& state) { sample(state, batch::computeDiagram); }
+void fromCopies(benchmark::State& state) { sample(state, velmora::computeDiagram); }
 BENCHMARK(fromCopies)->Unit(benchmark::kMillisecond);
 
-void repeatedRuns(benchmark::State& state) { sample(state, batch::computeDiagramByRepeatedRuns); }
+void repeatedRuns(benchmark::State& state) { sample(state, velmora::computeDiagramByRepeatedRuns); }
 BENCHMARK(repeatedRuns)->Unit(benchmark::kMillisecond);
 
 void wholeProgram(benchmark::State& state) {
@@ -82,16 +82,16 @@ void influenceLines(benchmark::State& state) {
     int first = 0;
     int last = 0;
     readFourSpans(first, last);
-    std::vector<batch::InfluenceRequest> requests(4);
+    std::vector<velmora::InfluenceRequest> requests(4);
     std::string why;
     for (int i = 0; i < 4; ++i) {
         const char* what[] = {"M@2.125", "M@4.25", "Q@4.25+", "R@3"};
-        batch::parseInfluence(what[i], requests[i], why);
+        velmora::parseInfluence(what[i], requests[i], why);
     }
-    std::vector<batch::InfluenceLine> lines;
+    std::vector<velmora::InfluenceLine> lines;
     for (auto _ : state) {
         std::string warning;
-        batch::computeInfluence(script, first, last, 1000, state.range(0) == 1, requests, {},
+        velmora::computeInfluence(script, first, last, 1000, state.range(0) == 1, requests, {},
                                 "four-spans", lines, warning, stderr);
         benchmark::DoNotOptimize(lines.data());
     }

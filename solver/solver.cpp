@@ -19,8 +19,6 @@
 #include <Eigen/SparseLU>
 #include <cmath>
 
-#include "engine/engine.h"
-
 namespace solver {
 namespace {
 
@@ -479,14 +477,6 @@ bool solveSystem(System& sys, int unknowns, Solution& s) {
 }
 
 }  // namespace
-
-double sectionStiffness(const Element& section) {
-    if (section.kind == ElementKind::shaftSection) {
-        const double p = std::pow(section.diameter, 4.0);
-        return section.stiffness * storedPi * p / 64.0;
-    }
-    return section.stiffness;
-}
 
 State stateInside(const Element& section, const State& start, double part) {
     Transfer t;

@@ -3,41 +3,24 @@
 // conditions. Plain data in and out; no state of its own.
 #pragma once
 
-#include <array>
 #include <vector>
+
+#include "model/model.h"
 
 namespace solver {
 
-// Rows of a state, as everywhere in the program: w, psi, M, Q. w and M are
-// positive downwards and sagging, a line load q positive downwards.
-enum Row { rowW = 0, rowPsi = 1, rowM = 2, rowQ = 3 };
-using State = std::array<double, 4>;
-
-enum class End { hinged, free, clamped };
-
-enum class ElementKind { spring, beamSection, shaftSection, pointLoad, support, hinge };
-
-struct Element {
-    ElementKind kind = ElementKind::beamSection;
-    double length = 0.0;     // a section's length l
-    double stiffness = 0.0;  // EI of a beam section, E of a shaft section
-    double diameter = 0.0;   // d of a shaft section
-    double q = 0.0;          // line load at the section's start
-    double qs = 0.0;         // its growth per unit length
-    double value = 0.0;      // spring stiffness c, or the point load's value
-    int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
-    int tag = 0;             // the caller's name for the element, for messages
-};
-
-struct Beam {
-    End left = End::hinged;
-    int leftTag = 0;
-    std::vector<Element> elements;
-    End right = End::hinged;
-    double endMoment = 0.0;  // M at a hinged or free right end
-    double endForce = 0.0;   // Q at a free right end
-    int rightTag = 0;
-};
+// The solver reads the beam model as it is.
+using velmora::Beam;
+using velmora::Element;
+using velmora::ElementKind;
+using velmora::End;
+using velmora::Row;
+using velmora::rowM;
+using velmora::rowPsi;
+using velmora::rowQ;
+using velmora::rowW;
+using velmora::sectionStiffness;
+using velmora::State;
 
 enum class Status {
     solved,
@@ -75,10 +58,6 @@ struct Solution {
 constexpr double mechanismTolerance = 1e-12;
 
 Solution solve(const Beam& beam);
-
-// Bending stiffness of a section: EI, or E * pi * d^4 / 64 of a solid shaft
-// with the program's stored pi.
-double sectionStiffness(const Element& section);
 
 // The state at distance `part` into a section whose start state is `start`,
 // by the same transfer and line-load terms as a whole section.

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "batch/report.h"
+#include "text/report.h"
 #include "engine/engine.h"
 
 namespace {
@@ -32,8 +32,8 @@ double typed(double low, double high) {
 void printBits(const char* what, double x) {
     uint64_t bits;
     std::memcpy(&bits, &x, sizeof bits);
-    char exact[batch::fullCapacity];
-    batch::formatFull(exact, sizeof exact, x);
+    char exact[velmora::fullCapacity];
+    velmora::formatFull(exact, sizeof exact, x);
     std::printf("%s %016" PRIx64 " %g %s\n", what, bits, x, exact);
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "batch/batch.h"
-#include "batch/script.h"
+#include "text/reader.h"
 
 namespace {
 
@@ -96,11 +96,11 @@ std::vector<std::vector<double>> readTable(const std::string& path) {
     return rows;
 }
 
-bool readDescription(const std::string& text, batch::Script& script) {
+bool readDescription(const std::string& text, velmora::Script& script) {
     writeText("inprocess_description.txt", text);
     FILE* in = std::fopen("inprocess_description.txt", "rb");
     FILE* err = std::fopen("inprocess_description_errors.txt", "wb");
-    const int errors = batch::readScript(in, "<text>", script, err);
+    const int errors = velmora::readScript(in, "<text>", script, err);
     std::fclose(in);
     std::fclose(err);
     return errors == 0;

@@ -32,9 +32,9 @@ std::vector<std::vector<double>> readTable(const std::string& path);
 // The value of "name" in text like: name = 0.125 (the result lines).
 std::vector<std::string> lines(const std::string& text);
 
-namespace batch {
+namespace velmora {
 struct Script;
 }
 
 // A description read as velmora-batch reads it; false on a bad line.
-bool readDescription(const std::string& text, batch::Script& script);
+bool readDescription(const std::string& text, velmora::Script& script);

@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "batch/diagram.h"
-#include "batch/report.h"
-#include "batch/script.h"
+#include "analysis/diagram.h"
 #include "batch_support.h"
 #include "tests/engine_steps.h"
+#include "text/reader.h"
+#include "text/report.h"
 
 namespace {
 
 std::string exact(double x) {
-    char text[batch::fullCapacity];
-    const int n = batch::formatFull(text, sizeof text, x);
+    char text[velmora::fullCapacity];
+    const int n = velmora::formatFull(text, sizeof text, x);
     EXPECT_EQ(n, static_cast<int>(std::strlen(text)));
     return text;
 }
@@ -98,8 +98,8 @@ TEST(BatchNumbers, TheEdgesOfTheDoublesReadBack) {
     EXPECT_EQ(exact(-std::numeric_limits<double>::quiet_NaN()), "nan");
     EXPECT_EQ(exact(HUGE_VAL), "inf");
     EXPECT_EQ(exact(-HUGE_VAL), "-inf");
-    char small[batch::fullCapacity - 1] = "x";
-    EXPECT_EQ(batch::formatFull(small, sizeof small, 1.0), 0);
+    char small[velmora::fullCapacity - 1] = "x";
+    EXPECT_EQ(velmora::formatFull(small, sizeof small, 1.0), 0);
     EXPECT_STREQ(small, "");
 }
 
@@ -176,23 +176,23 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
             dir);
         ASSERT_EQ(r.status, 0) << r.err;
 
-        batch::Script script;
+        velmora::Script script;
         FILE* f = std::fopen((dir + "/exact.txt").c_str(), "rb");
         ASSERT_NE(f, nullptr);
-        ASSERT_EQ(batch::readScript(f, "exact.txt", script, stderr), 0);
+        ASSERT_EQ(velmora::readScript(f, "exact.txt", script, stderr), 0);
         std::fclose(f);
         int first = 0;
         int last = 0;
-        ASSERT_TRUE(batch::findBeam(script, first, last));
-        batch::Diagram d;
-        batch::computeDiagram(script, first, last, 13, d);
+        ASSERT_TRUE(velmora::findBeam(script, first, last));
+        velmora::Diagram d;
+        velmora::computeDiagram(script, first, last, 13, d);
 
         const auto rows = readTable(dir + "/exact.csv");
         ASSERT_EQ(rows.size(), d.samples.size());
         for (size_t i = 0; i < rows.size(); ++i) {
             ASSERT_EQ(rows[i].size(), 5u) << "row " << i;
             EXPECT_TRUE(samePrinted(rows[i][0], d.samples[i].x)) << "row " << i;
-            for (int k = 0; k < batch::quantityCount; ++k) {
+            for (int k = 0; k < velmora::quantityCount; ++k) {
                 EXPECT_TRUE(samePrinted(rows[i][k + 1], d.samples[i].value[k])) << "row " << i;
             }
         }
@@ -205,12 +205,12 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
             }
         }
         const size_t w = r.out.find("\"w\": {");
-        if (d.extremes[batch::quantityW].found) {
+        if (d.extremes[velmora::quantityW].found) {
             ASSERT_NE(w, std::string::npos);
             EXPECT_TRUE(
-                samePrinted(jsonValues(r.out, "max", w).at(0), d.extremes[batch::quantityW].max));
-            EXPECT_TRUE(
-                samePrinted(jsonValues(r.out, "xMin", w).at(0), d.extremes[batch::quantityW].xMin));
+                samePrinted(jsonValues(r.out, "max", w).at(0), d.extremes[velmora::quantityW].max));
+            EXPECT_TRUE(samePrinted(jsonValues(r.out, "xMin", w).at(0),
+                                    d.extremes[velmora::quantityW].xMin));
         }
         EXPECT_TRUE(samePrinted(jsonValues(r.out, "length", 0).at(0), d.length));
     }

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#include "batch/diagram.h"
-#include "batch/drive.h"
-#include "batch/script.h"
+#include "analysis/diagram.h"
+#include "analysis/keys.h"
 #include "batch_support.h"
 #include "engine/engine.h"
 #include "tests/engine_steps.h"
+#include "text/reader.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ private:
     uint32_t seed_;
 };
 
-void expectSameState(const batch::EngineState& a, const batch::EngineState& b) {
+void expectSameState(const velmora::EngineState& a, const velmora::EngineState& b) {
     for (int k = 0; k < registerCount; ++k) EXPECT_BITS(a.registers[k], b.registers[k]) << "R" << k;
     for (int k = 0; k < 4; ++k) EXPECT_BITS(a.results[k], b.results[k]) << "result " << k;
     const EngineInputs& i = a.inputs;
@@ -152,12 +152,12 @@ void expectSameState(const batch::EngineState& a, const batch::EngineState& b) {
     EXPECT_EQ(a.engineRefusal, b.engineRefusal);
 }
 
-void expectSameDiagram(const batch::Diagram& a, const batch::Diagram& b) {
+void expectSameDiagram(const velmora::Diagram& a, const velmora::Diagram& b) {
     ASSERT_EQ(a.samples.size(), b.samples.size());
     for (size_t i = 0; i < a.samples.size(); ++i) {
         SCOPED_TRACE("sample " + std::to_string(i));
         EXPECT_BITS(a.samples[i].x, b.samples[i].x);
-        for (int k = 0; k < batch::quantityCount; ++k) {
+        for (int k = 0; k < velmora::quantityCount; ++k) {
             EXPECT_BITS(a.samples[i].value[k], b.samples[i].value[k]) << "quantity " << k;
         }
         EXPECT_EQ(a.samples[i].action, b.samples[i].action);
@@ -175,11 +175,11 @@ void expectSameDiagram(const batch::Diagram& a, const batch::Diagram& b) {
 }
 
 TEST(BatchRepeatedRuns, CopiesOfTheStateGiveTheBitsOfRunsFromF1) {
-    batch::Script script;
-    batch::Diagram copies;
-    batch::Diagram reference;
-    batch::EngineState afterCopies{};
-    batch::EngineState afterReference{};
+    velmora::Script script;
+    velmora::Diagram copies;
+    velmora::Diagram reference;
+    velmora::EngineState afterCopies{};
+    velmora::EngineState afterReference{};
     int notFinite = 0;
     int samples = 0;
     for (uint32_t beam = 0; beam < 300; ++beam) {
@@ -189,21 +189,21 @@ TEST(BatchRepeatedRuns, CopiesOfTheStateGiveTheBitsOfRunsFromF1) {
         writeText("generated.txt", text);
         FILE* f = std::fopen("generated.txt", "rb");
         ASSERT_NE(f, nullptr);
-        const int errors = batch::readScript(f, "generated.txt", script, stderr);
+        const int errors = velmora::readScript(f, "generated.txt", script, stderr);
         std::fclose(f);
         ASSERT_EQ(errors, 0);
         int first = 0;
         int last = 0;
-        ASSERT_TRUE(batch::findBeam(script, first, last));
+        ASSERT_TRUE(velmora::findBeam(script, first, last));
         const int points = 1 + static_cast<int>(beam % 6u);
 
-        batch::computeDiagramByRepeatedRuns(script, first, last, points, reference);
-        batch::saveEngineState(afterReference);
-        batch::computeDiagram(script, first, last, points, copies);
-        batch::saveEngineState(afterCopies);
+        velmora::computeDiagramByRepeatedRuns(script, first, last, points, reference);
+        velmora::saveEngineState(afterReference);
+        velmora::computeDiagram(script, first, last, points, copies);
+        velmora::saveEngineState(afterCopies);
 
         ASSERT_EQ(static_cast<long>(reference.samples.size()),
-                  batch::samplesNeeded(script, first, last, points));
+                  velmora::samplesNeeded(script, first, last, points));
         expectSameDiagram(copies, reference);
         expectSameState(afterCopies, afterReference);
         if (::testing::Test::HasFailure()) return;

@@ -10,15 +10,15 @@
 #include <iterator>
 #include <string>
 
-#include "batch/diagram.h"
-#include "batch/script.h"
+#include "analysis/diagram.h"
 #include "batch_support.h"
+#include "text/reader.h"
 
 namespace {
 
-using batch::maxActions;
-using batch::maxLineBytes;
-using batch::maxSamples;
+using velmora::maxActions;
+using velmora::maxLineBytes;
+using velmora::maxSamples;
 
 // Files go to the test's own folder, wherever it is started.
 const std::string work = VELMORA_TEST_WORK_DIR;
@@ -70,15 +70,15 @@ TEST(BatchLimits, TheLongestLineAndOneByteMore) {
 
 // The samples a diagram would take, as the program counts them.
 long samplesFor(const std::string& description, int points) {
-    static batch::Script script;
+    static velmora::Script script;
     writeText(work + "/stress_description.txt", description);
     FILE* f = std::fopen((work + "/stress_description.txt").c_str(), "rb");
-    const int errors = batch::readScript(f, "stress", script, stderr);
+    const int errors = velmora::readScript(f, "stress", script, stderr);
     std::fclose(f);
     int first = 0;
     int last = 0;
-    if (errors > 0 || !batch::findBeam(script, first, last)) return -1;
-    return batch::samplesNeeded(script, first, last, points);
+    if (errors > 0 || !velmora::findBeam(script, first, last)) return -1;
+    return velmora::samplesNeeded(script, first, last, points);
 }
 
 TEST(BatchLimits, AsManySamplesAsTheStorageHoldsAndOneStepMore) {
@@ -87,7 +87,7 @@ TEST(BatchLimits, AsManySamplesAsTheStorageHoldsAndOneStepMore) {
         "F5 l=0.5 E=21000 d=0.1 q=0.75 qs=0.5\nF3 l=1.25 EI=2.385\n" +
         std::string(rightEnd);
     int lo = 1;  // the most points whose samples still fit
-    int hi = batch::maxPoints;
+    int hi = velmora::maxPoints;
     while (lo < hi) {
         const int mid = lo + (hi - lo + 1) / 2;
         if (samplesFor(beam, mid) <= maxSamples) {
@@ -96,7 +96,7 @@ TEST(BatchLimits, AsManySamplesAsTheStorageHoldsAndOneStepMore) {
             hi = mid - 1;
         }
     }
-    ASSERT_LT(lo, batch::maxPoints) << "the storage must be the limit, not --points";
+    ASSERT_LT(lo, velmora::maxPoints) << "the storage must be the limit, not --points";
     const long fits = samplesFor(beam, lo);
     ASSERT_LE(fits, maxSamples);
     ASSERT_GT(samplesFor(beam, lo + 1), maxSamples);

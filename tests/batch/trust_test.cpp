@@ -2,7 +2,7 @@
 // generated beams that the lost-digits warning stands exactly where the
 // engine's values and the general solution part, and a table of the
 // registers of no complete beam that an F7 can read.
-#include "batch/trust.h"
+#include "analysis/trust.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "batch/drive.h"
-#include "batch/general.h"
-#include "batch/script.h"
+#include "analysis/general.h"
+#include "analysis/keys.h"
 #include "batch_support.h"
 #include "beam_generator.h"
+#include "text/reader.h"
 
 namespace {
 
 // Every F7 of the description, pressed on a fresh engine.
-std::vector<batch::Result> keyedResults(const batch::Script& script) {
+std::vector<velmora::Result> keyedResults(const velmora::Script& script) {
     resetEngineState();
-    std::vector<batch::Result> results;
+    std::vector<velmora::Result> results;
     for (int i = 0; i < script.count(); ++i) {
-        batch::perform(script.actions[i]);
-        if (script.actions[i].kind == batch::Kind::evaluate) {
+        velmora::perform(script.actions[i]);
+        if (script.actions[i].kind == velmora::Kind::evaluate) {
             results.push_back({i, resultW, resultPsi, resultM, resultQ});
         }
     }
@@ -38,25 +38,25 @@ TEST(KeyedTrust, LostDigitsAreWarnedExactlyWhereTheMethodsPart) {
     int trusted = 0;
     for (int n = 0; n < 300; ++n) {
         const Generated beam = generate(rng, n % 2 == 1);
-        batch::Script script;
+        velmora::Script script;
         ASSERT_TRUE(readDescription(beam.script, script)) << beam.script;
-        const std::vector<batch::Result> keyed = keyedResults(script);
-        batch::GeneralReading reading;
-        batch::readGeneral(script, reading);
+        const std::vector<velmora::Result> keyed = keyedResults(script);
+        velmora::GeneralReading reading;
+        velmora::readGeneral(script, reading);
         ASSERT_EQ(reading.evaluations.size(), keyed.size());
-        const std::vector<batch::Notice> notices = batch::checkKeyed(script, reading, keyed);
+        const std::vector<velmora::Notice> notices = velmora::checkKeyed(script, reading, keyed);
         for (size_t k = 0; k < keyed.size(); ++k) {
-            const batch::Evaluation& e = reading.evaluations[k];
+            const velmora::Evaluation& e = reading.evaluations[k];
             if (!e.solved) continue;  // a mechanism
-            const batch::RunReading& b = reading.runs[reading.runs[e.run].beamRun];
-            const solver::State scale = batch::scaleOf(b.model, b.solution);
-            const double mine[] = {keyed[k].w, keyed[k].psi, keyed[k].m, keyed[k].q};
+            const velmora::RunReading& b = reading.runs[reading.runs[e.run].beamRun];
+            const solver::State scale = velmora::scaleOf(b.model, b.solution);
+            const velmora::State& mine = keyed[k].state;
             bool parts = false;
             for (int q = 0; q < 4; ++q) {
                 parts = parts || std::fabs(mine[q] - e.state[q]) > 1e-6 * scale[q];
             }
             int found = 0;
-            for (const batch::Notice& notice : notices) {
+            for (const velmora::Notice& notice : notices) {
                 if (notice.action != e.action) continue;
                 ++found;
                 EXPECT_NE(notice.text.find("lost"), std::string::npos) << notice.text;

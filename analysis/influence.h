@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "diagram.h"
-#include "script.h"
+#include "analysis/diagram.h"
+#include "model/description.h"
 
-namespace batch {
+namespace velmora {
 
 // What one --influence option asks for.
 struct InfluenceRequest {
@@ -49,13 +49,6 @@ struct InfluenceLine {
     std::vector<LiveExtreme> live;  // one per live load, in their order
 };
 
-// Reads "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or "R@LINE". False, with
-// the reason, for anything else.
-bool parseInfluence(const char* text, InfluenceRequest& request, std::string& why);
-
-// Reads "q=<n>" or "P=<n>".
-bool parseLiveLoad(const char* text, LiveLoad& live, std::string& why);
-
 // The influence lines of the beam first..last, all sampled at the same
 // places: the diagram's samples, and two more at every cut (just left and
 // just right of it). With `general` the beam is solved by the general
@@ -68,18 +61,4 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
                       const std::vector<LiveLoad>& live, const char* name,
                       std::vector<InfluenceLine>& lines, std::string& warning, FILE* err);
 
-// The text output of every line, and its JSON array (the value of
-// "influence").
-void printInfluence(FILE* out, const std::vector<InfluenceLine>& lines,
-                    const std::vector<LiveLoad>& live);
-std::string influenceJson(const std::vector<InfluenceLine>& lines,
-                          const std::vector<LiveLoad>& live);
-
-// x and the ordinate of every line, as CSV.
-void writeInfluenceTable(FILE* out, const std::vector<InfluenceLine>& lines);
-
-// The beam sketch over one plot per line.
-void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
-                       const std::vector<InfluenceLine>& lines);
-
-}  // namespace batch
+}  // namespace velmora

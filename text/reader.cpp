@@ -1,12 +1,12 @@
 // Reading a beam description: every line is checked completely, and every bad
 // line is reported with its position, before anything is computed.
-#include "script.h"
+#include "text/reader.h"
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
-namespace batch {
+namespace velmora {
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -561,26 +561,4 @@ int readScript(FILE* file, const char* name, Script& script, FILE* err) {
     return r.count;
 }
 
-const char* actionName(const Action& a) {
-    switch (a.kind) {
-        case Kind::leftEnd:
-            return "F1";
-        case Kind::spring:
-            return "F2";
-        case Kind::beamSection:
-            return "F3";
-        case Kind::pointLoad:
-            return "F4";
-        case Kind::shaftSection:
-            return "F5";
-        case Kind::intermediate:
-            return "F6 Zwischenbedingung";
-        case Kind::rightEnd:
-            return "F6 rechtes Tr\xc3\xa4gerende";
-        case Kind::evaluate:
-            return "F7";
-    }
-    return "";
-}
-
-}  // namespace batch
+}  // namespace velmora

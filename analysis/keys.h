@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/engine.h"
-#include "script.h"
+#include "model/description.h"
 
-namespace batch {
+namespace velmora {
 
 // One action, as a user pressing its key and confirming its dialog.
 void perform(const Action& action);
@@ -51,4 +53,21 @@ bool stateIsFinite();
 
 bool resultsAreFinite();
 
-}  // namespace batch
+// One run of a description's keys on a freshly started engine, as the window
+// runs them: the results of every F7 up to an operation the engine refuses.
+struct KeyedRun {
+    std::vector<Result> results;
+    bool refused = false;
+    Problem refusal;  // why, at the refused action
+    // The first F7 whose result is not finite: the action after which the
+    // state broke (or the F7 itself) and why, as a warning's words.
+    struct {
+        int action = -1;
+        std::string text;
+    } broken;
+    Watch watch;
+};
+
+KeyedRun runKeys(const Script& script);
+
+}  // namespace velmora

@@ -1,11 +1,11 @@
 // Text, JSON and table output.
-#include "report.h"
+#include "text/report.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-namespace batch {
+namespace velmora {
 namespace {
 
 const char* supportName(const Action& a) {
@@ -64,10 +64,11 @@ void printResults(FILE* out, const Result* results, int count) {
     for (int i = 0; i < count; ++i) {
         if (i > 0) std::fputc('\n', out);
         // The result panel's own four formats.
-        std::fprintf(out, "w  = %g\n", results[i].w);
-        std::fprintf(out, "psi= %g\n", results[i].psi);
-        std::fprintf(out, "M  = %g\n", results[i].m);
-        std::fprintf(out, "Q  = %g\n", results[i].q);
+        const State& s = results[i].state;
+        std::fprintf(out, "w  = %g\n", s[rowW]);
+        std::fprintf(out, "psi= %g\n", s[rowPsi]);
+        std::fprintf(out, "M  = %g\n", s[rowM]);
+        std::fprintf(out, "Q  = %g\n", s[rowQ]);
     }
 }
 
@@ -104,13 +105,13 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
         const Result& r = results[i];
         std::fprintf(out, "%s\n    {\"line\": %d, \"w\": ", i ? "," : "",
                      script.actions[r.action].line);
-        jsonNumber(out, r.w);
+        jsonNumber(out, r.state[rowW]);
         std::fputs(", \"psi\": ", out);
-        jsonNumber(out, r.psi);
+        jsonNumber(out, r.state[rowPsi]);
         std::fputs(", \"M\": ", out);
-        jsonNumber(out, r.m);
+        jsonNumber(out, r.state[rowM]);
         std::fputs(", \"Q\": ", out);
-        jsonNumber(out, r.q);
+        jsonNumber(out, r.state[rowQ]);
         std::fputc('}', out);
     }
     std::fprintf(out, "%s]", count ? "\n  " : "");
@@ -174,4 +175,4 @@ void writeTable(FILE* out, const Diagram& d) {
     }
 }
 
-}  // namespace batch
+}  // namespace velmora

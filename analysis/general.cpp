@@ -2,11 +2,11 @@
 // F1; a run that reaches a right end is a complete beam and is solved at
 // once, every other run repeats the complete beam before it and must follow
 // it element by element.
-#include "general.h"
+#include "analysis/general.h"
 
 #include <cmath>
 
-namespace batch {
+namespace velmora {
 namespace {
 
 using solver::ElementKind;
@@ -505,8 +505,7 @@ bool runGeneral(const Script& script, const char* name, std::vector<Result>& res
         }
         for (; next < g.evaluations.size() && g.evaluations[next].run == r; ++next) {
             const Evaluation& e = g.evaluations[next];
-            results.push_back(Result{e.action, e.state[solver::rowW], e.state[solver::rowPsi],
-                                     e.state[solver::rowM], e.state[solver::rowQ]});
+            results.push_back(Result{e.action, e.state});
         }
         if (run.right >= 0) lastRight = r;
     }
@@ -602,4 +601,4 @@ bool beamAround(const Script& script, int index, int& first, int& last) {
     return first >= 0 && last > first;
 }
 
-}  // namespace batch
+}  // namespace velmora

@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "drive.h"
-#include "script.h"
+#include "analysis/keys.h"
+#include "model/description.h"
 
-namespace batch {
+namespace velmora {
 
 constexpr int defaultPoints = 50;
 constexpr int maxPoints = 100000;
@@ -22,7 +22,7 @@ enum Quantity { quantityW, quantityPsi, quantityM, quantityQ, quantityCount };
 
 struct Sample {
     double x = 0.0;
-    double value[quantityCount] = {};
+    State value{};
     int action = 0;  // the script action after which (or inside which) it was taken
 };
 
@@ -129,4 +129,4 @@ void computeDiagram(const Script& script, int first, int last, int points, Diagr
 void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
                                   Diagram& diagram);
 
-}  // namespace batch
+}  // namespace velmora

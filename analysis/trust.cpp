@@ -2,7 +2,7 @@
 // passes whose registers an F7 reads. A keyed F7 reads more than its own
 // run: -U1 from the last right end, and the factor pair of the next
 // condition from whichever pass wrote it last.
-#include "trust.h"
+#include "analysis/trust.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 
 #include "engine/engine.h"
 
-namespace batch {
+namespace velmora {
 namespace {
 
 const char* const quantityNames[] = {"w", "psi", "M", "Q"};
@@ -184,7 +184,7 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& g,
                                       ": its values are not those of its beam"});
             continue;
         }
-        const double values[] = {k.w, k.psi, k.m, k.q};
+        const State& values = k.state;
         if (!e.solved || !std::all_of(std::begin(values), std::end(values),
                                       [](double v) { return std::isfinite(v); })) {
             continue;
@@ -195,7 +195,7 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& g,
             scaled[b] = true;
         }
         const std::string text =
-            lostDigits(values, e.state.data(), scales[b].data(), quantityNames, 4, "here");
+            lostDigits(values.data(), e.state.data(), scales[b].data(), quantityNames, 4, "here");
         if (!text.empty()) notices.push_back({i, text});
     }
     return notices;
@@ -225,4 +225,4 @@ std::vector<Notice> checkReactions(const Script& script, const Diagram& keyed) {
     return notices;
 }
 
-}  // namespace batch
+}  // namespace velmora

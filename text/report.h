@@ -5,19 +5,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "diagram.h"
-#include "script.h"
+#include "analysis/diagram.h"
+#include "model/description.h"
 
-namespace batch {
-
-// The four results of one F7.
-struct Result {
-    int action = 0;
-    double w = 0.0;
-    double psi = 0.0;
-    double m = 0.0;
-    double q = 0.0;
-};
+namespace velmora {
 
 void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const Script& script, const Diagram& diagram);
@@ -60,4 +51,4 @@ void writeDrawing(FILE* out, const Script& script, int first, int last,
 constexpr int fullCapacity = 32;
 int formatFull(char* text, int capacity, double x);
 
-}  // namespace batch
+}  // namespace velmora

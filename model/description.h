@@ -3,10 +3,12 @@
 // checks and stores it; nothing touches the engine here.
 #pragma once
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
-namespace batch {
+#include "model/model.h"
+
+namespace velmora {
 
 enum class Kind {
     leftEnd,
@@ -72,17 +74,18 @@ struct Script {
     int count() const { return static_cast<int>(actions.size()); }
 };
 
-// What is wrong with the text of a number, by the rule every number of a
-// description (and of an option) is read with.
-enum class NumberProblem { none, notFinite, malformed, tooLong, overflow };
+// The four results of one F7.
+struct Result {
+    int action = 0;
+    State state{};
+};
 
-// Reads the n bytes at text as a strict C decimal number with a point, of at
-// most maxNumberLength characters, with the value atof gives for it.
-NumberProblem readDecimal(const char* text, int n, double& value);
-
-// Reads a whole script from file, reporting every bad line as
-// "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.
-int readScript(FILE* file, const char* name, Script& script, FILE* err);
+// Something wrong with the description or a request, at the place it concerns.
+struct Problem {
+    int line = 0;
+    int column = 0;
+    std::string text;
+};
 
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
 const char* actionName(const Action& action);
@@ -95,4 +98,4 @@ inline bool isSection(const Action& a) {
 // True when the section carries a line load (q or qs given).
 inline bool hasLineLoad(const Action& a) { return a.given[slotLineLoad] || a.given[slotLineSlope]; }
 
-}  // namespace batch
+}  // namespace velmora

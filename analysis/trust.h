@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "diagram.h"
-#include "general.h"
-#include "report.h"
-#include "script.h"
+#include "analysis/diagram.h"
+#include "analysis/general.h"
+#include "model/description.h"
+#include "text/report.h"
 
-namespace batch {
+namespace velmora {
 
 // A warning at the line of a script action.
 struct Notice {
@@ -40,4 +40,4 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& readi
 // solution of the diagram's beam.
 std::vector<Notice> checkReactions(const Script& script, const Diagram& keyed);
 
-}  // namespace batch
+}  // namespace velmora

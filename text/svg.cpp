@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "report.h"
+#include "text/report.h"
 
-namespace batch {
+namespace velmora {
 namespace {
 
 constexpr double width = 900.0;
@@ -479,4 +479,4 @@ void writeDrawing(FILE* out, const Script& s, int first, int last,
     std::fputs("</svg>\n", out);
 }
 
-}  // namespace batch
+}  // namespace velmora

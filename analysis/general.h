@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "diagram.h"
-#include "report.h"
-#include "script.h"
+#include "analysis/diagram.h"
+#include "model/description.h"
 #include "solver/solver.h"
+#include "text/report.h"
 
-namespace batch {
+namespace velmora {
 
 // The beam from the F1 at `first` to the right end at `last`, in the
 // solver's terms; every element's tag is its action's index in the script.
@@ -79,4 +79,4 @@ void judgeBreak(const Script& script, int first, int last, int culprit, std::str
 // repeats). False when there is none.
 bool beamAround(const Script& script, int index, int& first, int& last);
 
-}  // namespace batch
+}  // namespace velmora

@@ -1,13 +1,13 @@
 // Repeated runs along the beam. Every sample is, bit for bit, the F7 of its
 // own repeated run from the beam's F1, so each value is what the program
 // prints for the same keys; nothing is interpolated.
-#include "diagram.h"
+#include "analysis/diagram.h"
 
 #include <cmath>
 
 #include "engine/engine.h"
 
-namespace batch {
+namespace velmora {
 namespace {
 
 // The keys of actions from..to; F7 lines of the script are not part of the
@@ -174,4 +174,4 @@ void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int
     sampleBeam(script, first, last, points, d, false);
 }
 
-}  // namespace batch
+}  // namespace velmora

@@ -5,7 +5,7 @@
 // reciprocal theorem is the quantity at the cut under a unit downward force
 // at x. The copy is sampled like a diagram, by repeated runs or by the
 // general solver.
-#include "influence.h"
+#include "analysis/influence.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,12 +13,12 @@
 #include <cstring>
 #include <memory>
 
-#include "drive.h"
+#include "analysis/general.h"
+#include "analysis/keys.h"
 #include "engine/engine.h"
-#include "general.h"
-#include "report.h"
+#include "text/report.h"
 
-namespace batch {
+namespace velmora {
 namespace {
 
 // A place where a line is cut: inside section `action` at distance `part`
@@ -32,7 +32,7 @@ struct Cut {
 
 // Where a sample of a copied beam is taken: just right of step `step`, or
 // inside it at `part`.
-struct Row {
+struct Station {
     int step = 0;
     double part = -1.0;
     double x = 0.0;
@@ -49,31 +49,6 @@ struct Plan {
 // Places closer than this, in units of the beam's length, are one place: a
 // typed x should meet the end of a section that sums to it.
 constexpr double sameplace = 1e-12;
-
-// A number of an option, read as the description's numbers are. On a bad
-// number `why` goes on to say what is wrong with it.
-bool parseNumber(const std::string& text, double& value, std::string& why) {
-    std::string problem;
-    switch (readDecimal(text.c_str(), static_cast<int>(text.size()), value)) {
-        case NumberProblem::none:
-            return true;
-        case NumberProblem::notFinite:
-            problem = "is not a finite number";
-            break;
-        case NumberProblem::malformed:
-            problem = "is not a number like 2.385, -4 or 1.5e-3";
-            break;
-        case NumberProblem::tooLong:
-            problem =
-                "has more than the " + std::to_string(maxNumberLength) + " characters of a number";
-            break;
-        case NumberProblem::overflow:
-            problem = "is beyond the range of a double (overflow)";
-            break;
-    }
-    if (!text.empty()) why += ": '" + text + "' " + problem;
-    return false;
-}
 
 std::string number(double x) {
     char text[40];
@@ -110,7 +85,7 @@ Action unloaded(const Action& original) {
 // The copied beam of one line, and where its samples lie.
 struct Copy {
     std::vector<Action> steps;
-    std::vector<Row> rows;
+    std::vector<Station> rows;
 };
 
 // Builds the unloaded copy of first..last for `plan`, split at every cut of
@@ -120,7 +95,9 @@ void buildCopy(const Script& script, int first, int last, int points, const std:
                const Plan& plan, Copy& copy) {
     auto& steps = copy.steps;
     auto& rows = copy.rows;
-    auto row = [&](double x) { rows.push_back(Row{static_cast<int>(steps.size()) - 1, -1.0, x}); };
+    auto row = [&](double x) {
+        rows.push_back(Station{static_cast<int>(steps.size()) - 1, -1.0, x});
+    };
     auto insert = [&](const std::vector<std::pair<Choice, double>>& loads, const Action& near) {
         for (const auto& load : loads) steps.push_back(unitLoad(load.first, load.second, near));
     };
@@ -139,7 +116,8 @@ void buildCopy(const Script& script, int first, int last, int points, const std:
                 for (; k <= points; ++k) {
                     const double part = l * (static_cast<double>(k) / (points + 1.0));
                     if (part > upto || (!closed && part == upto)) break;
-                    rows.push_back(Row{static_cast<int>(steps.size()) - 1, part - start, x + part});
+                    rows.push_back(
+                        Station{static_cast<int>(steps.size()) - 1, part - start, x + part});
                 }
             };
             for (const Cut& c : cuts) {
@@ -196,7 +174,7 @@ bool sampleKeyed(const Copy& copy, Script& beam, InfluenceLine& line, Watch& wat
     // Rows lie in the order of their steps: each starts from a copy of the
     // state at its step, bit for bit a repeated run from F1.
     RepeatedRun run(beam, 0, -1, true);
-    for (const Row& r : copy.rows) {
+    for (const Station& r : copy.rows) {
         run.toStartOf(r.step);
         if (r.part < 0.0) {
             perform(beam.actions[r.step]);
@@ -216,7 +194,7 @@ solver::Solution sampleGeneral(const Copy& copy, Script& beam, InfluenceLine& li
     const solver::Beam b = beamOf(beam, 0, beam.count() - 1);
     const solver::Solution s = solver::solve(b);
     if (s.status != solver::Status::solved) return s;
-    for (const Row& r : copy.rows) {
+    for (const Station& r : copy.rows) {
         const solver::State state =
             r.part < 0.0
                 ? s.states[r.step]
@@ -332,22 +310,6 @@ void applyLive(InfluenceLine& line, const std::vector<LiveLoad>& live) {
     }
 }
 
-const char* quantityWords(InfluenceRequest::What what) {
-    switch (what) {
-        case InfluenceRequest::moment:
-            return "bending moment M";
-        case InfluenceRequest::shear:
-            return "shear force Q";
-        case InfluenceRequest::deflection:
-            return "deflection w";
-        case InfluenceRequest::slope:
-            return "slope psi";
-        case InfluenceRequest::reaction:
-            return "reaction";
-    }
-    return "";
-}
-
 // ---------------------------------------------------------------------------
 // Requests against the beam.
 
@@ -455,54 +417,6 @@ struct Resolver {
 
 }  // namespace
 
-bool parseInfluence(const char* text, InfluenceRequest& r, std::string& why) {
-    r = InfluenceRequest{};
-    r.text = text;
-    const char* at = std::strchr(text, '@');
-    why =
-        "--influence needs M@X, Q@X, w@X, psi@X (X a place, Q@X- or Q@X+ for a side) or "
-        "R@LINE, not '" +
-        r.text + "'";
-    if (!at) return false;
-    const std::string head(text, at);
-    std::string place(at + 1);
-    if (head == "R") {
-        char* end = nullptr;
-        const long line = std::strtol(place.c_str(), &end, 10);
-        if (place.empty() || *end || line < 1 || line > 1000000000L || !std::isdigit(place[0])) {
-            return false;
-        }
-        r.what = InfluenceRequest::reaction;
-        r.line = static_cast<int>(line);
-        return true;
-    }
-    if (head == "M") {
-        r.what = InfluenceRequest::moment;
-    } else if (head == "Q") {
-        r.what = InfluenceRequest::shear;
-    } else if (head == "w") {
-        r.what = InfluenceRequest::deflection;
-    } else if (head == "psi") {
-        r.what = InfluenceRequest::slope;
-    } else {
-        return false;
-    }
-    if (!place.empty() && (place.back() == '-' || place.back() == '+')) {
-        r.side = place.back() == '-' ? -1 : 1;
-        place.pop_back();
-    }
-    return parseNumber(place, r.x, why);
-}
-
-bool parseLiveLoad(const char* text, LiveLoad& live, std::string& why) {
-    live = LiveLoad{};
-    live.text = text;
-    why = "--live needs q=<n> (a uniform load) or P=<n> (a single force), not '" + live.text + "'";
-    if ((text[0] != 'q' && text[0] != 'P') || text[1] != '=') return false;
-    live.uniform = text[0] == 'q';
-    return parseNumber(text + 2, live.value, why);
-}
-
 bool computeInfluence(const Script& script, int first, int last, int points, bool general,
                       const std::vector<InfluenceRequest>& requests,
                       const std::vector<LiveLoad>& live, const char* name,
@@ -562,7 +476,7 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
             return false;
         }
         InfluenceLine& line = lines[n];
-        for (const Row& r : copy.rows) line.x.push_back(r.x);
+        for (const Station& r : copy.rows) line.x.push_back(r.x);
         if (general) {
             const solver::Solution s = sampleGeneral(copy, *beam, line);
             if (s.status != solver::Status::solved) {
@@ -605,108 +519,4 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
     return true;
 }
 
-// ---------------------------------------------------------------------------
-// Output.
-
-void printInfluence(FILE* out, const std::vector<InfluenceLine>& lines,
-                    const std::vector<LiveLoad>& live) {
-    for (const InfluenceLine& l : lines) {
-        std::fprintf(out, "influence line %s: %s %s x = %g\n", l.request.text.c_str(),
-                     quantityWords(l.request.what),
-                     l.request.what == InfluenceRequest::reaction ? "of the support at" : "at",
-                     l.place);
-        const Extreme& e = l.extreme;
-        if (!e.found) {
-            std::fprintf(out, "  no finite ordinate\n");
-            continue;
-        }
-        std::fprintf(out, "  max %g at x = %g, min %g at x = %g\n", e.max, e.xMax, e.min, e.xMin);
-        std::fprintf(out, "  area positive %g, negative %g\n", l.positiveArea, l.negativeArea);
-        for (size_t k = 0; k < live.size() && k < l.live.size(); ++k) {
-            std::fprintf(out, "  live %s: max %g, min %g\n", live[k].text.c_str(), l.live[k].max,
-                         l.live[k].min);
-        }
-    }
-}
-
-std::string influenceJson(const std::vector<InfluenceLine>& lines,
-                          const std::vector<LiveLoad>& live) {
-    auto num = [](double x) {
-        if (!std::isfinite(x)) return std::string("null");
-        char text[fullCapacity];
-        formatFull(text, sizeof text, x);
-        return std::string(text);
-    };
-    std::string s = "[";
-    for (size_t n = 0; n < lines.size(); ++n) {
-        const InfluenceLine& l = lines[n];
-        const Extreme& e = l.extreme;
-        s += n ? ",\n    {" : "\n    {";
-        s += "\"what\": \"" + l.request.text + "\", \"x\": " + num(l.place);
-        if (!e.found) {
-            s += ", \"max\": null, \"min\": null}";
-            continue;
-        }
-        s += ", \"max\": " + num(e.max) + ", \"xMax\": " + num(e.xMax) +
-             ", \"min\": " + num(e.min) + ", \"xMin\": " + num(e.xMin) +
-             ", \"positiveArea\": " + num(l.positiveArea) +
-             ", \"negativeArea\": " + num(l.negativeArea);
-        if (!live.empty()) {
-            s += ", \"live\": [";
-            for (size_t k = 0; k < live.size(); ++k) {
-                s += std::string(k ? ", " : "") + "{\"load\": \"" + live[k].text +
-                     "\", \"max\": " + num(l.live[k].max) + ", \"min\": " + num(l.live[k].min) +
-                     "}";
-            }
-            s += "]";
-        }
-        s += "}";
-    }
-    s += lines.empty() ? "]" : "\n  ]";
-    return s;
-}
-
-void writeInfluenceTable(FILE* out, const std::vector<InfluenceLine>& lines) {
-    std::fputs("x", out);
-    for (const InfluenceLine& l : lines) std::fprintf(out, ",%s", l.request.text.c_str());
-    std::fputc('\n', out);
-    if (lines.empty()) return;
-    char text[40];
-    for (size_t i = 0; i < lines[0].x.size(); ++i) {
-        formatFull(text, sizeof text, lines[0].x[i]);
-        std::fputs(text, out);
-        for (const InfluenceLine& l : lines) {
-            formatFull(text, sizeof text, l.ordinate[i]);
-            std::fputc(',', out);
-            std::fputs(text, out);
-        }
-        std::fputc('\n', out);
-    }
-}
-
-void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
-                       const std::vector<InfluenceLine>& lines) {
-    static constexpr const char* colours[] = {"#c0392b", "#1f5fa8", "#7d3c98", "#2c8a2c"};
-    std::vector<Curve> curves;
-    std::vector<std::string> titles;
-    titles.reserve(lines.size());
-    for (size_t n = 0; n < lines.size(); ++n) {
-        const InfluenceLine& l = lines[n];
-        titles.push_back(l.request.text);
-        Curve c;
-        c.name = titles.back().c_str();
-        c.note = "+ down";
-        c.down = true;
-        c.colour = colours[n % 4];
-        c.x = l.x;
-        c.y = l.ordinate;
-        c.extreme = l.extreme;
-        c.allFinite = l.allFinite;
-        c.hasMark = true;
-        c.mark = l.place;
-        curves.push_back(c);
-    }
-    writeDrawing(out, script, first, last, curves);
-}
-
-}  // namespace batch
+}  // namespace velmora

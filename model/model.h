@@ -1,0 +1,63 @@
+// One beam as every part of the library sees it: its ends, its elements in
+// order with their place along the beam and in the description, and State,
+// the four quantities w, psi, M and Q wherever they travel.
+#pragma once
+
+#include <array>
+#include <vector>
+
+namespace velmora {
+
+// Rows of a state, as everywhere in the program: w, psi, M, Q. w and M are
+// positive downwards and sagging, a line load q positive downwards.
+enum Row { rowW = 0, rowPsi = 1, rowM = 2, rowQ = 3 };
+constexpr int rowCount = 4;
+using State = std::array<double, rowCount>;
+
+// The pi of a shaft's stiffness E * pi * d^4 / 64: the program's stored
+// constant, not M_PI, so that every tool computes the same EI.
+constexpr double storedPi = 3.141592654;
+
+enum class End { hinged, free, clamped };
+
+enum class ElementKind { spring, beamSection, shaftSection, pointLoad, support, hinge };
+
+struct Element {
+    ElementKind kind = ElementKind::beamSection;
+    double length = 0.0;     // a section's length l
+    double stiffness = 0.0;  // EI of a beam section, E of a shaft section
+    double diameter = 0.0;   // d of a shaft section
+    double q = 0.0;          // line load at the section's start
+    double qs = 0.0;         // its growth per unit length
+    double value = 0.0;      // spring stiffness c, or the point load's value
+    int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
+    int tag = 0;             // the caller's name for the element: its action in the description
+    double x = 0.0;          // where it stands (a section: where it starts) along the beam
+
+    bool isSection() const {
+        return kind == ElementKind::beamSection || kind == ElementKind::shaftSection;
+    }
+    // A support or a spring: a place that takes a force from the ground.
+    bool takesForce() const { return kind == ElementKind::support || kind == ElementKind::spring; }
+};
+
+struct Beam {
+    End left = End::hinged;
+    int leftTag = 0;
+    std::vector<Element> elements;
+    End right = End::hinged;
+    double endMoment = 0.0;  // M at a hinged or free right end
+    double endForce = 0.0;   // Q at a free right end
+    int rightTag = 0;
+    double length = 0.0;  // the sections' lengths added up
+};
+
+// Bending stiffness of a section: EI, or E * pi * d^4 / 64 of a solid shaft
+// with the stored pi.
+double sectionStiffness(const Element& section);
+
+// Sets every element's x and the beam's length from the sections' lengths,
+// added from the left end in order.
+void placeElements(Beam& beam);
+
+}  // namespace velmora

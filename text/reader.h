@@ -1,0 +1,23 @@
+// The reader of the text format: a description, one action per line, read
+// and checked into its actions; nothing runs here.
+#pragma once
+
+#include <cstdio>
+
+#include "model/description.h"
+
+namespace velmora {
+
+// What is wrong with the text of a number, by the rule every number of a
+// description (and of an option) is read with.
+enum class NumberProblem { none, notFinite, malformed, tooLong, overflow };
+
+// Reads the n bytes at text as a strict C decimal number with a point, of at
+// most maxNumberLength characters, with the value atof gives for it.
+NumberProblem readDecimal(const char* text, int n, double& value);
+
+// Reads a whole script from file, reporting every bad line as
+// "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.
+int readScript(FILE* file, const char* name, Script& script, FILE* err);
+
+}  // namespace velmora
