@@ -73,8 +73,9 @@ solver::Element elementOf(const Action& a, int index) {
     return e;
 }
 
-void report(FILE* err, const char* name, const Action& a, int column, const std::string& text) {
-    std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, text.c_str());
+bool report(Problem& problem, const Action& a, const std::string& text) {
+    problem = Problem{a.line, a.column, text};
+    return false;
 }
 
 std::string lineText(const Script& script, int index) {
@@ -103,7 +104,7 @@ std::string movement(const Script& script, const solver::Mover& m) {
 
 // Splits the description at every F1. Reports an action before the first F1
 // and an element after a right end, which belong to no beam.
-bool checkRuns(const Script& script, const char* name, FILE* err) {
+bool checkRuns(const Script& script, Problem& problem) {
     int right = -1;
     bool inRun = false;
     for (int i = 0; i < script.count(); ++i) {
@@ -114,13 +115,13 @@ bool checkRuns(const Script& script, const char* name, FILE* err) {
             continue;
         }
         if (!inRun) {
-            report(err, name, a, a.column,
+            report(problem, a,
                    "with --general every action belongs to a beam: start it with F1 (the left "
                    "end)");
             return false;
         }
         if (right >= 0 && a.kind != Kind::evaluate) {
-            report(err, name, a, a.column,
+            report(problem, a,
                    "only F7 may follow the right end (line " +
                        std::to_string(script.actions[right].line) +
                        "): start a new beam, or a repeated run, with F1");
@@ -474,9 +475,9 @@ void readGeneral(const Script& script, GeneralReading& g) {
     }
 }
 
-bool runGeneral(const Script& script, const char* name, std::vector<Result>& results,
-                solver::Solution& solution, FILE* err) {
-    if (!checkRuns(script, name, err)) return false;
+bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solution& solution,
+                Problem& problem) {
+    if (!checkRuns(script, problem)) return false;
     GeneralReading g;
     readGeneral(script, g);
     results.clear();
@@ -488,19 +489,19 @@ bool runGeneral(const Script& script, const char* name, std::vector<Result>& res
             int tag = run.first;
             const std::string text = solverMessage(script, run.solution, tag);
             const Action& a = script.actions[tag];
-            report(err, name, a, a.column, text);
+            report(problem, a, text);
             return false;
         }
         if (run.role == RunReading::orphan) {
             const Action& f1 = script.actions[run.first];
-            report(err, name, f1, f1.column,
+            report(problem, f1,
                    "this run has no right end, and no complete beam comes before it for it to "
                    "repeat: describe the beam to its right end first");
             return false;
         }
         if (run.departs >= 0) {
             const Action& a = script.actions[run.departs];
-            report(err, name, a, a.column, run.why);
+            report(problem, a, run.why);
             return false;
         }
         for (; next < g.evaluations.size() && g.evaluations[next].run == r; ++next) {
@@ -520,7 +521,7 @@ bool runGeneral(const Script& script, const char* name, std::vector<Result>& res
             int tag = run.first;
             const std::string text = solverMessage(script, solution, tag);
             const Action& a = script.actions[tag];
-            report(err, name, a, a.column, text);
+            report(problem, a, text);
             return false;
         }
     }

@@ -58,10 +58,10 @@ void readGeneral(const Script& script, GeneralReading& reading);
 
 // Runs the description with the general solver and gives the results of
 // every F7. On a beam it cannot solve, a repeated run that departs from its
-// beam, or an action outside any beam, reports FILE:LINE:COLUMN on err and
-// returns false. `solution` is that of the last complete beam.
-bool runGeneral(const Script& script, const char* name, std::vector<Result>& results,
-                solver::Solution& solution, FILE* err);
+// beam, or an action outside any beam, returns false with the problem.
+// `solution` is that of the last complete beam.
+bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solution& solution,
+                Problem& problem);
 
 // The diagram of the beam first..last from its solution: the same samples
 // as the repeated runs take, in closed form inside each section.

@@ -317,12 +317,11 @@ struct Resolver {
     const Script& script;
     int first;
     int last;
-    const char* name;
-    FILE* err;
+    Problem& problem;
     double length = 0.0;
 
     void fail(const Action& a, int column, const std::string& text) const {
-        std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, text.c_str());
+        problem = Problem{a.line, column, text};
     }
 
     // The cut of a place x, or false with the message.
@@ -407,10 +406,10 @@ struct Resolver {
             return true;
         }
         const Action& f1 = script.actions[first];
-        std::fprintf(err,
-                     "%s:%d:1: --influence %s: line %d holds no action of the beam on lines %d "
-                     "to %d\n",
-                     name, r.line, r.text.c_str(), r.line, f1.line, script.actions[last].line);
+        problem = Problem{r.line, 1,
+                          what + "line " + std::to_string(r.line) +
+                              " holds no action of the beam on lines " + std::to_string(f1.line) +
+                              " to " + std::to_string(script.actions[last].line)};
         return false;
     }
 };
@@ -419,9 +418,9 @@ struct Resolver {
 
 bool computeInfluence(const Script& script, int first, int last, int points, bool general,
                       const std::vector<InfluenceRequest>& requests,
-                      const std::vector<LiveLoad>& live, const char* name,
-                      std::vector<InfluenceLine>& lines, std::string& warning, FILE* err) {
-    Resolver resolve{script, first, last, name, err};
+                      const std::vector<LiveLoad>& live, std::vector<InfluenceLine>& lines,
+                      Problem& warning, Problem& problem) {
+    Resolver resolve{script, first, last, problem};
     for (int i = first; i <= last; ++i) {
         if (isSection(script.actions[i])) resolve.length += script.actions[i].value[slotLength];
     }
@@ -468,11 +467,11 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
         Copy copy;
         buildCopy(script, first, last, points, cuts, plans[n], copy);
         if (copy.steps.size() > static_cast<size_t>(maxActions)) {
-            std::fprintf(err,
-                         "%s:%d:1: --influence %s: the beam with its cuts would take %zu "
-                         "actions, more than %d\n",
-                         name, script.actions[first].line, requests[n].text.c_str(),
-                         copy.steps.size(), maxActions);
+            problem =
+                Problem{script.actions[first].line, 1,
+                        "--influence " + requests[n].text + ": the beam with its cuts would take " +
+                            std::to_string(copy.steps.size()) + " actions, more than " +
+                            std::to_string(maxActions)};
             return false;
         }
         InfluenceLine& line = lines[n];
@@ -483,34 +482,33 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
                 int tag = 0;
                 const std::string text = solverMessage(*beam, s, tag);
                 const Action& a = beam->actions[tag];
-                std::fprintf(err, "%s:%d:%d: --influence %s: %s\n", name, a.line, a.column,
-                             requests[n].text.c_str(), text.c_str());
+                problem =
+                    Problem{a.line, a.column, "--influence " + requests[n].text + ": " + text};
                 return false;
             }
         } else {
             Watch watch;
             line.allFinite = sampleKeyed(copy, *beam, line, watch);
-            if (!line.allFinite && warning.empty()) {
-                char text[700];
+            if (!line.allFinite && warning.text.empty()) {
+                const std::string what = "the influence line " + requests[n].text;
                 if (watch.brokenAt >= 0) {
                     const Action& culprit = beam->actions[watch.brokenAt];
                     // The copy has the beam's supports and hinges: what the
                     // general solver says of it holds for the beam.
                     std::string cause = watch.cause;
                     judgeBreak(*beam, 0, beam->count() - 1, watch.brokenAt, cause);
-                    std::snprintf(text, sizeof text,
-                                  "%s:%d:%d: warning: the influence line %s has values that are "
-                                  "not finite; the state stopped being finite after this %s: %s\n",
-                                  name, culprit.line, culprit.column, requests[n].text.c_str(),
-                                  actionName(culprit), cause.c_str());
+                    warning = Problem{culprit.line, culprit.column,
+                                      what +
+                                          " has values that are not finite; the state stopped "
+                                          "being finite after this " +
+                                          actionName(culprit) + ": " + cause};
                 } else {
                     const Action& a = script.actions[first];
-                    std::snprintf(text, sizeof text,
-                                  "%s:%d:%d: warning: the influence line %s has values that are "
-                                  "not finite: the evaluation overflowed the range of a double\n",
-                                  name, a.line, a.column, requests[n].text.c_str());
+                    warning = Problem{a.line, a.column,
+                                      what +
+                                          " has values that are not finite: the evaluation "
+                                          "overflowed the range of a double"};
                 }
-                warning = text;
             }
         }
         measure(line);

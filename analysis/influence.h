@@ -54,11 +54,11 @@ struct InfluenceLine {
 // just right of it). With `general` the beam is solved by the general
 // solver, else by repeated runs. On a request the beam cannot answer (a place
 // outside it, a line that holds no support) or a beam the general solver
-// cannot solve, reports it on err and returns false. A keyed line with values
+// cannot solve, returns false with the problem. A keyed line with values
 // that are not finite leaves its warning in `warning`.
 bool computeInfluence(const Script& script, int first, int last, int points, bool general,
                       const std::vector<InfluenceRequest>& requests,
-                      const std::vector<LiveLoad>& live, const char* name,
-                      std::vector<InfluenceLine>& lines, std::string& warning, FILE* err);
+                      const std::vector<LiveLoad>& live, std::vector<InfluenceLine>& lines,
+                      Problem& warning, Problem& problem);
 
 }  // namespace velmora

@@ -22,29 +22,12 @@ namespace {
 
 using namespace velmora;
 
-constexpr char usage[] =
-    "usage: velmora-batch [--general] [--json] [--summary] [--table FILE.csv]\n"
-    "                     [--svg FILE.svg] [--points N] [--influence WHAT]...\n"
-    "                     [--live q=N | P=N]... [FILE | -]\n"
-    "Runs a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
-    "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
-    "  --general      solve every complete beam at once (any number of conditions)\n"
-    "  --json         the results (and the summary) as JSON, every number exact\n"
-    "  --summary      support reactions and the extremes of w, psi, M and Q\n"
-    "  --table FILE   x, w, psi, M, Q along the beam as CSV\n"
-    "  --svg FILE     the beam sketch over the plots of w, psi, M and Q\n"
-    "  --points N     samples inside every section for the above (default 50)\n"
-    "  --influence WHAT  the influence line of M@X, Q@X (Q@X- or Q@X+ at a support),\n"
-    "                 w@X, psi@X or R@LINE of the last beam; --table and --svg then\n"
-    "                 write the influence lines\n"
-    "  --live q=N | P=N  the extremes of each influence line's quantity under a\n"
-    "                 uniform live load q or a single moving force P\n";
-
 struct Options {
     bool general = false;
     bool json = false;
     bool summary = false;
     bool help = false;
+    bool optionsEnd = false;
     const char* table = nullptr;
     const char* svg = nullptr;
     int points = defaultPoints;
@@ -53,26 +36,19 @@ struct Options {
     std::vector<LiveLoad> live;
 };
 
-Script script;
-Diagram diagram;
-std::vector<Result> results;
-solver::Solution generalSolution;
-
-constexpr int warningCapacity = 600;
-
-struct Warnings {
-    char script[warningCapacity] = "";
-    char diagram[warningCapacity] = "";
+// One row per option: the usage text and the parser both come from here.
+// `argument` is what the option takes (none for a flag); `shown` is how the
+// synopsis writes it; an option without help is not listed.
+struct Option {
+    const char* name;
+    const char* argument;
+    const char* shown;
+    const char* help;
+    // Takes the value; false with the message (`usage` also prints the usage).
+    bool (*take)(Options& o, const char* value, std::string& why, bool& usage);
 };
 
-bool usageError(FILE* err, const char* format, const char* what) {
-    std::fprintf(err, "velmora-batch: ");
-    std::fprintf(err, format, what);
-    std::fprintf(err, "\n%s", usage);
-    return false;
-}
-
-bool parsePoints(const char* text, int& points) {
+bool wholeNumber(const char* text, int& points) {
     long value = 0;
     if (!*text) return false;
     for (const char* p = text; *p; ++p) {
@@ -84,140 +60,210 @@ bool parsePoints(const char* text, int& points) {
     return value >= 1;
 }
 
-bool parseInfluenceOption(const char* name, const char* value, Options& o, FILE* err) {
-    std::string why;
-    const bool good =
-        name[2] == 'i'
-            ? (o.influence.emplace_back(), parseInfluence(value, o.influence.back(), why))
-            : (o.live.emplace_back(), parseLiveLoad(value, o.live.back(), why));
-    if (!good) std::fprintf(err, "velmora-batch: %s\n", why.c_str());
-    return good;
+bool fileName(const char* name, const char* value, const char*& path, std::string& why,
+              bool& usage) {
+    path = value;
+    usage = !*value;
+    if (usage) why = std::string(name) + " needs a file name";
+    return !usage;
+}
+
+const Option options[] = {
+    {"--general", nullptr, "[--general]",
+     "solve every complete beam at once (any number of conditions)",
+     [](Options& o, const char*, std::string&, bool&) { return o.general = true; }},
+    {"--json", nullptr, "[--json]", "the results (and the summary) as JSON, every number exact",
+     [](Options& o, const char*, std::string&, bool&) { return o.json = true; }},
+    {"--summary", nullptr, "[--summary]", "support reactions and the extremes of w, psi, M and Q",
+     [](Options& o, const char*, std::string&, bool&) { return o.summary = true; }},
+    {"--table", "FILE", "[--table FILE.csv]", "x, w, psi, M, Q along the beam as CSV",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         return fileName("--table", v, o.table, why, usage);
+     }},
+    {"--svg", "FILE", "[--svg FILE.svg]", "the beam sketch over the plots of w, psi, M and Q",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         return fileName("--svg", v, o.svg, why, usage);
+     }},
+    {"--points", "N", "[--points N]", "samples inside every section for the above (default 50)",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         if (wholeNumber(v, o.points)) return true;
+         why = "--points needs a whole number from 1 to " + std::to_string(maxPoints) + ", not '" +
+               v + "'";
+         return false;
+     }},
+    {"--influence", "WHAT", "[--influence WHAT]...",
+     "the influence line of M@X, Q@X (Q@X- or Q@X+ at a support),\n"
+     "w@X, psi@X or R@LINE of the last beam; --table and --svg then\n"
+     "write the influence lines",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         o.influence.emplace_back();
+         return parseInfluence(v, o.influence.back(), why);
+     }},
+    {"--live", "q=N | P=N", "[--live q=N | P=N]...",
+     "the extremes of each influence line's quantity under a\n"
+     "uniform live load q or a single moving force P",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         o.live.emplace_back();
+         return parseLiveLoad(v, o.live.back(), why);
+     }},
+    {"--help", nullptr, nullptr, nullptr,
+     [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
+    {"--", nullptr, nullptr, nullptr,
+     [](Options& o, const char*, std::string&, bool&) { return o.optionsEnd = true; }},
+};
+
+// The usage text: the synopsis wrapped at 80 columns, then one line (or
+// more) of help per listed option.
+const std::string& usage() {
+    static const std::string text = [] {
+        const std::string lead = "usage: velmora-batch ";
+        std::string t = lead;
+        size_t column = lead.size();
+        auto word = [&](const std::string& w) {
+            if (column > lead.size() && column + 1 + w.size() > 80) {
+                t += "\n" + std::string(lead.size(), ' ');
+                column = lead.size();
+            } else if (column > lead.size()) {
+                t += ' ';
+                ++column;
+            }
+            t += w;
+            column += w.size();
+        };
+        for (const Option& o : options) {
+            if (o.shown) word(o.shown);
+        }
+        word("[FILE | -]");
+        t += "\nRuns a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
+             "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n";
+        for (const Option& o : options) {
+            if (!o.help) continue;
+            std::string left =
+                std::string(o.name) + (o.argument ? std::string(" ") + o.argument : "");
+            left += left.size() < 13 ? std::string(13 - left.size(), ' ') : "";
+            t += "  " + left + "  ";
+            for (const char* h = o.help; *h; ++h) {
+                t += *h;
+                if (*h == '\n') t += std::string(17, ' ');
+            }
+            t += '\n';
+        }
+        return t;
+    }();
+    return text;
+}
+
+bool usageError(FILE* err, const std::string& message) {
+    std::fprintf(err, "velmora-batch: %s\n%s", message.c_str(), usage().c_str());
+    return false;
+}
+
+const Option* findOption(const std::string& name) {
+    for (const Option& o : options) {
+        if (name == o.name) return &o;
+    }
+    return nullptr;
 }
 
 bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
-    bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        const char* value = nullptr;
-        const char* eq = std::strchr(arg, '=');
-        char name[32] = "";
-        if (!optionsEnd && arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
-            const size_t n = eq ? static_cast<size_t>(eq - arg) : std::strlen(arg);
-            if (n >= sizeof name) return usageError(err, "unknown option '%s'", arg);
-            std::memcpy(name, arg, n);
-            name[n] = '\0';
-            if (eq) value = eq + 1;
-        } else if (!optionsEnd && arg[0] == '-' && arg[1] != '\0') {
-            if (std::strcmp(arg, "-h") == 0) {
-                o.help = true;
-                continue;
-            }
-            return usageError(err, "unknown option '%s'", arg);
-        } else {
-            if (o.input) return usageError(err, "more than one description: '%s'", arg);
-            o.input = arg;
+        const std::string arg = argv[i];
+        const bool isOption = !o.optionsEnd && arg.size() > 1 && arg[0] == '-';
+        if (!isOption) {
+            if (o.input) return usageError(err, "more than one description: '" + arg + "'");
+            o.input = argv[i];
             continue;
         }
-        const bool flag = !std::strcmp(name, "--json") || !std::strcmp(name, "--general") ||
-                          !std::strcmp(name, "--summary") || !std::strcmp(name, "--help") ||
-                          !std::strcmp(name, "--");
-        const bool takesValue = !std::strcmp(name, "--table") || !std::strcmp(name, "--svg") ||
-                                !std::strcmp(name, "--points") ||
-                                !std::strcmp(name, "--influence") || !std::strcmp(name, "--live");
-        if (!flag && !takesValue) return usageError(err, "unknown option '%s'", name);
-        if (flag) {
-            if (value) return usageError(err, "%s takes no value", name);
-            if (!std::strcmp(name, "--json")) o.json = true;
-            if (!std::strcmp(name, "--general")) o.general = true;
-            if (!std::strcmp(name, "--summary")) o.summary = true;
-            if (!std::strcmp(name, "--help")) o.help = true;
-            if (!std::strcmp(name, "--")) optionsEnd = true;
+        if (arg == "-h") {
+            o.help = true;
             continue;
         }
-        if (!value) {
-            if (i + 1 >= argc) return usageError(err, "%s needs a value", name);
+        const size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const Option* option = arg[1] == '-' ? findOption(name) : nullptr;
+        if (!option) {
+            return usageError(err, "unknown option '" + (arg[1] == '-' ? name : arg) + "'");
+        }
+        const char* value = eq == std::string::npos ? nullptr : argv[i] + eq + 1;
+        if (!option->argument && value) return usageError(err, name + " takes no value");
+        if (option->argument && !value) {
+            if (i + 1 >= argc) return usageError(err, name + " needs a value");
             value = argv[++i];
         }
-        if (!std::strcmp(name, "--influence") || !std::strcmp(name, "--live")) {
-            if (!parseInfluenceOption(name, value, o, err)) return false;
-        } else if (!std::strcmp(name, "--points")) {
-            if (!parsePoints(value, o.points)) {
-                std::fprintf(
-                    err, "velmora-batch: --points needs a whole number from 1 to %d, not '%s'\n",
-                    maxPoints, value);
-                return false;
-            }
-        } else if (!*value) {
-            return usageError(err, "%s needs a file name", name);
-        } else if (!std::strcmp(name, "--table")) {
-            o.table = value;
-        } else {
-            o.svg = value;
-        }
-    }
-    return true;
-}
-
-void report(FILE* err, const char* name, const Action& a, int column, const char* message) {
-    std::fprintf(err, "%s:%d:%d: %s\n", name, a.line, column, message);
-}
-
-void judge(int index, int culprit, std::string& cause) {
-    int first = 0;
-    int last = 0;
-    if (beamAround(script, index, first, last)) judgeBreak(script, first, last, culprit, cause);
-}
-
-// One run of the description's keys; a refusal is an error of the line.
-bool runScript(const char* name, Warnings& warnings, Watch& watch, FILE* err) {
-    KeyedRun run = runKeys(script);
-    watch = run.watch;
-    results = std::move(run.results);
-    if (run.refused) {
-        std::fprintf(err, "%s:%d:%d: %s\n", name, run.refusal.line, run.refusal.column,
-                     run.refusal.text.c_str());
+        std::string why;
+        bool withUsage = false;
+        if (option->take(o, value ? value : "", why, withUsage)) continue;
+        if (withUsage) return usageError(err, why);
+        std::fprintf(err, "velmora-batch: %s\n", why.c_str());
         return false;
     }
-    if (run.broken.action >= 0) {
-        const Action& culprit = script.actions[run.broken.action];
-        std::snprintf(warnings.script, warningCapacity, "%s:%d:%d: warning: %s\n", name,
-                      culprit.line, culprit.column, run.broken.text.c_str());
+    return true;
+}
+
+// What one run of the program computes before it prints anything.
+struct Run {
+    Script script;
+    std::vector<Result> results;
+    solver::Solution solution;  // --general: of the diagram's beam
+    Watch watch;                // the keyed run's
+    Diagram diagram;
+    int first = -1;  // the diagram's beam
+    int last = -1;
+    std::vector<InfluenceLine> influence;
+    std::vector<Problem> warnings;
+};
+
+std::string cause(const Run& run, int index, int culprit, const char* keyed) {
+    std::string text = keyed;
+    int first = 0;
+    int last = 0;
+    if (beamAround(run.script, index, first, last)) {
+        judgeBreak(run.script, first, last, culprit, text);
+    }
+    return text;
+}
+
+// The results of every F7, by the chosen method.
+bool computeResults(const Options& o, Run& run, Problem& problem) {
+    if (o.general) return runGeneral(run.script, run.results, run.solution, problem);
+    KeyedRun keyed = runKeys(run.script);
+    run.results = std::move(keyed.results);
+    run.watch = keyed.watch;
+    if (keyed.refused) {
+        problem = keyed.refusal;
+        return false;
+    }
+    if (keyed.broken.action >= 0) {
+        const Action& culprit = run.script.actions[keyed.broken.action];
+        run.warnings.push_back(Problem{culprit.line, culprit.column, keyed.broken.text});
     }
     return true;
 }
 
-// The diagram's beam, checked; then its repeated runs.
-bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Warnings& warnings,
-                FILE* err) {
-    int first = 0;
-    int last = 0;
-    if (!findBeam(script, first, last)) {
+// The diagram's beam, checked; then its samples.
+bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
+    const Script& script = run.script;
+    if (!findBeam(script, run.first, run.last)) {
         const bool diagram = o.table || o.svg || o.summary;
-        std::fprintf(err,
-                     "%s:%d:1: %s need%s a complete beam: F1, the sections and elements, and F6 "
-                     "rechtes Tr\xc3\xa4gerende\n",
-                     name, script.lines > 0 ? script.lines : 1,
-                     diagram ? "--table, --svg and --summary" : "--influence", diagram ? "" : "s");
+        problem = Problem{
+            script.lines > 0 ? script.lines : 1, 1,
+            std::string(diagram ? "--table, --svg and --summary need" : "--influence needs") +
+                " a complete beam: F1, the sections and elements, and F6 "
+                "rechtes Tr\xc3\xa4gerende"};
         return false;
     }
     double length = 0.0;
-    for (int i = first; i <= last; ++i) {
-        const Action& a = script.actions[i];
-        if (!isSection(a)) continue;
-        if (a.value[slotLength] < 0.0) {
-            report(err, name, a, a.valueColumn[slotLength],
-                   "a diagram needs sections of length 0 or more");
-            return false;
-        }
-        length += a.value[slotLength];
+    for (int i = run.first; i <= run.last; ++i) {
+        if (isSection(script.actions[i])) length += script.actions[i].value[slotLength];
     }
     if (!(length > 0.0) || !(length - length == 0.0)) {
-        report(err, name, script.actions[first], script.actions[first].column,
-               "a diagram needs a beam of finite, positive length: this beam's sections add up "
-               "to none");
+        const Action& f1 = script.actions[run.first];
+        problem = Problem{f1.line, f1.column,
+                          "a diagram needs a beam of finite, positive length: this beam's "
+                          "sections add up to none"};
         return false;
     }
-    const long needed = samplesNeeded(script, first, last, o.points);
+    const long needed = samplesNeeded(script, run.first, run.last, o.points);
     const int limit = o.general ? maxGeneralSamples : maxSamples;
     if (needed > limit) {
         std::fprintf(err,
@@ -229,29 +275,57 @@ bool runDiagram(const Options& o, const char* name, const Watch& scriptWatch, Wa
     // --table and --svg write the influence lines when there are any.
     if (!o.influence.empty() && !o.summary) return true;
     if (o.general) {
-        // The solution of the last complete beam is the diagram's beam.
-        computeGeneralDiagram(script, first, last, o.points, generalSolution, diagram);
+        computeGeneralDiagram(script, run.first, run.last, o.points, run.solution, run.diagram);
         return true;
     }
-    computeDiagram(script, first, last, o.points, diagram);
-    if (!diagram.allFinite) {
-        const Watch& w = diagram.watch;
-        if (w.brokenAt >= 0) {
-            if (scriptWatch.brokenAt == w.brokenAt && warnings.script[0]) return true;
-            const Action& culprit = script.actions[w.brokenAt];
-            std::string cause = w.cause;
-            judge(last, w.brokenAt, cause);
-            std::snprintf(warnings.diagram, warningCapacity,
-                          "%s:%d:%d: warning: the diagram has values that are not finite; the "
-                          "state stopped being finite after this %s: %s\n",
-                          name, culprit.line, culprit.column, actionName(culprit), cause.c_str());
-        } else {
-            const Action& a = script.actions[first];
-            std::snprintf(warnings.diagram, warningCapacity,
-                          "%s:%d:%d: warning: the diagram has values that are not finite: the "
-                          "evaluation overflowed the range of a double\n",
-                          name, a.line, a.column);
+    velmora::computeDiagram(script, run.first, run.last, o.points, run.diagram);
+    if (run.diagram.allFinite) return true;
+    const Watch& w = run.diagram.watch;
+    const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
+    if (w.brokenAt >= 0 && !told) {
+        const Action& culprit = script.actions[w.brokenAt];
+        run.warnings.push_back(Problem{
+            culprit.line, culprit.column,
+            std::string("the diagram has values that are not finite; the state stopped being "
+                        "finite after this ") +
+                actionName(culprit) + ": " + cause(run, run.last, w.brokenAt, w.cause)});
+    } else if (w.brokenAt < 0) {
+        const Action& f1 = script.actions[run.first];
+        run.warnings.push_back(Problem{f1.line, f1.column,
+                                       "the diagram has values that are not finite: the "
+                                       "evaluation overflowed the range of a double"});
+    }
+    return true;
+}
+
+// The results, the diagram and the influence lines, and what the keyed
+// numbers are worth.
+bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
+    if (!computeResults(o, run, problem)) return false;
+    const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
+    if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
+    if (!o.influence.empty()) {
+        Problem warning;
+        if (!computeInfluence(run.script, run.first, run.last, o.points, o.general, o.influence,
+                              o.live, run.influence, warning, problem)) {
+            return false;
         }
+        if (!warning.text.empty()) run.warnings.push_back(warning);
+    } else if (!o.live.empty()) {
+        std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
+        return false;
+    }
+    if (o.general) return true;
+    GeneralReading reading;
+    readGeneral(run.script, reading);
+    std::vector<Notice> notices = checkKeyed(run.script, reading, run.results);
+    if (o.summary && run.diagram.first >= 0) {
+        const std::vector<Notice> more = checkReactions(run.script, run.diagram);
+        notices.insert(notices.end(), more.begin(), more.end());
+    }
+    for (const Notice& n : notices) {
+        const Action& a = run.script.actions[n.action];
+        run.warnings.push_back(Problem{a.line, a.column, n.text});
     }
     return true;
 }
@@ -311,13 +385,42 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
     return false;
 }
 
+// The results, the summary or the influence lines as text or JSON.
+void printOutput(const Options& o, const Run& run, FILE* out) {
+    const int count = static_cast<int>(run.results.size());
+    if (o.json) {
+        const std::string lines = influenceJson(run.influence, o.live);
+        printJson(out, run.script, run.results.data(), count, o.summary ? &run.diagram : nullptr,
+                  o.influence.empty() ? nullptr : lines.c_str());
+        return;
+    }
+    printResults(out, run.results.data(), count);
+    if (o.summary) {
+        if (count > 0) std::fputc('\n', out);
+        printSummary(out, run.script, run.diagram);
+    }
+    if (!run.influence.empty()) {
+        if (count > 0 || o.summary) std::fputc('\n', out);
+        printInfluence(out, run.influence, o.live);
+    }
+}
+
+// The table or drawing: of the influence lines when there are any.
+void writeFiles(const Run& run, FILE* table, FILE* svg) {
+    const bool lines = !run.influence.empty();
+    if (table && lines) writeInfluenceTable(table, run.influence);
+    if (table && !lines) writeTable(table, run.diagram);
+    if (svg && lines) writeInfluenceSvg(svg, run.script, run.first, run.last, run.influence);
+    if (svg && !lines) writeSvg(svg, run.script, run.diagram);
+}
+
 }  // namespace
 
 int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     Options o;
     if (!parseOptions(argc, argv, o, err)) return exitBadInput;
     if (o.help) {
-        std::fputs(usage, out);
+        std::fputs(usage().c_str(), out);
         return exitOk;
     }
     if (!checkOutputs(o, err)) return exitBadInput;
@@ -328,45 +431,18 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         std::fprintf(err, "velmora-batch: cannot open '%s': %s\n", o.input, std::strerror(errno));
         return exitBadInput;
     }
-    const int errors = readScript(source, name, script, err);
+    static Run run;  // large, and kept between in-process runs only to reuse storage
+    run = Run{};
+    const int errors = readScript(source, name, run.script, err);
     if (!fromStdin) std::fclose(source);
     if (errors > 0) return exitBadInput;
-
-    Warnings warnings;
-    Watch watch;
-    if (o.general) {
-        if (!runGeneral(script, name, results, generalSolution, err)) return exitBadInput;
-    } else if (!runScript(name, warnings, watch, err)) {
-        return exitBadInput;
-    }
-    const int resultCount = static_cast<int>(results.size());
-    const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
-    if (wantDiagram && !runDiagram(o, name, watch, warnings, err)) return exitBadInput;
-    std::vector<InfluenceLine> influence;
-    std::string influenceWarning;
-    int first = 0;
-    int last = 0;
-    if (!o.influence.empty()) {
-        findBeam(script, first, last);
-        if (!computeInfluence(script, first, last, o.points, o.general, o.influence, o.live, name,
-                              influence, influenceWarning, err)) {
-            return exitBadInput;
+    Problem problem;
+    if (!compute(o, run, problem, err)) {
+        if (!problem.text.empty()) {
+            std::fprintf(err, "%s:%d:%d: %s\n", name, problem.line, problem.column,
+                         problem.text.c_str());
         }
-    } else if (!o.live.empty()) {
-        std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
         return exitBadInput;
-    }
-
-    // What the keyed numbers are worth, against the general solution.
-    std::vector<Notice> notices;
-    if (!o.general) {
-        GeneralReading reading;
-        readGeneral(script, reading);
-        notices = checkKeyed(script, reading, results);
-        if (o.summary && diagram.first >= 0) {
-            const std::vector<Notice> more = checkReactions(script, diagram);
-            notices.insert(notices.end(), more.begin(), more.end());
-        }
     }
 
     // Every output file is opened before anything is printed.
@@ -377,48 +453,15 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         if (table && table != out) std::fclose(table);
         return exitBadInput;
     }
+    for (const Problem& w : run.warnings) {
+        std::fprintf(err, "%s:%d:%d: warning: %s\n", name, w.line, w.column, w.text.c_str());
+    }
     // A table or drawing on standard output is all that goes there.
-    const bool resultsShown = !isStandardOutput(o.table) && !isStandardOutput(o.svg);
-
-    std::fputs(warnings.script, err);
-    std::fputs(warnings.diagram, err);
-    std::fputs(influenceWarning.c_str(), err);
-    for (const Notice& n : notices) {
-        const Action& a = script.actions[n.action];
-        std::fprintf(err, "%s:%d:%d: warning: %s\n", name, a.line, a.column, n.text.c_str());
-    }
-    if (resultsShown && o.json) {
-        const std::string lines = influenceJson(influence, o.live);
-        printJson(out, script, results.data(), resultCount, o.summary ? &diagram : nullptr,
-                  o.influence.empty() ? nullptr : lines.c_str());
-    } else if (resultsShown) {
-        printResults(out, results.data(), resultCount);
-        if (o.summary) {
-            if (resultCount > 0) std::fputc('\n', out);
-            printSummary(out, script, diagram);
-        }
-        if (!influence.empty()) {
-            if (resultCount > 0 || o.summary) std::fputc('\n', out);
-            printInfluence(out, influence, o.live);
-        }
-    }
+    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg)) printOutput(o, run, out);
+    writeFiles(run, table, svg);
     bool written = true;
-    if (table) {
-        if (influence.empty()) {
-            writeTable(table, diagram);
-        } else {
-            writeInfluenceTable(table, influence);
-        }
-        written = closeOutput(table, o.table, err) && written;
-    }
-    if (svg) {
-        if (influence.empty()) {
-            writeSvg(svg, script, diagram);
-        } else {
-            writeInfluenceSvg(svg, script, first, last, influence);
-        }
-        written = closeOutput(svg, o.svg, err) && written;
-    }
+    if (table) written = closeOutput(table, o.table, err) && written;
+    if (svg) written = closeOutput(svg, o.svg, err) && written;
     std::fflush(out);
     if (std::ferror(out)) {
         std::fprintf(err, "velmora-batch: could not write the results\n");

@@ -90,9 +90,10 @@ void influenceLines(benchmark::State& state) {
     }
     std::vector<velmora::InfluenceLine> lines;
     for (auto _ : state) {
-        std::string warning;
+        velmora::Problem warning;
+        velmora::Problem problem;
         velmora::computeInfluence(script, first, last, 1000, state.range(0) == 1, requests, {},
-                                "four-spans", lines, warning, stderr);
+                                  lines, warning, problem);
         benchmark::DoNotOptimize(lines.data());
     }
     state.counters["samples"] = static_cast<double>(lines.front().x.size());

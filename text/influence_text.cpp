@@ -36,11 +36,6 @@ bool parseNumber(const std::string& text, double& value, std::string& why) {
     return false;
 }
 
-std::string number(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", x);
-    return text;
-}
 
 }  // namespace
 
