@@ -72,16 +72,23 @@ void printResults(FILE* out, const Result* results, int count) {
     }
 }
 
+namespace {
+
+// A zero as the summary prints it: "0", whatever its sign bit.
+double unsigned0(double x) { return x == 0.0 ? 0.0 : x; }
+
+}  // namespace
+
 void printSummary(FILE* out, const Script& script, const Diagram& d) {
     std::fprintf(out, "reactions\n");
     for (const Reaction& r : d.reactions) {
         const Action& a = script.actions[r.action];
-        std::fprintf(out, "  line %d, x = %g: %s", a.line, r.x, reactionPlace(a));
+        std::fprintf(out, "  line %d, x = %g: %s", a.line, unsigned0(r.x), reactionPlace(a));
         if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
             std::fprintf(out, " %s", supportName(a));
         }
-        std::fprintf(out, ": F = %g", r.force);
-        if (r.hasMoment) std::fprintf(out, ", M = %g", r.moment);
+        std::fprintf(out, ": F = %g", unsigned0(r.force));
+        if (r.hasMoment) std::fprintf(out, ", M = %g", unsigned0(r.moment));
         std::fputc('\n', out);
     }
     std::fprintf(out, "extremes\n");
@@ -92,8 +99,8 @@ void printSummary(FILE* out, const Script& script, const Diagram& d) {
         if (!e.found) {
             std::fprintf(out, "  %-4s no finite value\n", name);
         } else {
-            std::fprintf(out, "  %-4s max %g at x = %g, min %g at x = %g\n", name, e.max, e.xMax,
-                         e.min, e.xMin);
+            std::fprintf(out, "  %-4s max %g at x = %g, min %g at x = %g\n", name, unsigned0(e.max),
+                         unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
         }
     }
 }

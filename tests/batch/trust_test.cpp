@@ -161,3 +161,35 @@ TEST(KeyedTrust, BeamsTheKeyedMethodGetsRightGetNoWarning) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the text prints a negative zero as a number of its own.
+bool printsMinusZero(const std::string& text) {
+    for (size_t at = text.find("-0"); at != std::string::npos; at = text.find("-0", at + 1)) {
+        const char next = at + 2 < text.size() ? text[at + 2] : '\n';
+        if (next != '.' && next != 'e' && !(next >= '0' && next <= '9')) return true;
+    }
+    return false;
+}
+
+TEST(BatchSummary, ReactionsAndExtremesNeverPrintMinusZero) {
+    // A force standing on a hinge: no shear reaches the right end.
+    std::vector<std::string> scripts = {
+        "F1 Einspannung\nF3 l=2 EI=1\nF6 Zwischenbedingung Gelenk\nF4 Kraft 5\nF3 l=2 EI=1\n"
+        "F6 rechtes Traegerende gelenkiges Lager\n"};
+    std::mt19937 rng(7);
+    for (int n = 0; n < 40; ++n) scripts.push_back(generate(rng, false).script);
+    for (const std::string& script : scripts) {
+        for (const char* method : {"--general", "--points=3"}) {
+            const BatchRun r = runInProcess({method, "--summary"}, script);
+            const size_t summary = r.out.find("reactions\n");
+            if (r.status != 0 || summary == std::string::npos) continue;
+            EXPECT_FALSE(printsMinusZero(r.out.substr(summary))) << script << r.out;
+        }
+    }
+    EXPECT_FALSE(printsMinusZero("F = 0, max -0.5 at x = 1e-05"));
+    EXPECT_TRUE(printsMinusZero("F = -0\n"));
+}
+
+}  // namespace
