@@ -38,7 +38,7 @@ void RepeatedRun::toStartOf(int element) {
         performRange(script_, copyAt_, element - 1);
     }
     if (fromCopies_ && element != copyAt_) {
-        saveEngineState(copy_);
+        copy_ = saveEngineState();
         copyAt_ = element;
     }
 }

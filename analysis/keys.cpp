@@ -3,10 +3,8 @@
 // operation the window procedure runs for the key.
 #include "analysis/keys.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 
 #include "analysis/general.h"
 #include "engine/engine.h"
@@ -242,32 +240,6 @@ void perform(const Action& a) {
 }
 
 void performPart(const Action& a, double part) { section(a, part); }
-
-void saveEngineState(EngineState& s) {
-    std::copy(std::begin(R), std::end(R), std::begin(s.registers));
-    s.inputs = inputs;
-    s.definedFlags = definedFlags;
-    s.solvedFlag = solvedFlag;
-    s.results[0] = resultW;
-    s.results[1] = resultPsi;
-    s.results[2] = resultM;
-    s.results[3] = resultQ;
-    s.memories = memories;
-    s.engineRefusal = engineRefusal;
-}
-
-void restoreEngineState(const EngineState& s) {
-    std::copy(std::begin(s.registers), std::end(s.registers), std::begin(R));
-    inputs = s.inputs;
-    definedFlags = s.definedFlags;
-    solvedFlag = s.solvedFlag;
-    resultW = s.results[0];
-    resultPsi = s.results[1];
-    resultM = s.results[2];
-    resultQ = s.results[3];
-    memories = s.memories;
-    engineRefusal = s.engineRefusal;
-}
 
 bool stateIsFinite() {
     for (int k = 0; k <= lastRegister; ++k) {

@@ -28,22 +28,6 @@ struct Watch {
     const char* cause = nullptr;
 };
 
-// The whole state of the engine: the register bank, the inputs, the choice
-// memories, the flags, the results and the last refusal. Restoring a copy
-// taken at some point of a run puts the engine exactly where it was then.
-struct EngineState {
-    RegisterBank registers;
-    EngineInputs inputs;
-    DefinedFlags definedFlags;
-    int32_t solvedFlag;
-    double results[4];  // w, psi, M, Q
-    ChoiceMemories memories;
-    int32_t engineRefusal;
-};
-
-void saveEngineState(EngineState& state);
-void restoreEngineState(const EngineState& state);
-
 // perform(), watched.
 void performWatched(const Script& script, int index, Watch& watch);
 

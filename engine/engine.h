@@ -123,3 +123,77 @@ void applyShaftSection();           // F5
 void applyIntermediateCondition();  // F6, intermediate support or hinge
 void applyRightEnd();               // F6, right end
 void evaluateState();               // F7
+
+// ---------------------------------------------------------------------------
+// The engine's whole state as one value: everything above that an operation,
+// a dialog or a reset reads or writes. Restoring a value saved at some point
+// puts the engine exactly where it was then, so a repeated run can start from
+// a copy instead of from F1.
+struct EngineState {
+    RegisterBank registers;
+    EngineInputs inputs;
+    DefinedFlags definedFlags;
+    int32_t solvedFlag;
+    double results[4];  // resultW, resultPsi, resultM, resultQ
+    ChoiceMemories memories;
+    int32_t engineRefusal;
+};
+
+EngineState saveEngineState();
+void restoreEngineState(const EngineState& state);
+
+constexpr const char* registerNames[registerCount] = {
+    "R0",  "R1",  "R2",  "R3",  "R4",  "R5",  "R6",  "R7",  "R8",  "R9",  "R10",
+    "R11", "R12", "R13", "R14", "R15", "R16", "R17", "R18", "R19", "R20", "R21",
+    "R22", "R23", "R24", "R25", "R26", "R27", "R28", "R29", "R30"};
+
+// Calls visit(name, field...) for every field of the state, in the order of
+// the struct, with the same field of each of the states given: one state to
+// list them, two to compare them. Each field is a double or an int32_t. This
+// is the one list of the fields; a field added to a struct above belongs here.
+template <typename Visit, typename... States>
+void forEachField(Visit&& visit, const States&... s) {
+    for (int k = 0; k < registerCount; ++k) visit(registerNames[k], s.registers[k]...);
+#define VELMORA_FIELD(f) visit(#f, s.f...)
+    VELMORA_FIELD(inputs.springStiffness);
+    VELMORA_FIELD(inputs.segLength);
+    VELMORA_FIELD(inputs.bendingStiffness);
+    VELMORA_FIELD(inputs.hasLineLoad);
+    VELMORA_FIELD(inputs.lineLoad);
+    VELMORA_FIELD(inputs.lineLoadSlope);
+    VELMORA_FIELD(inputs.pointLoadValue);
+    VELMORA_FIELD(inputs.youngsModulus);
+    VELMORA_FIELD(inputs.shaftDiameter);
+    VELMORA_FIELD(inputs.selRow1);
+    VELMORA_FIELD(inputs.selRow2);
+    VELMORA_FIELD(inputs.condValue1);
+    VELMORA_FIELD(inputs.condValue2);
+    VELMORA_FIELD(inputs.isRightEnd);
+    VELMORA_FIELD(definedFlags.defLeftEnd);
+    VELMORA_FIELD(definedFlags.defSpring);
+    VELMORA_FIELD(definedFlags.defBeamSection);
+    VELMORA_FIELD(definedFlags.defPointLoad);
+    VELMORA_FIELD(definedFlags.defShaftSection);
+    VELMORA_FIELD(definedFlags.defIntermediate);
+    VELMORA_FIELD(definedFlags.defRightEnd);
+    VELMORA_FIELD(solvedFlag);
+    visit("resultW", s.results[0]...);
+    visit("resultPsi", s.results[1]...);
+    visit("resultM", s.results[2]...);
+    visit("resultQ", s.results[3]...);
+    VELMORA_FIELD(memories.leftEndChoice);
+    VELMORA_FIELD(memories.leftEndChoiceSaved);
+    VELMORA_FIELD(memories.hasLineLoadSaved);
+    VELMORA_FIELD(memories.loadKindChoice);
+    VELMORA_FIELD(memories.loadKindChoiceSaved);
+    VELMORA_FIELD(memories.conditionKindChoice);
+    VELMORA_FIELD(memories.intermediateChoice);
+    VELMORA_FIELD(memories.intermediateChoiceSaved);
+    VELMORA_FIELD(memories.rightEndChoice);
+    VELMORA_FIELD(memories.rightEndChoiceSaved);
+    VELMORA_FIELD(memories.hingedEndMoment);
+    VELMORA_FIELD(memories.freeEndMoment);
+    VELMORA_FIELD(memories.freeEndForce);
+    VELMORA_FIELD(engineRefusal);
+#undef VELMORA_FIELD
+}

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <set>
 
 #include "tests/engine_steps.h"
 
@@ -671,6 +672,78 @@ TEST_F(Engine, ResetBringsBackEveryStartValue) {
     EXPECT_EQ(inputs.isRightEnd, 1);
     EXPECT_EQ(engineRefusal, refusalNone);
     EXPECT_BITS(resultQ, 0.0);
+}
+
+// A value whose every field differs from every other and from its start
+// value; no byte above 0x7e, so no double is a NaN whose bits a copy through
+// the x87 could change.
+EngineState patterned() {
+    EngineState s;
+    auto* bytes = reinterpret_cast<unsigned char*>(&s);
+    for (size_t i = 0; i < sizeof s; ++i) bytes[i] = static_cast<unsigned char>(1 + i * 37 % 126);
+    return s;
+}
+
+TEST_F(Engine, RestoreThenSavePutsBackEveryFieldOfTheState) {
+    const EngineState p = patterned();
+    restoreEngineState(p);
+    // Straight from the globals, against a save and a restore swapping alike.
+    EXPECT_EQ(std::memcmp(R, p.registers, sizeof R), 0);
+    EXPECT_BITS(resultW, p.results[0]);
+    EXPECT_BITS(resultPsi, p.results[1]);
+    EXPECT_BITS(resultM, p.results[2]);
+    EXPECT_BITS(resultQ, p.results[3]);
+    EXPECT_EQ(solvedFlag, p.solvedFlag);
+    EXPECT_EQ(engineRefusal, p.engineRefusal);
+    int fields = 0;
+    forEachField(
+        [&fields](const char* name, auto a, auto b) {
+            EXPECT_BITS(a, b) << name;
+            ++fields;
+        },
+        saveEngineState(), p);
+    EXPECT_EQ(fields, registerCount + 14 + 7 + 1 + 4 + 13 + 1);
+}
+
+TEST_F(Engine, FieldListNamesEveryMemberOnce) {
+    const EngineState s{};
+    std::set<const void*> listed;
+    std::set<std::string> names;
+    forEachField([&](const char* name, const auto& x) { listed.insert(&x), names.insert(name); },
+                 s);
+    EXPECT_EQ(names.size(), listed.size());
+    // The bindings stop compiling when a member is added, and the member
+    // must then be listed too.
+    const auto& [registers, in, flags, solved, results, mem, refusal] = s;
+    const auto& [i1, i2, i3, i4, i5, i6, i7, i8, i9, i10, i11, i12, i13, i14] = in;
+    const auto& [f1, f2, f3, f4, f5, f6, f7] = flags;
+    const auto& [m1, m2, m3, m4, m5, m6, m7, m8, m9, m10, m11, m12, m13] = mem;
+    std::set<const void*> members = {&solved, &refusal, &i1,  &i2,  &i3,  &i4,  &i5,  &i6,  &i7,
+                                     &i8,     &i9,      &i10, &i11, &i12, &i13, &i14, &f1,  &f2,
+                                     &f3,     &f4,      &f5,  &f6,  &f7,  &m1,  &m2,  &m3,  &m4,
+                                     &m5,     &m6,      &m7,  &m8,  &m9,  &m10, &m11, &m12, &m13};
+    for (const double& r : registers) members.insert(&r);
+    for (const double& r : results) members.insert(&r);
+    EXPECT_EQ(listed, members);
+}
+
+TEST_F(Engine, RunFromASavedStateGivesTheBitsOfTheRunItWasTakenFrom) {
+    leftEnd(End::clamped);
+    beam(1.5, 2100, 2, 0.5);
+    const EngineState midway = saveEngineState();
+    pointLoad(4, 3);
+    beam(0.75, 2100);
+    rightFree(0, 0);
+    evaluateState();
+    const EngineState first = saveEngineState();
+    resetEngineState();
+    restoreEngineState(midway);
+    pointLoad(4, 3);
+    beam(0.75, 2100);
+    rightFree(0, 0);
+    evaluateState();
+    forEachField([](const char* name, auto a, auto b) { EXPECT_BITS(a, b) << name; },
+                 saveEngineState(), first);
 }
 
 }  // namespace

@@ -94,35 +94,13 @@ void (*const operations[8])() = {
     applyLeftEnd,      applySpring, applyBeamSection,           applyPointLoad,
     applyShaftSection, nullptr,     applyIntermediateCondition, applyRightEnd};
 
-void add(std::vector<std::pair<std::string, uint64_t>>& v, std::string name, double x) {
+uint64_t bitsOf(double x) {
     uint64_t bits = 0;
     std::memcpy(&bits, &x, sizeof x);
-    v.emplace_back(std::move(name), bits);
+    return bits;
 }
 
-void add(std::vector<std::pair<std::string, uint64_t>>& v, std::string name, int32_t x) {
-    v.emplace_back(std::move(name), static_cast<uint32_t>(x));
-}
-
-std::vector<std::pair<std::string, uint64_t>> values(const EngineState& s) {
-    std::vector<std::pair<std::string, uint64_t>> v;
-    for (int k = 0; k < registerCount; ++k) add(v, "R" + std::to_string(k), s.r[k]);
-#define VALUE(x) add(v, #x, s.x)
-    VALUE(in.springStiffness), VALUE(in.segLength), VALUE(in.bendingStiffness);
-    VALUE(in.hasLineLoad), VALUE(in.lineLoad), VALUE(in.lineLoadSlope), VALUE(in.pointLoadValue);
-    VALUE(in.youngsModulus), VALUE(in.shaftDiameter), VALUE(in.selRow1), VALUE(in.selRow2);
-    VALUE(in.condValue1), VALUE(in.condValue2), VALUE(in.isRightEnd);
-    VALUE(flags.defLeftEnd), VALUE(flags.defSpring), VALUE(flags.defBeamSection);
-    VALUE(flags.defPointLoad), VALUE(flags.defShaftSection), VALUE(flags.defIntermediate);
-    VALUE(flags.defRightEnd), VALUE(mem.leftEndChoice), VALUE(mem.leftEndChoiceSaved);
-    VALUE(mem.hasLineLoadSaved), VALUE(mem.loadKindChoice), VALUE(mem.loadKindChoiceSaved);
-    VALUE(mem.conditionKindChoice), VALUE(mem.intermediateChoice);
-    VALUE(mem.intermediateChoiceSaved), VALUE(mem.rightEndChoice), VALUE(mem.rightEndChoiceSaved);
-    VALUE(mem.hingedEndMoment), VALUE(mem.freeEndMoment), VALUE(mem.freeEndForce);
-    VALUE(solved), VALUE(results[0]), VALUE(results[1]), VALUE(results[2]), VALUE(results[3]);
-#undef VALUE
-    return v;
-}
+uint64_t bitsOf(int32_t x) { return static_cast<uint32_t>(x); }
 
 int environment(const char* name, long fallback) {
     const char* text = std::getenv(name);
@@ -135,44 +113,22 @@ int environment(const char* name, long fallback) {
 uint32_t seed() { return static_cast<uint32_t>(environment("VELMORA_SESSION_SEED", 20240917)); }
 int steps() { return environment("VELMORA_SESSION_STEPS", 2000); }
 
-EngineState EngineState::now() {
-    EngineState s;
-    std::memcpy(s.r, R, sizeof R);
-    s.in = inputs;
-    s.flags = definedFlags;
-    s.mem = memories;
-    s.solved = solvedFlag;
-    s.results[0] = resultW;
-    s.results[1] = resultPsi;
-    s.results[2] = resultM;
-    s.results[3] = resultQ;
-    return s;
-}
-
-void EngineState::restore() const {
-    std::memcpy(R, r, sizeof R);
-    inputs = in;
-    definedFlags = flags;
-    memories = mem;
-    solvedFlag = solved;
-    resultW = results[0];
-    resultPsi = results[1];
-    resultM = results[2];
-    resultQ = results[3];
-}
-
 std::string difference(const EngineState& actual, const EngineState& expected) {
-    const auto a = values(actual);
-    const auto e = values(expected);
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].second == e[i].second) continue;
-        char text[160];
-        std::snprintf(text, sizeof text, "%s is 0x%llx, expected 0x%llx", a[i].first.c_str(),
-                      static_cast<unsigned long long>(a[i].second),
-                      static_cast<unsigned long long>(e[i].second));
-        return text;
-    }
-    return "";
+    std::string first;
+    forEachField(
+        [&first](const char* name, auto a, auto e) {
+            if (!first.empty() || bitsOf(a) == bitsOf(e) ||
+                std::strcmp(name, "engineRefusal") == 0) {
+                return;
+            }
+            char text[160];
+            std::snprintf(text, sizeof text, "%s is 0x%llx, expected 0x%llx", name,
+                          static_cast<unsigned long long>(bitsOf(a)),
+                          static_cast<unsigned long long>(bitsOf(e)));
+            first = text;
+        },
+        actual, expected);
+    return first;
 }
 
 // ---------------------------------------------------------------------------
@@ -362,7 +318,7 @@ bool Model::runDialog(const DialogWork& w, Outcome& o) {
 }
 
 Outcome Model::apply(const Action& a) {
-    const EngineState before = EngineState::now();
+    const EngineState before = saveEngineState();
     Outcome o;
     switch (a.command) {
         case Command::restart:
@@ -403,9 +359,9 @@ Outcome Model::apply(const Action& a) {
             break;
         }
     }
-    o.after = EngineState::now();
+    o.after = saveEngineState();
     o.status = status_;
-    before.restore();
+    restoreEngineState(before);
     return o;
 }
 

@@ -37,20 +37,9 @@ struct Action {
     std::vector<DialogWork> dialogs;  // in the order they open
 };
 
-// The engine's state that the window must leave exactly as the model does.
-struct EngineState {
-    RegisterBank r;
-    EngineInputs in;
-    DefinedFlags flags;
-    ChoiceMemories mem;
-    int32_t solved;
-    double results[4];
-
-    static EngineState now();
-    void restore() const;
-};
-
-// The first value that differs, bit for bit, or "" when none does.
+// The first value of the engine's state that differs, bit for bit, or ""
+// when none does. The last refusal is left out: the window checks the bank
+// before an F7 and only shows a refusal, which Outcome::refusal describes.
 std::string difference(const EngineState& actual, const EngineState& expected);
 
 struct Outcome {

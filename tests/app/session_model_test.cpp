@@ -24,13 +24,13 @@ TEST(Session, EveryActionOfTheSessionOnTheEngineAlone) {
         ASSERT_LT(outcome.refusal, 8);
         ++refusals[outcome.refusal];
         if (outcome.refusal != refusalNone) {
-            EXPECT_EQ(std::memcmp(outcome.after.r, R, sizeof R), 0)
+            EXPECT_EQ(std::memcmp(outcome.after.registers, R, sizeof R), 0)
                 << "seed " << session::seed() << ", step " << step + 1;
-            EXPECT_EQ(outcome.after.solved, solvedFlag);
+            EXPECT_EQ(outcome.after.solvedFlag, solvedFlag);
         }
         confirmedConditions += outcome.status.find("ende definiert") != std::string::npos ||
                                outcome.status.find("bedingung definiert") != std::string::npos;
-        outcome.after.restore();
+        restoreEngineState(outcome.after);
         definedFlags = DefinedFlags{};  // the repaint
     }
     EXPECT_GT(confirmedConditions, 0);
@@ -71,7 +71,7 @@ session::Outcome replay(const std::vector<session::Action>& actions) {
     session::Outcome last;
     for (const session::Action& a : actions) {
         const session::Outcome o = model.apply(a);
-        o.after.restore();
+        restoreEngineState(o.after);
         definedFlags = DefinedFlags{};  // the repaint
         if (a.command == Command::f7) last = o;
     }

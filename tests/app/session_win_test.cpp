@@ -241,7 +241,7 @@ protected:
     static std::string check(const session::Outcome& expected,
                              const std::vector<std::pair<int, std::string>>& fields,
                              const std::string& message) {
-        std::string d = session::difference(session::EngineState::now(), expected.after);
+        std::string d = session::difference(saveEngineState(), expected.after);
         if (!d.empty()) return "engine state: " + d;
         if (fields != expected.fields) return "a field does not hold what was shown and typed";
         if (expected.refusal != refusalNone && message != refusalText(expected.refusal)) {
@@ -266,12 +266,12 @@ protected:
             return "status line \"" + std::string(lineText, lineLength) + "\", expected \"" +
                    expected.status + "\"";
         }
-        session::EngineState repainted = expected.after;
-        repainted.flags = DefinedFlags{};
-        d = session::difference(session::EngineState::now(), repainted);
+        EngineState repainted = expected.after;
+        repainted.definedFlags = DefinedFlags{};
+        d = session::difference(saveEngineState(), repainted);
         if (!d.empty()) return "after the repaint: " + d;
         if (expected.repaint) {
-            const COLORREF band = expected.after.solved ? orange : yellow;
+            const COLORREF band = expected.after.solvedFlag ? orange : yellow;
             if (textMismatch(*shown(), statusX, statusY, statusHeightTenths, band, lightBlue,
                              expected.status) != 0) {
                 return "the status line is not \"" + expected.status + "\" on its band";
