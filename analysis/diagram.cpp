@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/engine.h"
+#include "solver/solver.h"
 
 namespace velmora {
 namespace {
@@ -43,16 +44,22 @@ void RepeatedRun::toStartOf(int element) {
     }
 }
 
-void findExtremes(Diagram& d) {
-    for (int k = 0; k < quantityCount; ++k) {
-        Extreme& e = d.extremes[k];
-        e = Extreme{};
-        for (const Sample& s : d.samples) {
-            const double v = s.value[k];
-            if (!std::isfinite(v)) continue;
-            if (!e.found || v > e.max) e.max = v, e.xMax = s.x;
-            if (!e.found || v < e.min) e.min = v, e.xMin = s.x;
-            e.found = true;
+void findExtremes(const Script& script, Diagram& d) {
+    for (Extreme& e : d.extremes) e = Extreme{};
+    for (size_t n = 0; n < d.samples.size(); ++n) {
+        const Sample& s = d.samples[n];
+        for (int k = 0; k < quantityCount; ++k) consider(d.extremes[k], s.value[k], s.x);
+        // The first sample of a section: the one before it is the state at
+        // its start, from which its own transfer gives every place inside.
+        if (n == 0 || d.samples[n - 1].action == s.action) continue;
+        if (!isSection(script.actions[s.action])) continue;
+        const Sample& start = d.samples[n - 1];
+        const Element section = elementOf(script.actions[s.action], s.action);
+        for (int k = 0; k < quantityCount; ++k) {
+            for (const double t : criticalPlaces(section, start.value, k)) {
+                consider(d.extremes[k], solver::stateInside(section, start.value, t)[k],
+                         start.x + t);
+            }
         }
     }
 }
@@ -160,7 +167,7 @@ void sampleBeam(const Script& script, int first, int last, int points, Diagram& 
                     -s.value[quantityM]);
     }
     d.length = x;
-    findExtremes(d);
+    findExtremes(script, d);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "analysis/extremes.h"
 #include "analysis/keys.h"
 #include "model/description.h"
 
@@ -35,14 +36,6 @@ struct Reaction {
     double force = 0.0;
     double moment = 0.0;
     bool hasMoment = false;
-};
-
-struct Extreme {
-    bool found = false;  // false when no value of the quantity is finite
-    double max = 0.0;
-    double xMax = 0.0;
-    double min = 0.0;
-    double xMin = 0.0;
 };
 
 struct Diagram {
@@ -115,8 +108,11 @@ long samplesNeeded(const Script& script, int first, int last, int points);
 // Empties the diagram for the beam first..last, with room for its samples.
 void startDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
 
-// The largest and smallest finite value of each quantity among the samples.
-void findExtremes(Diagram& diagram);
+// The largest and smallest finite value of each quantity along the beam,
+// exact: the samples (both sides of every jump among them) and, inside each
+// section, the roots of the quantity's derivative, each evaluated by the
+// section's own transfer from the state at its start.
+void findExtremes(const Script& script, Diagram& diagram);
 
 // Resets the engine, describes the beam once and samples it. A repeated run
 // reaches the start of an element from a copy of the engine's state taken

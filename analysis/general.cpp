@@ -9,70 +9,6 @@
 namespace velmora {
 namespace {
 
-using solver::ElementKind;
-
-solver::End endOf(Choice c) {
-    switch (c) {
-        case leftFree:
-        case rightFree:
-            return solver::End::free;
-        case leftClamped:
-        case rightClamped:
-            return solver::End::clamped;
-        default:
-            return solver::End::hinged;
-    }
-}
-
-int loadRowOf(Choice c) {
-    switch (c) {
-        case loadMoment:
-            return solver::rowM;
-        case loadAngle:
-            return solver::rowPsi;
-        case loadOffset:
-            return solver::rowW;
-        default:
-            return solver::rowQ;
-    }
-}
-
-solver::Element elementOf(const Action& a, int index) {
-    solver::Element e;
-    e.tag = index;
-    switch (a.kind) {
-        case Kind::spring:
-            e.kind = ElementKind::spring;
-            e.value = a.value[slotSpring];
-            break;
-        case Kind::beamSection:
-        case Kind::shaftSection:
-            e.kind =
-                a.kind == Kind::beamSection ? ElementKind::beamSection : ElementKind::shaftSection;
-            e.length = a.value[slotLength];
-            e.stiffness = a.value[slotStiffness];
-            e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
-            // Without q and qs the section carries no load: the engine then
-            // leaves its last q and qs unused.
-            if (hasLineLoad(a)) {
-                e.q = a.value[slotLineLoad];
-                e.qs = a.value[slotLineSlope];
-            }
-            break;
-        case Kind::pointLoad:
-            e.kind = ElementKind::pointLoad;
-            e.value = a.value[slotLoad];
-            e.loadRow = loadRowOf(a.choice);
-            break;
-        case Kind::intermediate:
-            e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
-            break;
-        default:
-            break;
-    }
-    return e;
-}
-
 bool report(Problem& problem, const Action& a, const std::string& text) {
     problem = Problem{a.line, a.column, text};
     return false;
@@ -305,23 +241,6 @@ bool repeatsBeam(const Script& script, const solver::Beam& beam, int beamFirst, 
 }
 
 }  // namespace
-
-solver::Beam beamOf(const Script& script, int first, int last) {
-    solver::Beam beam;
-    beam.left = endOf(script.actions[first].choice);
-    beam.leftTag = first;
-    for (int i = first + 1; i < last; ++i) {
-        if (script.actions[i].kind != Kind::evaluate) {
-            beam.elements.push_back(elementOf(script.actions[i], i));
-        }
-    }
-    const Action& right = script.actions[last];
-    beam.right = endOf(right.choice);
-    beam.rightTag = last;
-    if (beam.right != solver::End::clamped) beam.endMoment = right.value[slotEndMoment];
-    if (beam.right == solver::End::free) beam.endForce = right.value[slotEndForce];
-    return beam;
-}
 
 namespace {
 
@@ -565,7 +484,7 @@ void computeGeneralDiagram(const Script& script, int first, int last, int points
                     -states[node][solver::rowM]);
     }
     d.length = x;
-    findExtremes(d);
+    findExtremes(script, d);
 }
 
 void judgeBreak(const Script& script, int first, int last, int culprit, std::string& cause) {

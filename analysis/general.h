@@ -14,10 +14,6 @@
 
 namespace velmora {
 
-// The beam from the F1 at `first` to the right end at `last`, in the
-// solver's terms; every element's tag is its action's index in the script.
-solver::Beam beamOf(const Script& script, int first, int last);
-
 // Why the solver could not solve a beam, as "LINE:COLUMN: message" would
 // finish it; `tag` is the action the message belongs to.
 std::string solverMessage(const Script& script, const solver::Solution& solution, int& tag);

@@ -251,13 +251,6 @@ struct Cubic {
     }
 };
 
-void consider(Extreme& e, double value, double x) {
-    if (!std::isfinite(value)) return;
-    if (!e.found || value > e.max) e.max = value, e.xMax = x;
-    if (!e.found || value < e.min) e.min = value, e.xMin = x;
-    e.found = true;
-}
-
 void measure(InfluenceLine& line) {
     Extreme& e = line.extreme;
     e = Extreme{};

@@ -1,7 +1,73 @@
-// The words of an action, for messages.
+// The beam a description's actions describe, and the words of an action.
 #include "model/description.h"
 
 namespace velmora {
+
+End endOf(Choice c) {
+    switch (c) {
+        case leftFree:
+        case rightFree:
+            return End::free;
+        case leftClamped:
+        case rightClamped:
+            return End::clamped;
+        default:
+            return End::hinged;
+    }
+}
+
+namespace {
+
+int loadRowOf(Choice c) {
+    switch (c) {
+        case loadMoment:
+            return rowM;
+        case loadAngle:
+            return rowPsi;
+        case loadOffset:
+            return rowW;
+        default:
+            return rowQ;
+    }
+}
+
+}  // namespace
+
+Element elementOf(const Action& a, int index) {
+    Element e;
+    e.tag = index;
+    switch (a.kind) {
+        case Kind::spring:
+            e.kind = ElementKind::spring;
+            e.value = a.value[slotSpring];
+            break;
+        case Kind::beamSection:
+        case Kind::shaftSection:
+            e.kind =
+                a.kind == Kind::beamSection ? ElementKind::beamSection : ElementKind::shaftSection;
+            e.length = a.value[slotLength];
+            e.stiffness = a.value[slotStiffness];
+            e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
+            // Without q and qs the section carries no load: the engine then
+            // leaves its last q and qs unused.
+            if (hasLineLoad(a)) {
+                e.q = a.value[slotLineLoad];
+                e.qs = a.value[slotLineSlope];
+            }
+            break;
+        case Kind::pointLoad:
+            e.kind = ElementKind::pointLoad;
+            e.value = a.value[slotLoad];
+            e.loadRow = loadRowOf(a.choice);
+            break;
+        case Kind::intermediate:
+            e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
+            break;
+        default:
+            break;
+    }
+    return e;
+}
 
 const char* actionName(const Action& a) {
     switch (a.kind) {
@@ -23,6 +89,24 @@ const char* actionName(const Action& a) {
             return "F7";
     }
     return "";
+}
+
+Beam beamOf(const Script& script, int first, int last) {
+    Beam beam;
+    beam.left = endOf(script.actions[first].choice);
+    beam.leftTag = first;
+    for (int i = first + 1; i < last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) {
+            beam.elements.push_back(elementOf(script.actions[i], i));
+        }
+    }
+    const Action& right = script.actions[last];
+    beam.right = endOf(right.choice);
+    beam.rightTag = last;
+    if (beam.right != End::clamped) beam.endMoment = right.value[slotEndMoment];
+    if (beam.right == End::free) beam.endForce = right.value[slotEndForce];
+    placeElements(beam);
+    return beam;
 }
 
 }  // namespace velmora

@@ -87,6 +87,13 @@ struct Problem {
     std::string text;
 };
 
+// The model of one element, and of the beam from the F1 at `first` to the
+// right end at `last`; every element's tag is its action's index in the
+// script.
+End endOf(Choice choice);  // of an F1 or a right end
+Element elementOf(const Action& action, int index);
+Beam beamOf(const Script& script, int first, int last);
+
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
 const char* actionName(const Action& action);
 

@@ -1,0 +1,32 @@
+// Exact extremes of w, psi, M and Q inside a section, from its closed form.
+#pragma once
+
+#include <vector>
+
+#include "solver/solver.h"
+
+namespace velmora {
+
+// The distances t in (0, l) from the section's start where the derivative of
+// `quantity` (solver::rowW, rowPsi, rowM or rowQ) vanishes, ascending, each
+// once: every real root, also one where the derivative only touches zero.
+// None when that derivative is identically zero, and none for a section of
+// no length, of zero stiffness, or with values that are not finite. The
+// ends of the section and the jumps at them are the caller's to consider.
+std::vector<double> criticalPlaces(const solver::Element& section, const solver::State& start,
+                                   int quantity);
+
+// The largest and smallest value of a quantity and their places.
+struct Extreme {
+    bool found = false;  // false when no value of the quantity is finite
+    double max = 0.0;
+    double xMax = 0.0;
+    double min = 0.0;
+    double xMin = 0.0;
+};
+
+// Takes the value at x into the extremes if it is finite; on a tie the place
+// considered first stays.
+void consider(Extreme& extreme, double value, double x);
+
+}  // namespace velmora
