@@ -13,6 +13,7 @@
 #include "analysis/diagram.h"
 #include "model/description.h"
 #include "model/model.h"
+#include "solver/solver.h"
 
 namespace velmora {
 

@@ -91,8 +91,8 @@ const char* actionName(const Action& a) {
     return "";
 }
 
-Beam beamOf(const Script& script, int first, int last) {
-    Beam beam;
+BeamModel beamOf(const Script& script, int first, int last) {
+    BeamModel beam;
     beam.left = endOf(script.actions[first].choice);
     beam.leftTag = first;
     for (int i = first + 1; i < last; ++i) {

@@ -92,7 +92,7 @@ struct Problem {
 // script.
 End endOf(Choice choice);  // of an F1 or a right end
 Element elementOf(const Action& action, int index);
-Beam beamOf(const Script& script, int first, int last);
+BeamModel beamOf(const Script& script, int first, int last);
 
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
 const char* actionName(const Action& action);

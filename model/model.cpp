@@ -13,7 +13,7 @@ double sectionStiffness(const Element& section) {
     return section.stiffness;
 }
 
-void placeElements(Beam& beam) {
+void placeElements(BeamModel& beam) {
     double x = 0.0;
     for (Element& e : beam.elements) {
         e.x = x;

@@ -41,7 +41,7 @@ struct Element {
     bool takesForce() const { return kind == ElementKind::support || kind == ElementKind::spring; }
 };
 
-struct Beam {
+struct BeamModel {
     End left = End::hinged;
     int leftTag = 0;
     std::vector<Element> elements;
@@ -58,6 +58,6 @@ double sectionStiffness(const Element& section);
 
 // Sets every element's x and the beam's length from the sections' lengths,
 // added from the left end in order.
-void placeElements(Beam& beam);
+void placeElements(BeamModel& beam);
 
 }  // namespace velmora

@@ -10,7 +10,7 @@
 namespace solver {
 
 // The solver reads the beam model as it is.
-using velmora::Beam;
+using Beam = velmora::BeamModel;
 using velmora::Element;
 using velmora::ElementKind;
 using velmora::End;
