@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "analysis/evaluator.h"
 #include "engine/engine.h"
 #include "solver/solver.h"
 
@@ -17,13 +18,6 @@ void performRange(const Script& script, int from, int to) {
     for (int i = from; i <= to; ++i) {
         if (script.actions[i].kind != Kind::evaluate) perform(script.actions[i]);
     }
-}
-
-void takeSample(Diagram& d, double x, int action) {
-    evaluateState();
-    const double values[quantityCount] = {resultW, resultPsi, resultM, resultQ};
-    addSample(d, x, action, values);
-    if (!resultsAreFinite()) d.allFinite = false;
 }
 
 }  // namespace
@@ -41,26 +35,6 @@ void RepeatedRun::toStartOf(int element) {
     if (fromCopies_ && element != copyAt_) {
         copy_ = saveEngineState();
         copyAt_ = element;
-    }
-}
-
-void findExtremes(const Script& script, Diagram& d) {
-    for (Extreme& e : d.extremes) e = Extreme{};
-    for (size_t n = 0; n < d.samples.size(); ++n) {
-        const Sample& s = d.samples[n];
-        for (int k = 0; k < quantityCount; ++k) consider(d.extremes[k], s.value[k], s.x);
-        // The first sample of a section: the one before it is the state at
-        // its start, from which its own transfer gives every place inside.
-        if (n == 0 || d.samples[n - 1].action == s.action) continue;
-        if (!isSection(script.actions[s.action])) continue;
-        const Sample& start = d.samples[n - 1];
-        const Element section = elementOf(script.actions[s.action], s.action);
-        for (int k = 0; k < quantityCount; ++k) {
-            for (const double t : criticalPlaces(section, start.value, k)) {
-                consider(d.extremes[k], solver::stateInside(section, start.value, t)[k],
-                         start.x + t);
-            }
-        }
     }
 }
 
@@ -101,84 +75,24 @@ void startDiagram(const Script& script, int first, int last, int points, Diagram
 
 namespace {
 
-void sampleBeam(const Script& script, int first, int last, int points, Diagram& d,
-                bool fromCopies) {
-    startDiagram(script, first, last, points, d);
-
-    // A fresh program, and the beam described once to its right end: this
-    // fixes -U1 in R16 and the factor pair of every condition.
-    resetEngineState();
-    for (int i = first; i <= last; ++i) {
-        if (script.actions[i].kind != Kind::evaluate) performWatched(script, i, d.watch);
-    }
-
-    // The last sample is taken after the last element before the right end.
-    int lastStart = first + 1;
-    for (int i = first + 1; i < last; ++i) {
-        if (script.actions[i].kind != Kind::evaluate) lastStart = i + 1;
-    }
-
-    // The left end, seen from inside the beam.
-    RepeatedRun run(script, first, lastStart, fromCopies);
-    double x = 0.0;
-    run.toStartOf(first + 1);
-    takeSample(d, x, first);
-    const Action& left = script.actions[first];
-    if (left.choice != leftFree) {
-        const Sample& s = d.samples.back();
-        addReaction(d, first, x, s.value[quantityQ], left.choice == leftClamped,
-                    s.value[quantityM]);
-    }
-
-    for (int i = first + 1; i < last; ++i) {
-        const Action& a = script.actions[i];
-        if (a.kind == Kind::evaluate) continue;
-        if (isSection(a)) {
-            // Points inside: the section split in two, stopping after the
-            // first part; then its end, the whole section.
-            const double l = a.value[slotLength];
-            for (int k = 1; k <= points; ++k) {
-                const double part = l * (static_cast<double>(k) / (points + 1.0));
-                run.toStartOf(i);
-                performPart(a, part);
-                takeSample(d, x + part, i);
-            }
-            x += l;
-            run.toStartOf(i + 1);
-            takeSample(d, x, i);
-            continue;
-        }
-        // A point element: the sample before it is the state just left of
-        // it, the new one the state just right of it.
-        const Sample before = d.samples.back();
-        run.toStartOf(i + 1);
-        takeSample(d, x, i);
-        const Sample& after = d.samples.back();
-        if (a.kind == Kind::spring || a.choice == midSupport) {
-            addReaction(d, i, x, after.value[quantityQ] - before.value[quantityQ], false, 0.0);
-        }
-    }
-
-    // The right end, seen from inside: the last sample is just left of it.
-    const Action& right = script.actions[last];
-    if (right.choice != rightFree) {
-        const Sample& s = d.samples.back();
-        addReaction(d, last, x, -s.value[quantityQ], right.choice == rightClamped,
-                    -s.value[quantityM]);
-    }
-    d.length = x;
-    findExtremes(script, d);
+void sampleKeyed(const Script& script, int first, int last, int points, Diagram& d,
+                 bool fromCopies) {
+    const BeamModel beam = beamOf(script, first, last);
+    KeyedEvaluator keyed(script, beam, fromCopies);
+    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    sampleDiagram(beam, points, keyed, d);
+    d.watch = keyed.watch();
 }
 
 }  // namespace
 
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
-    sampleBeam(script, first, last, points, d, true);
+    sampleKeyed(script, first, last, points, d, true);
 }
 
 void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
                                   Diagram& d) {
-    sampleBeam(script, first, last, points, d, false);
+    sampleKeyed(script, first, last, points, d, false);
 }
 
 }  // namespace velmora

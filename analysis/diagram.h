@@ -108,12 +108,6 @@ long samplesNeeded(const Script& script, int first, int last, int points);
 // Empties the diagram for the beam first..last, with room for its samples.
 void startDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
 
-// The largest and smallest finite value of each quantity along the beam,
-// exact: the samples (both sides of every jump among them) and, inside each
-// section, the roots of the quantity's derivative, each evaluated by the
-// section's own transfer from the state at its start.
-void findExtremes(const Script& script, Diagram& diagram);
-
 // Resets the engine, describes the beam once and samples it. A repeated run
 // reaches the start of an element from a copy of the engine's state taken
 // there on the first repeated run, so the cost grows with samples plus

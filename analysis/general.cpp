@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "analysis/evaluator.h"
+
 namespace velmora {
 namespace {
 
@@ -449,42 +451,10 @@ bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solu
 
 void computeGeneralDiagram(const Script& script, int first, int last, int points,
                            const solver::Solution& solution, Diagram& d) {
+    const BeamModel beam = beamOf(script, first, last);
+    GeneralEvaluator general(beam, solution);
     startDiagram(script, first, last, points, d);
-    const solver::Beam beam = beamOf(script, first, last);
-    const auto& states = solution.states;
-
-    double x = 0.0;
-    addSample(d, x, first, states[0].data());
-    const Action& left = script.actions[first];
-    if (left.choice != leftFree) {
-        addReaction(d, first, x, states[0][solver::rowQ], left.choice == leftClamped,
-                    states[0][solver::rowM]);
-    }
-    int node = 0;
-    for (int i = first + 1; i < last; ++i) {
-        const Action& a = script.actions[i];
-        if (a.kind == Kind::evaluate) continue;
-        const solver::Element& e = beam.elements[node];
-        if (isSection(a)) {
-            for (int k = 1; k <= points; ++k) {
-                const double part = e.length * (static_cast<double>(k) / (points + 1.0));
-                addSample(d, x + part, i, solver::stateInside(e, states[node], part).data());
-            }
-            x += e.length;
-        } else if (a.kind == Kind::spring || a.choice == midSupport) {
-            addReaction(d, i, x, states[node + 1][solver::rowQ] - states[node][solver::rowQ], false,
-                        0.0);
-        }
-        ++node;
-        addSample(d, x, i, states[node].data());
-    }
-    const Action& right = script.actions[last];
-    if (right.choice != rightFree) {
-        addReaction(d, last, x, -states[node][solver::rowQ], right.choice == rightClamped,
-                    -states[node][solver::rowM]);
-    }
-    d.length = x;
-    findExtremes(script, d);
+    sampleDiagram(beam, points, general, d);
 }
 
 void judgeBreak(const Script& script, int first, int last, int culprit, std::string& cause) {

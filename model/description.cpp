@@ -64,6 +64,7 @@ Element elementOf(const Action& a, int index) {
             e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
             break;
         default:
+            e.kind = ElementKind::otherKey;
             break;
     }
     return e;

@@ -20,7 +20,10 @@ constexpr double storedPi = 3.141592654;
 
 enum class End { hinged, free, clamped };
 
-enum class ElementKind { spring, beamSection, shaftSection, pointLoad, support, hinge };
+// `otherKey` is a key of a keyed run that is no element of a beam (a right end
+// the run passes): the keyed method presses it, and the state goes on
+// unchanged through it.
+enum class ElementKind { spring, beamSection, shaftSection, pointLoad, support, hinge, otherKey };
 
 struct Element {
     ElementKind kind = ElementKind::beamSection;

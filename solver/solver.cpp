@@ -246,6 +246,7 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 }
                 break;
             case ElementKind::pointLoad:
+            case ElementKind::otherKey:
                 break;
         }
     }
@@ -334,10 +335,11 @@ System assemble(const Beam& beam) {
                 sys.close(0.0);
                 break;
             case ElementKind::pointLoad:
+            case ElementKind::otherKey:
                 for (int i = 0; i < 4; ++i) {
                     sys.add(at(k, i), 1.0);
                     sys.add(at(k - 1, i), -1.0);
-                    sys.close(i == e.loadRow ? -e.value : 0.0);
+                    sys.close(i == e.loadRow && e.kind == ElementKind::pointLoad ? -e.value : 0.0);
                 }
                 break;
             case ElementKind::support:
