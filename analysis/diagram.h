@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/extremes.h"
-#include "analysis/keys.h"
+#include "keyed/keys.h"
 #include "model/description.h"
 
 namespace velmora {

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "analysis/general.h"
-#include "analysis/keys.h"
 #include "engine/engine.h"
+#include "keyed/keys.h"
 #include "text/report.h"
 
 namespace velmora {

@@ -10,7 +10,7 @@
 
 #include "analysis/diagram.h"
 #include "analysis/general.h"
-#include "analysis/keys.h"
+#include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "files.h"
 #include "text/influence_text.h"

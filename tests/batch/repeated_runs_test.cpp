@@ -8,7 +8,7 @@
 #include <string>
 
 #include "analysis/diagram.h"
-#include "analysis/keys.h"
+#include "keyed/keys.h"
 #include "batch_support.h"
 #include "engine/engine.h"
 #include "tests/engine_steps.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analysis/general.h"
-#include "analysis/keys.h"
+#include "keyed/keys.h"
 #include "batch_support.h"
 #include "beam_generator.h"
 #include "text/reader.h"
