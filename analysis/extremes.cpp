@@ -14,7 +14,7 @@
 // lies on a root of the derivative. Unlike the eigenvalues of a companion
 // matrix, this cannot miss a real root to a small imaginary part, nor count
 // one twice, and it looks only at (0, l).
-#include "extremes.h"
+#include "analysis/extremes.h"
 
 #include <algorithm>
 #include <array>

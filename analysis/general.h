@@ -10,7 +10,6 @@
 #include "analysis/diagram.h"
 #include "model/description.h"
 #include "solver/solver.h"
-#include "text/report.h"
 
 namespace velmora {
 

@@ -11,12 +11,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
+#include "analysis/evaluator.h"
 #include "analysis/general.h"
-#include "engine/engine.h"
-#include "keyed/keys.h"
-#include "text/report.h"
 
 namespace velmora {
 namespace {
@@ -30,10 +27,10 @@ struct Cut {
     bool operator==(const Cut& o) const { return action == o.action && part == o.part; }
 };
 
-// Where a sample of a copied beam is taken: just right of step `step`, or
-// inside it at `part`.
+// Where a sample of a copied beam is taken: just right of element
+// `element` (-1: of the left end), or inside it at `part`.
 struct Station {
-    int step = 0;
+    int element = -1;
     double part = -1.0;
     double x = 0.0;
 };
@@ -42,8 +39,8 @@ struct Station {
 struct Plan {
     Cut cut;
     bool hasCut = false;
-    std::vector<std::pair<Choice, double>> atCut;  // F4 kind and value
-    int support = -1;                              // the support of a reaction
+    std::vector<std::pair<int, double>> atCut;  // the row of a unit load, and its value
+    int support = -1;                           // the support of a reaction
 };
 
 // Places closer than this, in units of the beam's length, are one place: a
@@ -56,15 +53,14 @@ std::string number(double x) {
     return text;
 }
 
-Action unitLoad(Choice choice, double value, const Action& near) {
-    Action a;
-    a.kind = Kind::pointLoad;
-    a.choice = choice;
-    a.value[slotLoad] = value;
-    a.given[slotLoad] = true;
-    a.line = near.line;
-    a.column = near.column;
-    return a;
+// A unit load of the copy, named by the action it stands beside.
+Element unitLoad(int row, double value, int near) {
+    Element e;
+    e.kind = ElementKind::pointLoad;
+    e.loadRow = row;
+    e.value = value;
+    e.tag = near;
+    return e;
 }
 
 // The action as the unloaded beam has it: no line load, point loads of
@@ -84,125 +80,107 @@ Action unloaded(const Action& original) {
 
 // The copied beam of one line, and where its samples lie.
 struct Copy {
-    std::vector<Action> steps;
+    BeamModel beam;
     std::vector<Station> rows;
 };
 
-// Builds the unloaded copy of first..last for `plan`, split at every cut of
+// Builds the unloaded copy of `beam` for `plan`, split at every cut of
 // `cuts` (sorted along the beam), with the rows of the diagram's samples and
 // of every cut. Every line gets the same rows in the same order.
-void buildCopy(const Script& script, int first, int last, int points, const std::vector<Cut>& cuts,
-               const Plan& plan, Copy& copy) {
-    auto& steps = copy.steps;
+void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, const Plan& plan,
+               Copy& copy) {
+    BeamModel& to = copy.beam;
+    to.left = beam.left;
+    to.leftTag = beam.leftTag;
+    to.right = beam.right;
+    to.rightTag = beam.rightTag;
+    auto& elements = to.elements;
     auto& rows = copy.rows;
-    auto row = [&](double x) {
-        rows.push_back(Station{static_cast<int>(steps.size()) - 1, -1.0, x});
+    auto last = [&] { return static_cast<int>(elements.size()) - 1; };
+    auto row = [&](double x) { rows.push_back(Station{last(), -1.0, x}); };
+    auto insert = [&](const std::vector<std::pair<int, double>>& loads, int near) {
+        for (const auto& load : loads) elements.push_back(unitLoad(load.first, load.second, near));
     };
-    auto insert = [&](const std::vector<std::pair<Choice, double>>& loads, const Action& near) {
-        for (const auto& load : loads) steps.push_back(unitLoad(load.first, load.second, near));
+    auto cutsAfter = [&](int tag) {
+        for (const Cut& c : cuts) {
+            if (c.action != tag || c.part >= 0.0) continue;
+            if (plan.hasCut && plan.cut == c) insert(plan.atCut, tag);
+            row(c.x);
+        }
     };
-    const bool leftReaction = plan.support == first;
-    const bool rightReaction = plan.support == last;
+    // The left end's settlement: w just right of it is -1.
+    if (plan.support == beam.leftTag) elements.push_back(unitLoad(rowW, -1.0, beam.leftTag));
+    row(0.0);
+    cutsAfter(beam.leftTag);
     double x = 0.0;
-    for (int i = first; i <= last; ++i) {
-        const Action& original = script.actions[i];
-        if (original.kind == Kind::evaluate) continue;
-        const Action a = unloaded(original);
-        if (isSection(a)) {
-            const double l = a.value[slotLength];
+    for (Element e : beam.elements) {
+        e.q = e.qs = 0.0;
+        e.loaded = false;
+        if (e.kind == ElementKind::pointLoad) e.value = 0.0;
+        if (e.isSection()) {
+            const double l = e.length;
             double start = 0.0;  // where the current piece starts in the section
             int k = 1;
             auto interior = [&](double upto, bool closed) {
                 for (; k <= points; ++k) {
                     const double part = l * (static_cast<double>(k) / (points + 1.0));
                     if (part > upto || (!closed && part == upto)) break;
-                    rows.push_back(
-                        Station{static_cast<int>(steps.size()) - 1, part - start, x + part});
+                    rows.push_back(Station{last(), part - start, x + part});
                 }
             };
             for (const Cut& c : cuts) {
-                if (c.action != i || c.part < 0.0) continue;
-                Action piece = a;
-                piece.value[slotLength] = c.part - start;
-                steps.push_back(piece);
+                if (c.action != e.tag || c.part < 0.0) continue;
+                Element piece = e;
+                piece.length = c.part - start;
+                elements.push_back(piece);
                 interior(c.part, true);
                 row(c.x);
-                if (plan.hasCut && plan.cut == c) insert(plan.atCut, a);
+                if (plan.hasCut && plan.cut == c) insert(plan.atCut, e.tag);
                 row(c.x);
                 start = c.part;
             }
-            Action piece = a;
-            piece.value[slotLength] = l - start;
-            steps.push_back(piece);
+            Element piece = e;
+            piece.length = l - start;
+            elements.push_back(piece);
             interior(l, false);
             x += l;
             row(x);
-        } else if (a.kind == Kind::rightEnd) {
-            // The right end's settlement: w just left of it is 1.
-            if (rightReaction) steps.push_back(unitLoad(loadOffset, 1.0, a));
-            steps.push_back(a);
-        } else if (i == plan.support && !leftReaction) {
+        } else if (e.kind == ElementKind::otherKey) {
+            // A right end the keyed run passes: pressed, but not sampled.
+            if (plan.support == beam.rightTag) elements.push_back(unitLoad(rowW, 1.0, e.tag));
+            elements.push_back(e);
+        } else if (e.tag == plan.support) {
             // A support or spring moved by 1: offsets on either side of it,
             // the sample taken outside them, where the beam is.
-            steps.push_back(unitLoad(loadOffset, 1.0, a));
-            steps.push_back(a);
-            steps.push_back(unitLoad(loadOffset, -1.0, a));
+            elements.push_back(unitLoad(rowW, 1.0, e.tag));
+            elements.push_back(e);
+            elements.push_back(unitLoad(rowW, -1.0, e.tag));
             row(x);
         } else {
-            steps.push_back(a);
-            if (leftReaction && a.kind == Kind::leftEnd) {
-                steps.push_back(unitLoad(loadOffset, -1.0, a));
-            }
+            elements.push_back(e);
             row(x);
         }
-        for (const Cut& c : cuts) {
-            if (c.action != i || c.part >= 0.0) continue;
-            if (plan.hasCut && plan.cut == c) insert(plan.atCut, a);
-            row(c.x);
-        }
+        cutsAfter(e.tag);
     }
+    // The right end's settlement: w just left of it is 1.
+    if (plan.support == beam.rightTag) elements.push_back(unitLoad(rowW, 1.0, beam.rightTag));
 }
 
 // Evaluation of a copy, one method each.
 
-bool sampleKeyed(const Copy& copy, Script& beam, InfluenceLine& line, Watch& watch) {
-    beam.actions = copy.steps;
-    resetEngineState();
-    watch = Watch{};
-    for (int i = 0; i < beam.count(); ++i) performWatched(beam, i, watch);
+// The ordinates and slopes of a copy at its rows, by either method; false
+// where one is not finite.
+bool sample(const Copy& copy, Evaluator& evaluator, InfluenceLine& line) {
     bool finite = true;
-    // Rows lie in the order of their steps: each starts from a copy of the
-    // state at its step, bit for bit a repeated run from F1.
-    RepeatedRun run(beam, 0, -1, true);
     for (const Station& r : copy.rows) {
-        run.toStartOf(r.step);
-        if (r.part < 0.0) {
-            perform(beam.actions[r.step]);
-        } else {
-            performPart(beam.actions[r.step], r.part);
-        }
-        evaluateState();
-        if (!resultsAreFinite()) finite = false;
-        line.ordinate.push_back(resultW);
-        line.slope.push_back(resultPsi);
+        const State state = r.part >= 0.0   ? evaluator.inside(r.element, r.part)
+                            : r.element < 0 ? evaluator.start()
+                                            : evaluator.after(r.element);
+        finite = finite && std::isfinite(state[rowW]) && std::isfinite(state[rowPsi]);
+        line.ordinate.push_back(state[rowW]);
+        line.slope.push_back(state[rowPsi]);
     }
     return finite;
-}
-
-solver::Solution sampleGeneral(const Copy& copy, Script& beam, InfluenceLine& line) {
-    beam.actions = copy.steps;
-    const solver::Beam b = beamOf(beam, 0, beam.count() - 1);
-    const solver::Solution s = solver::solve(b);
-    if (s.status != solver::Status::solved) return s;
-    for (const Station& r : copy.rows) {
-        const solver::State state =
-            r.part < 0.0
-                ? s.states[r.step]
-                : solver::stateInside(b.elements[r.step - 1], s.states[r.step - 1], r.part);
-        line.ordinate.push_back(state[solver::rowW]);
-        line.slope.push_back(state[solver::rowPsi]);
-    }
-    return s;
 }
 
 // Between two samples at different places the unloaded beam's deflection
@@ -435,16 +413,16 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
             // downward force at x, as the reciprocity test confirms.
             switch (r.what) {
                 case InfluenceRequest::moment:
-                    p.atCut.push_back({loadAngle, 1.0});
+                    p.atCut.push_back({rowPsi, 1.0});
                     break;
                 case InfluenceRequest::shear:
-                    p.atCut.push_back({loadOffset, -1.0});
+                    p.atCut.push_back({rowW, -1.0});
                     break;
                 case InfluenceRequest::deflection:
-                    p.atCut.push_back({loadForce, 1.0});
+                    p.atCut.push_back({rowQ, 1.0});
                     break;
                 default:
-                    p.atCut.push_back({loadMoment, -1.0});
+                    p.atCut.push_back({rowM, -1.0});
                     break;
             }
             if (std::find(cuts.begin(), cuts.end(), p.cut) == cuts.end()) cuts.push_back(p.cut);
@@ -455,41 +433,54 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
         return a.action != b.action ? a.action < b.action : a.part < b.part;
     });
 
-    auto beam = std::make_unique<Script>();
+    const BeamModel beam = beamOf(script, first, last);
+    Script unloadedScript = script;
+    for (Action& a : unloadedScript.actions) a = unloaded(a);
     for (size_t n = 0; n < plans.size(); ++n) {
         Copy copy;
-        buildCopy(script, first, last, points, cuts, plans[n], copy);
-        if (copy.steps.size() > static_cast<size_t>(maxActions)) {
-            problem =
-                Problem{script.actions[first].line, 1,
-                        "--influence " + requests[n].text + ": the beam with its cuts would take " +
-                            std::to_string(copy.steps.size()) + " actions, more than " +
-                            std::to_string(maxActions)};
+        buildCopy(beam, points, cuts, plans[n], copy);
+        const size_t actions = copy.beam.elements.size() + 2;
+        if (actions > static_cast<size_t>(maxActions)) {
+            problem = Problem{script.actions[first].line, 1,
+                              "--influence " + requests[n].text +
+                                  ": the beam with its cuts would take " + std::to_string(actions) +
+                                  " actions, more than " + std::to_string(maxActions)};
             return false;
         }
         InfluenceLine& line = lines[n];
         for (const Station& r : copy.rows) line.x.push_back(r.x);
         if (general) {
-            const solver::Solution s = sampleGeneral(copy, *beam, line);
+            const solver::Solution s = solver::solve(copy.beam);
             if (s.status != solver::Status::solved) {
                 int tag = 0;
-                const std::string text = solverMessage(*beam, s, tag);
-                const Action& a = beam->actions[tag];
+                const std::string text = solverMessage(script, s, tag);
+                const Action& a = script.actions[tag];
                 problem =
                     Problem{a.line, a.column, "--influence " + requests[n].text + ": " + text};
                 return false;
             }
+            GeneralEvaluator evaluator(copy.beam, s);
+            line.allFinite = sample(copy, evaluator, line);
         } else {
-            Watch watch;
-            line.allFinite = sampleKeyed(copy, *beam, line, watch);
+            // The keys of the copy, as a user would press them.
+            const Script keys = keysOf(copy.beam, unloadedScript);
+            BeamModel pressed = copy.beam;
+            pressed.leftTag = 0;
+            for (size_t k = 0; k < pressed.elements.size(); ++k) {
+                pressed.elements[k].tag = static_cast<int>(k) + 1;
+            }
+            pressed.rightTag = keys.count() - 1;
+            KeyedEvaluator evaluator(keys, pressed, true);
+            line.allFinite = sample(copy, evaluator, line);
+            const Watch& watch = evaluator.watch();
             if (!line.allFinite && warning.text.empty()) {
                 const std::string what = "the influence line " + requests[n].text;
                 if (watch.brokenAt >= 0) {
-                    const Action& culprit = beam->actions[watch.brokenAt];
+                    const Action& culprit = keys.actions[watch.brokenAt];
                     // The copy has the beam's supports and hinges: what the
                     // general solver says of it holds for the beam.
                     std::string cause = watch.cause;
-                    judgeBreak(*beam, 0, beam->count() - 1, watch.brokenAt, cause);
+                    judgeBreak(keys, 0, keys.count() - 1, watch.brokenAt, cause);
                     warning = Problem{culprit.line, culprit.column,
                                       what +
                                           " has values that are not finite; the state stopped "

@@ -10,7 +10,6 @@
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "model/description.h"
-#include "text/report.h"
 
 namespace velmora {
 

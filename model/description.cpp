@@ -50,7 +50,8 @@ Element elementOf(const Action& a, int index) {
             e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
             // Without q and qs the section carries no load: the engine then
             // leaves its last q and qs unused.
-            if (hasLineLoad(a)) {
+            e.loaded = hasLineLoad(a);
+            if (e.loaded) {
                 e.q = a.value[slotLineLoad];
                 e.qs = a.value[slotLineSlope];
             }
@@ -108,6 +109,59 @@ BeamModel beamOf(const Script& script, int first, int last) {
     if (beam.right == End::free) beam.endForce = right.value[slotEndForce];
     placeElements(beam);
     return beam;
+}
+
+Script keysOf(const BeamModel& beam, const Script& script) {
+    Script keys;
+    auto key = [&](Kind kind, Choice choice, int tag) -> Action& {
+        Action a;
+        a.kind = kind;
+        a.choice = choice;
+        a.line = script.actions[tag].line;
+        a.column = script.actions[tag].column;
+        keys.actions.push_back(a);
+        return keys.actions.back();
+    };
+    static constexpr Choice leftChoice[] = {leftHinged, leftFree, leftClamped};
+    static constexpr Choice rightChoice[] = {rightHinged, rightFree, rightClamped};
+    static constexpr Choice loadChoice[] = {loadOffset, loadAngle, loadMoment, loadForce};
+    key(Kind::leftEnd, leftChoice[static_cast<int>(beam.left)], beam.leftTag);
+    for (const Element& e : beam.elements) {
+        switch (e.kind) {
+            case ElementKind::beamSection:
+            case ElementKind::shaftSection: {
+                const bool shaft = e.kind == ElementKind::shaftSection;
+                Action& a = key(shaft ? Kind::shaftSection : Kind::beamSection, noChoice, e.tag);
+                a.value[slotLength] = e.length;
+                a.value[slotStiffness] = e.stiffness;
+                a.value[slotDiameter] = e.diameter;
+                a.value[slotLineLoad] = e.q;
+                a.value[slotLineSlope] = e.qs;
+                a.given[slotLineLoad] = a.given[slotLineSlope] = e.loaded;
+                break;
+            }
+            case ElementKind::spring:
+                key(Kind::spring, noChoice, e.tag).value[slotSpring] = e.value;
+                break;
+            case ElementKind::pointLoad:
+                key(Kind::pointLoad, loadChoice[e.loadRow], e.tag).value[slotLoad] = e.value;
+                break;
+            case ElementKind::support:
+                key(Kind::intermediate, midSupport, e.tag);
+                break;
+            case ElementKind::hinge:
+                key(Kind::intermediate, midHinge, e.tag);
+                break;
+            case ElementKind::otherKey:
+                keys.actions.push_back(script.actions[e.tag]);
+                break;
+        }
+    }
+    Action& right = key(Kind::rightEnd, rightChoice[static_cast<int>(beam.right)], beam.rightTag);
+    right.value[slotEndMoment] = beam.endMoment;
+    right.value[slotEndForce] = beam.endForce;
+    keys.lines = script.lines;
+    return keys;
 }
 
 }  // namespace velmora

@@ -94,6 +94,12 @@ End endOf(Choice choice);  // of an F1 or a right end
 Element elementOf(const Action& action, int index);
 BeamModel beamOf(const Script& script, int first, int last);
 
+// The keys that describe a beam model, F1 to its right end: action k + 1
+// is element k. Each takes its line and column from the action of `script`
+// its element's tag names; a key that is no element of a beam comes from
+// that action as it is.
+Script keysOf(const BeamModel& beam, const Script& script);
+
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
 const char* actionName(const Action& action);
 

@@ -32,6 +32,7 @@ struct Element {
     double diameter = 0.0;   // d of a shaft section
     double q = 0.0;          // line load at the section's start
     double qs = 0.0;         // its growth per unit length
+    bool loaded = false;     // a section with a line load written (q or qs, maybe 0)
     double value = 0.0;      // spring stiffness c, or the point load's value
     int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
     int tag = 0;             // the caller's name for the element: its action in the description
