@@ -75,11 +75,11 @@ void startDiagram(const Script& script, int first, int last, int points, Diagram
 
 namespace {
 
-void sampleKeyed(const Script& script, int first, int last, int points, Diagram& d,
+void sampleKeyed(const Script& script, const BeamModel& beam, int points, Diagram& d,
                  bool fromCopies) {
-    const BeamModel beam = beamOf(script, first, last);
     KeyedEvaluator keyed(script, beam, fromCopies);
-    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
+    d.samples.reserve(
+        static_cast<size_t>(samplesNeeded(script, beam.leftTag, beam.rightTag, points)));
     sampleDiagram(beam, points, keyed, d);
     d.watch = keyed.watch();
 }
@@ -87,12 +87,16 @@ void sampleKeyed(const Script& script, int first, int last, int points, Diagram&
 }  // namespace
 
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& d) {
-    sampleKeyed(script, first, last, points, d, true);
+    sampleKeyed(script, beamOf(script, first, last), points, d, true);
+}
+
+void computeDiagram(const Script& script, const BeamModel& beam, int points, Diagram& d) {
+    sampleKeyed(script, beam, points, d, true);
 }
 
 void computeDiagramByRepeatedRuns(const Script& script, int first, int last, int points,
                                   Diagram& d) {
-    sampleKeyed(script, first, last, points, d, false);
+    sampleKeyed(script, beamOf(script, first, last), points, d, false);
 }
 
 }  // namespace velmora

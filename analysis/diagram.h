@@ -113,6 +113,8 @@ void startDiagram(const Script& script, int first, int last, int points, Diagram
 // there on the first repeated run, so the cost grows with samples plus
 // elements; every value is, bit for bit, that of a repeated run from F1.
 void computeDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
+// The same of the beam model of first..last, already built.
+void computeDiagram(const Script& script, const BeamModel& beam, int points, Diagram& diagram);
 
 // The same diagram with every repeated run made from F1, as a user makes it:
 // the reference the faster way is checked against.

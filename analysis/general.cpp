@@ -396,14 +396,11 @@ void readGeneral(const Script& script, GeneralReading& g) {
     }
 }
 
-bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solution& solution,
+bool runGeneral(const Script& script, const GeneralReading& g, std::vector<Result>& results,
                 Problem& problem) {
     if (!checkRuns(script, problem)) return false;
-    GeneralReading g;
-    readGeneral(script, g);
     results.clear();
     size_t next = 0;  // the next F7
-    int lastRight = -1;
     for (int r = 0; r < static_cast<int>(g.runs.size()); ++r) {
         const RunReading& run = g.runs[r];
         if (run.role == RunReading::beam && run.solution.status != solver::Status::solved) {
@@ -429,31 +426,21 @@ bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solu
             const Evaluation& e = g.evaluations[next];
             results.push_back(Result{e.action, e.state});
         }
-        if (run.right >= 0) lastRight = r;
-    }
-    // The diagrams show the beam of the last right end as its own run
-    // describes it: a repeated run that reached it may have split sections.
-    if (lastRight >= 0) {
-        const RunReading& run = g.runs[lastRight];
-        solution = run.role == RunReading::beam
-                       ? run.solution
-                       : solver::solve(beamOf(script, run.first, run.right));
-        if (solution.status != solver::Status::solved) {
-            int tag = run.first;
-            const std::string text = solverMessage(script, solution, tag);
-            const Action& a = script.actions[tag];
-            report(problem, a, text);
-            return false;
-        }
     }
     return true;
 }
 
 void computeGeneralDiagram(const Script& script, int first, int last, int points,
                            const solver::Solution& solution, Diagram& d) {
-    const BeamModel beam = beamOf(script, first, last);
+    computeGeneralDiagram(beamOf(script, first, last), solution, points, d);
+}
+
+void computeGeneralDiagram(const BeamModel& beam, const solver::Solution& solution, int points,
+                           Diagram& d) {
     GeneralEvaluator general(beam, solution);
-    startDiagram(script, first, last, points, d);
+    size_t samples = 1;
+    for (const Element& e : beam.elements) samples += e.isSection() ? points + 1 : 1;
+    d.samples.reserve(samples);
     sampleDiagram(beam, points, general, d);
 }
 

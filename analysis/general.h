@@ -51,11 +51,14 @@ struct GeneralReading {
 // Reads the whole description, whatever it holds; nothing is reported.
 void readGeneral(const Script& script, GeneralReading& reading);
 
+// The general solution of a beam model, sampled like a diagram.
+void computeGeneralDiagram(const BeamModel& beam, const solver::Solution& solution, int points,
+                           Diagram& diagram);
+
 // Runs the description with the general solver and gives the results of
 // every F7. On a beam it cannot solve, a repeated run that departs from its
 // beam, or an action outside any beam, returns false with the problem.
-// `solution` is that of the last complete beam.
-bool runGeneral(const Script& script, std::vector<Result>& results, solver::Solution& solution,
+bool runGeneral(const Script& script, const GeneralReading& reading, std::vector<Result>& results,
                 Problem& problem);
 
 // The diagram of the beam first..last from its solution: the same samples

@@ -387,10 +387,12 @@ struct Resolver {
 
 }  // namespace
 
-bool computeInfluence(const Script& script, int first, int last, int points, bool general,
+bool computeInfluence(const Script& script, const BeamModel& beam, int points, bool general,
                       const std::vector<InfluenceRequest>& requests,
                       const std::vector<LiveLoad>& live, std::vector<InfluenceLine>& lines,
                       Problem& warning, Problem& problem) {
+    const int first = beam.leftTag;
+    const int last = beam.rightTag;
     Resolver resolve{script, first, last, problem};
     for (int i = first; i <= last; ++i) {
         if (isSection(script.actions[i])) resolve.length += script.actions[i].value[slotLength];
@@ -433,7 +435,6 @@ bool computeInfluence(const Script& script, int first, int last, int points, boo
         return a.action != b.action ? a.action < b.action : a.part < b.part;
     });
 
-    const BeamModel beam = beamOf(script, first, last);
     Script unloadedScript = script;
     for (Action& a : unloadedScript.actions) a = unloaded(a);
     for (size_t n = 0; n < plans.size(); ++n) {

@@ -49,14 +49,15 @@ struct InfluenceLine {
     std::vector<LiveExtreme> live;  // one per live load, in their order
 };
 
-// The influence lines of the beam first..last, all sampled at the same
+// The influence lines of the beam model (of its F1 to its right end in the
+// script), all sampled at the same
 // places: the diagram's samples, and two more at every cut (just left and
 // just right of it). With `general` the beam is solved by the general
 // solver, else by repeated runs. On a request the beam cannot answer (a place
 // outside it, a line that holds no support) or a beam the general solver
 // cannot solve, returns false with the problem. A keyed line with values
 // that are not finite leaves its warning in `warning`.
-bool computeInfluence(const Script& script, int first, int last, int points, bool general,
+bool computeInfluence(const Script& script, const BeamModel& beam, int points, bool general,
                       const std::vector<InfluenceRequest>& requests,
                       const std::vector<LiveLoad>& live, std::vector<InfluenceLine>& lines,
                       Problem& warning, Problem& problem);

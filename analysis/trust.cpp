@@ -201,13 +201,12 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& g,
     return notices;
 }
 
-std::vector<Notice> checkReactions(const Script& script, const Diagram& keyed) {
+std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
+                                   const Diagram& keyed) {
     std::vector<Notice> notices;
-    const solver::Beam beam = beamOf(script, keyed.first, keyed.last);
-    const solver::Solution solution = solver::solve(beam);
     if (solution.status != solver::Status::solved) return notices;
     Diagram general;
-    computeGeneralDiagram(script, keyed.first, keyed.last, 0, solution, general);
+    computeGeneralDiagram(beam, solution, 0, general);
     if (general.reactions.size() != keyed.reactions.size()) return notices;
     const solver::State scale = scaleOf(beam, solution);
     const char* const names[] = {"F", "M"};

@@ -37,6 +37,7 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& readi
 
 // The same for the reactions of a keyed diagram, against the general
 // solution of the diagram's beam.
-std::vector<Notice> checkReactions(const Script& script, const Diagram& keyed);
+std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
+                                   const Diagram& keyed);
 
 }  // namespace velmora

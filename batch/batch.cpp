@@ -203,9 +203,11 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
 // What one run of the program computes before it prints anything.
 struct Run {
     Script script;
+    GeneralReading reading;  // the description's beams, each built and solved once
     std::vector<Result> results;
-    solver::Solution solution;  // --general: of the diagram's beam
     Watch watch;                // the keyed run's
+    BeamModel beam;             // the diagram's beam
+    solver::Solution solution;  // and its general solution
     Diagram diagram;
     int first = -1;  // the diagram's beam
     int last = -1;
@@ -225,7 +227,8 @@ std::string cause(const Run& run, int index, int culprit, const char* keyed) {
 
 // The results of every F7, by the chosen method.
 bool computeResults(const Options& o, Run& run, Problem& problem) {
-    if (o.general) return runGeneral(run.script, run.results, run.solution, problem);
+    readGeneral(run.script, run.reading);
+    if (o.general) return runGeneral(run.script, run.reading, run.results, problem);
     KeyedRun keyed = runKeys(run.script);
     run.results = std::move(keyed.results);
     run.watch = keyed.watch;
@@ -252,10 +255,26 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
                 "rechtes Tr\xc3\xa4gerende"};
         return false;
     }
-    double length = 0.0;
-    for (int i = run.first; i <= run.last; ++i) {
-        if (isSection(script.actions[i])) length += script.actions[i].value[slotLength];
+    // The beam as the reading built and solved it, unless a repeated run
+    // that splits its sections reached the right end: that run's own.
+    run.beam = BeamModel{};
+    for (const RunReading& r : run.reading.runs) {
+        if (r.role == RunReading::beam && r.first == run.first && r.right == run.last) {
+            run.beam = r.model;
+            run.solution = r.solution;
+        }
     }
+    if (run.beam.rightTag != run.last) {
+        run.beam = beamOf(script, run.first, run.last);
+        if (o.general || o.summary) run.solution = solver::solve(run.beam);
+    }
+    if (o.general && run.solution.status != solver::Status::solved) {
+        int tag = run.first;
+        const std::string text = solverMessage(script, run.solution, tag);
+        problem = Problem{script.actions[tag].line, script.actions[tag].column, text};
+        return false;
+    }
+    const double length = run.beam.length;
     if (!(length > 0.0) || !(length - length == 0.0)) {
         const Action& f1 = script.actions[run.first];
         problem = Problem{f1.line, f1.column,
@@ -275,10 +294,10 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
     // --table and --svg write the influence lines when there are any.
     if (!o.influence.empty() && !o.summary) return true;
     if (o.general) {
-        computeGeneralDiagram(script, run.first, run.last, o.points, run.solution, run.diagram);
+        computeGeneralDiagram(run.beam, run.solution, o.points, run.diagram);
         return true;
     }
-    velmora::computeDiagram(script, run.first, run.last, o.points, run.diagram);
+    velmora::computeDiagram(script, run.beam, o.points, run.diagram);
     if (run.diagram.allFinite) return true;
     const Watch& w = run.diagram.watch;
     const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
@@ -306,8 +325,8 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
         Problem warning;
-        if (!computeInfluence(run.script, run.first, run.last, o.points, o.general, o.influence,
-                              o.live, run.influence, warning, problem)) {
+        if (!computeInfluence(run.script, run.beam, o.points, o.general, o.influence, o.live,
+                              run.influence, warning, problem)) {
             return false;
         }
         if (!warning.text.empty()) run.warnings.push_back(warning);
@@ -316,11 +335,9 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         return false;
     }
     if (o.general) return true;
-    GeneralReading reading;
-    readGeneral(run.script, reading);
-    std::vector<Notice> notices = checkKeyed(run.script, reading, run.results);
+    std::vector<Notice> notices = checkKeyed(run.script, run.reading, run.results);
     if (o.summary && run.diagram.first >= 0) {
-        const std::vector<Notice> more = checkReactions(run.script, run.diagram);
+        const std::vector<Notice> more = checkReactions(run.beam, run.solution, run.diagram);
         notices.insert(notices.end(), more.begin(), more.end());
     }
     for (const Notice& n : notices) {

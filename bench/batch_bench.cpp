@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch.h"
 #include "analysis/diagram.h"
+#include "batch/batch.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
 
@@ -92,8 +92,8 @@ void influenceLines(benchmark::State& state) {
     for (auto _ : state) {
         velmora::Problem warning;
         velmora::Problem problem;
-        velmora::computeInfluence(script, first, last, 1000, state.range(0) == 1, requests, {},
-                                  lines, warning, problem);
+        velmora::computeInfluence(script, velmora::beamOf(script, first, last), 1000,
+                                  state.range(0) == 1, requests, {}, lines, warning, problem);
         benchmark::DoNotOptimize(lines.data());
     }
     state.counters["samples"] = static_cast<double>(lines.front().x.size());

@@ -65,8 +65,9 @@ Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), m
         problem_ = "the beam has no right end: finish it with end()";
         return;
     }
+    beam_ = beamOf(script_, 0, last);
     if (method_ == Method::general) {
-        general_ = solver::solve(beamOf(script_, 0, last));
+        general_ = solver::solve(beam_);
         if (general_.status != solver::Status::solved) {
             int tag = 0;
             problem_ = solverMessage(script_, general_, tag);
@@ -83,11 +84,10 @@ Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), m
 }
 
 void Solution::sample(int points, Diagram& diagram) const {
-    const int last = script_.count() - 1;
     if (method_ == Method::general) {
-        computeGeneralDiagram(script_, 0, last, points, general_, diagram);
+        computeGeneralDiagram(beam_, general_, points, diagram);
     } else {
-        computeDiagram(script_, 0, last, points, diagram);
+        computeDiagram(script_, beam_, points, diagram);
     }
 }
 

@@ -67,6 +67,7 @@ public:
 private:
     void sample(int points, Diagram& diagram) const;
     Script script_;
+    BeamModel beam_;
     Method method_;
     solver::Solution general_;
     Diagram summary_;
