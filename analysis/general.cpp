@@ -424,7 +424,7 @@ bool runGeneral(const Script& script, const GeneralReading& g, std::vector<Resul
         }
         for (; next < g.evaluations.size() && g.evaluations[next].run == r; ++next) {
             const Evaluation& e = g.evaluations[next];
-            results.push_back(Result{e.action, e.state});
+            results.push_back(Result{e.action, e.state, script.actions[e.action].line});
         }
     }
     return true;

@@ -41,7 +41,7 @@ KeyedRun runKeys(const Script& script) {
             return run;
         }
         if (a.kind != Kind::evaluate) continue;
-        run.results.push_back(Result{i, {resultW, resultPsi, resultM, resultQ}});
+        run.results.push_back(Result{i, {resultW, resultPsi, resultM, resultQ}, a.line});
         if (resultsAreFinite() || run.broken.action >= 0) continue;
         const Watch& watch = run.watch;
         if (watch.brokenAt >= 0) {

@@ -407,14 +407,14 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
     if (o.json) {
         const std::string lines = influenceJson(run.influence, o.live);
-        printJson(out, run.script, run.results.data(), count, o.summary ? &run.diagram : nullptr,
+        printJson(out, run.results.data(), count, &run.beam, o.summary ? &run.diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str());
         return;
     }
     printResults(out, run.results.data(), count);
     if (o.summary) {
         if (count > 0) std::fputc('\n', out);
-        printSummary(out, run.script, run.diagram);
+        printSummary(out, run.beam, run.diagram);
     }
     if (!run.influence.empty()) {
         if (count > 0 || o.summary) std::fputc('\n', out);
@@ -427,8 +427,8 @@ void writeFiles(const Run& run, FILE* table, FILE* svg) {
     const bool lines = !run.influence.empty();
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
-    if (svg && lines) writeInfluenceSvg(svg, run.script, run.first, run.last, run.influence);
-    if (svg && !lines) writeSvg(svg, run.script, run.diagram);
+    if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
+    if (svg && !lines) writeSvg(svg, run.beam, run.diagram);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ int loadRowOf(Choice c) {
 Element elementOf(const Action& a, int index) {
     Element e;
     e.tag = index;
+    e.line = a.line;
     switch (a.kind) {
         case Kind::spring:
             e.kind = ElementKind::spring;
@@ -107,6 +108,8 @@ BeamModel beamOf(const Script& script, int first, int last) {
     beam.rightTag = last;
     if (beam.right != End::clamped) beam.endMoment = right.value[slotEndMoment];
     if (beam.right == End::free) beam.endForce = right.value[slotEndForce];
+    beam.leftLine = script.actions[first].line;
+    beam.rightLine = right.line;
     placeElements(beam);
     return beam;
 }

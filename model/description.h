@@ -78,6 +78,7 @@ struct Script {
 struct Result {
     int action = 0;
     State state{};
+    int line = 0;  // of the F7
 };
 
 // Something wrong with the description or a request, at the place it concerns.

@@ -36,7 +36,6 @@ bool parseNumber(const std::string& text, double& value, std::string& why) {
     return false;
 }
 
-
 }  // namespace
 
 namespace {
@@ -186,8 +185,7 @@ void writeInfluenceTable(FILE* out, const std::vector<InfluenceLine>& lines) {
     }
 }
 
-void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
-                       const std::vector<InfluenceLine>& lines) {
+void writeInfluenceSvg(FILE* out, const BeamModel& beam, const std::vector<InfluenceLine>& lines) {
     static constexpr const char* colours[] = {"#c0392b", "#1f5fa8", "#7d3c98", "#2c8a2c"};
     std::vector<Curve> curves;
     std::vector<std::string> titles;
@@ -208,7 +206,7 @@ void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
         c.mark = l.place;
         curves.push_back(c);
     }
-    writeDrawing(out, script, first, last, curves);
+    writeDrawing(out, beam, curves);
 }
 
 }  // namespace velmora

@@ -28,7 +28,6 @@ std::string influenceJson(const std::vector<InfluenceLine>& lines,
 void writeInfluenceTable(FILE* out, const std::vector<InfluenceLine>& lines);
 
 // The beam sketch over one plot per line.
-void writeInfluenceSvg(FILE* out, const Script& script, int first, int last,
-                       const std::vector<InfluenceLine>& lines);
+void writeInfluenceSvg(FILE* out, const BeamModel& beam, const std::vector<InfluenceLine>& lines);
 
 }  // namespace velmora

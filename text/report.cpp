@@ -8,25 +8,25 @@
 namespace velmora {
 namespace {
 
-const char* supportName(const Action& a) {
-    switch (a.choice) {
-        case leftHinged:
-        case rightHinged:
-            return "gelenkiges Lager";
-        case leftClamped:
-        case rightClamped:
-            return "Einspannung";
-        default:
-            return "";
-    }
+// What holds the beam where a reaction acts, in words: its line, the place
+// and, at an end, the kind of support.
+struct Holder {
+    int line = 0;
+    const char* place = "support";
+    const char* support = nullptr;
+};
+
+const char* supportName(End end) {
+    return end == End::hinged ? "gelenkiges Lager" : end == End::clamped ? "Einspannung" : "";
 }
 
-// Where a reaction acts, in words.
-const char* reactionPlace(const Action& a) {
-    if (a.kind == Kind::leftEnd) return "left end";
-    if (a.kind == Kind::rightEnd) return "right end";
-    if (a.kind == Kind::spring) return "spring";
-    return "support";
+Holder holderOf(const BeamModel& beam, int tag) {
+    if (tag == beam.leftTag) return {beam.leftLine, "left end", supportName(beam.left)};
+    if (tag == beam.rightTag) return {beam.rightLine, "right end", supportName(beam.right)};
+    for (const Element& e : beam.elements) {
+        if (e.tag == tag) return {e.line, e.kind == ElementKind::spring ? "spring" : "support"};
+    }
+    return {};
 }
 
 const char* const quantityNames[quantityCount] = {"w", "psi", "M", "Q"};
@@ -79,14 +79,12 @@ double unsigned0(double x) { return x == 0.0 ? 0.0 : x; }
 
 }  // namespace
 
-void printSummary(FILE* out, const Script& script, const Diagram& d) {
+void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
     std::fprintf(out, "reactions\n");
     for (const Reaction& r : d.reactions) {
-        const Action& a = script.actions[r.action];
-        std::fprintf(out, "  line %d, x = %g: %s", a.line, unsigned0(r.x), reactionPlace(a));
-        if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
-            std::fprintf(out, " %s", supportName(a));
-        }
+        const Holder h = holderOf(beam, r.action);
+        std::fprintf(out, "  line %d, x = %g: %s", h.line, unsigned0(r.x), h.place);
+        if (h.support) std::fprintf(out, " %s", h.support);
         std::fprintf(out, ": F = %g", unsigned0(r.force));
         if (r.hasMoment) std::fprintf(out, ", M = %g", unsigned0(r.moment));
         std::fputc('\n', out);
@@ -105,13 +103,12 @@ void printSummary(FILE* out, const Script& script, const Diagram& d) {
     }
 }
 
-void printJson(FILE* out, const Script& script, const Result* results, int count, const Diagram* d,
+void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
                const char* influence) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
-        std::fprintf(out, "%s\n    {\"line\": %d, \"w\": ", i ? "," : "",
-                     script.actions[r.action].line);
+        std::fprintf(out, "%s\n    {\"line\": %d, \"w\": ", i ? "," : "", r.line);
         jsonNumber(out, r.state[rowW]);
         std::fputs(", \"psi\": ", out);
         jsonNumber(out, r.state[rowPsi]);
@@ -122,19 +119,17 @@ void printJson(FILE* out, const Script& script, const Result* results, int count
         std::fputc('}', out);
     }
     std::fprintf(out, "%s]", count ? "\n  " : "");
-    if (d) {
+    if (d && beam) {
         std::fprintf(out, ",\n  \"summary\": {\n    \"length\": ");
         jsonNumber(out, d->length);
         std::fprintf(out, ",\n    \"reactions\": [");
         for (size_t i = 0; i < d->reactions.size(); ++i) {
             const Reaction& r = d->reactions[i];
-            const Action& a = script.actions[r.action];
-            std::fprintf(out, "%s\n      {\"line\": %d, \"x\": ", i ? "," : "", a.line);
+            const Holder h = holderOf(*beam, r.action);
+            std::fprintf(out, "%s\n      {\"line\": %d, \"x\": ", i ? "," : "", h.line);
             jsonNumber(out, r.x);
-            std::fprintf(out, ", \"at\": \"%s\"", reactionPlace(a));
-            if (a.kind == Kind::leftEnd || a.kind == Kind::rightEnd) {
-                std::fprintf(out, ", \"support\": \"%s\"", supportName(a));
-            }
+            std::fprintf(out, ", \"at\": \"%s\"", h.place);
+            if (h.support) std::fprintf(out, ", \"support\": \"%s\"", h.support);
             std::fputs(", \"F\": ", out);
             jsonNumber(out, r.force);
             if (r.hasMoment) {

@@ -11,19 +11,19 @@
 namespace velmora {
 
 void printResults(FILE* out, const Result* results, int count);
-void printSummary(FILE* out, const Script& script, const Diagram& diagram);
+void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 
 // One JSON object: "results", "summary" when diagram is given, and
 // "influence" (an array's text) when given. Values as formatFull writes
 // them; a value that is not finite is null.
-void printJson(FILE* out, const Script& script, const Result* results, int count,
+void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them.
 void writeTable(FILE* out, const Diagram& diagram);
 
 // The beam sketch over the plots of w, psi, M and Q.
-void writeSvg(FILE* out, const Script& script, const Diagram& diagram);
+void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram);
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.
@@ -40,9 +40,8 @@ struct Curve {
     double mark = 0.0;
 };
 
-// The sketch of the beam first..last over one plot per curve.
-void writeDrawing(FILE* out, const Script& script, int first, int last,
-                  const std::vector<Curve>& curves);
+// The sketch of the beam over one plot per curve.
+void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves);
 
 // A double as JSON or the table writes it: the shortest text that reads
 // back as the same double (std::to_chars), or nan / inf / -inf. Writes a

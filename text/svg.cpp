@@ -164,13 +164,12 @@ void endValue(const Canvas& c, double x, const char* name, double value, int sta
 }
 
 // The largest line-load value of the beam, which sets the load scale.
-double largestLineLoad(const Script& s, int first, int last) {
+double largestLineLoad(const BeamModel& beam) {
     double largest = 0.0;
-    for (int i = first; i <= last; ++i) {
-        const Action& a = s.actions[i];
-        if (!isSection(a) || !hasLineLoad(a)) continue;
-        const double q0 = a.value[slotLineLoad];
-        const double q1 = q0 + a.value[slotLineSlope] * a.value[slotLength];
+    for (const Element& e : beam.elements) {
+        if (!e.isSection() || !e.loaded) continue;
+        const double q0 = e.q;
+        const double q1 = q0 + e.qs * e.length;
         if (std::fabs(q0) > largest) largest = std::fabs(q0);
         if (std::isfinite(q1) && std::fabs(q1) > largest) largest = std::fabs(q1);
     }
@@ -188,9 +187,9 @@ void loadShape(const Canvas& c, double x0, double h0, double x1, double h1) {
                  loadBase);
 }
 
-void lineLoad(const Canvas& c, const Action& a, double x0, double x1, double scale) {
-    const double q0 = a.value[slotLineLoad];
-    const double q1 = q0 + a.value[slotLineSlope] * a.value[slotLength];
+void lineLoad(const Canvas& c, const Element& e, double x0, double x1, double scale) {
+    const double q0 = e.q;
+    const double q1 = q0 + e.qs * e.length;
     const double h0 = scale > 0 ? q0 / scale * loadHeight : 0.0;
     const double h1 = scale > 0 && std::isfinite(q1) ? q1 / scale * loadHeight : 0.0;
     if ((h0 < 0 && h1 > 0) || (h0 > 0 && h1 < 0)) {
@@ -214,7 +213,7 @@ void lineLoad(const Canvas& c, const Action& a, double x0, double x1, double sca
         }
     }
     char label[80];
-    if (a.value[slotLineSlope] == 0.0) {
+    if (e.qs == 0.0) {
         std::snprintf(label, sizeof label, "q = %g", q0);
     } else {
         std::snprintf(label, sizeof label, "q = %g to %g", q0, q1);
@@ -224,65 +223,61 @@ void lineLoad(const Canvas& c, const Action& a, double x0, double x1, double sca
          label);
 }
 
-void sketch(const Canvas& c, const Script& s, int first, int last) {
-    const double scale = largestLineLoad(s, first, last);
-    double x = 0.0;
-    double stackAt = -1.0;
-    int stack = 0;
+void sketch(const Canvas& c, const BeamModel& beam) {
+    const double scale = largestLineLoad(beam);
     // Sections and line loads first, so that the symbols lie on top.
-    for (int i = first + 1; i < last; ++i) {
-        const Action& a = s.actions[i];
-        if (!isSection(a)) continue;
-        const double x0 = px(c, x);
-        x += a.value[slotLength];
-        const double x1 = px(c, x);
-        if (hasLineLoad(a)) lineLoad(c, a, x0, x1, scale);
+    for (const Element& e : beam.elements) {
+        if (!e.isSection()) continue;
+        const double x0 = px(c, e.x);
+        const double x1 = px(c, e.x + e.length);
+        if (e.loaded) lineLoad(c, e, x0, x1, scale);
         line(c, x0, beamY, x1, beamY,
-             a.kind == Kind::beamSection ? "stroke=\"#000\" stroke-width=\"5\""
-                                         : "stroke=\"#555\" stroke-width=\"9\"");
+             e.kind == ElementKind::beamSection ? "stroke=\"#000\" stroke-width=\"5\""
+                                                : "stroke=\"#555\" stroke-width=\"9\"");
     }
-    x = 0.0;
-    for (int i = first; i <= last; ++i) {
-        const Action& a = s.actions[i];
-        if (isSection(a)) {
-            x += a.value[slotLength];
-            continue;
-        }
-        const double at = px(c, x);
-        if (at != stackAt) stack = 0, stackAt = at;
-        switch (a.kind) {
-            case Kind::leftEnd:
-                if (a.choice == leftHinged) hingedSupport(c, at);
-                if (a.choice == leftClamped) clamp(c, at, -1.0);
+    double stackAt = px(c, 0.0);
+    int stack = 0;
+    auto at = [&](double x) {
+        const double p = px(c, x);
+        if (p != stackAt) stack = 0, stackAt = p;
+        return p;
+    };
+    const double left = at(0.0);
+    if (beam.left == End::hinged) hingedSupport(c, left);
+    if (beam.left == End::clamped) clamp(c, left, -1.0);
+    for (const Element& e : beam.elements) {
+        if (e.isSection()) continue;
+        const double p = at(e.x);
+        switch (e.kind) {
+            case ElementKind::spring:
+                spring(c, p, e.value);
                 break;
-            case Kind::spring:
-                spring(c, at, a.value[slotSpring]);
+            case ElementKind::pointLoad:
+                if (e.loadRow == rowQ) force(c, p, e.value, stack++, "F");
+                if (e.loadRow == rowM) moment(c, p, e.value, stack++, "M");
+                if (e.loadRow == rowPsi) kink(c, p, e.value, stack++, false);
+                if (e.loadRow == rowW) kink(c, p, e.value, stack++, true);
                 break;
-            case Kind::pointLoad:
-                if (a.choice == loadForce) force(c, at, a.value[slotLoad], stack++, "F");
-                if (a.choice == loadMoment) moment(c, at, a.value[slotLoad], stack++, "M");
-                if (a.choice == loadAngle) kink(c, at, a.value[slotLoad], stack++, false);
-                if (a.choice == loadOffset) kink(c, at, a.value[slotLoad], stack++, true);
+            case ElementKind::support:
+                hingedSupport(c, p);
                 break;
-            case Kind::intermediate:
-                if (a.choice == midSupport) hingedSupport(c, at);
-                if (a.choice == midHinge) hinge(c, at);
-                break;
-            case Kind::rightEnd:
-                if (a.choice == rightHinged) hingedSupport(c, at);
-                if (a.choice == rightClamped) clamp(c, at, 1.0);
-                // Prescribed end values are conditions on M and Q, not loads:
-                // they are named, not drawn as arrows.
-                if (a.choice != rightClamped && a.value[slotEndMoment] != 0.0) {
-                    endValue(c, at, "M", a.value[slotEndMoment], stack++);
-                }
-                if (a.choice == rightFree && a.value[slotEndForce] != 0.0) {
-                    endValue(c, at, "Q", a.value[slotEndForce], stack++);
-                }
+            case ElementKind::hinge:
+                hinge(c, p);
                 break;
             default:
                 break;
         }
+    }
+    const double right = at(beam.length);
+    if (beam.right == End::hinged) hingedSupport(c, right);
+    if (beam.right == End::clamped) clamp(c, right, 1.0);
+    // Prescribed end values are conditions on M and Q, not loads: they are
+    // named, not drawn as arrows.
+    if (beam.right != End::clamped && beam.endMoment != 0.0) {
+        endValue(c, right, "M", beam.endMoment, stack++);
+    }
+    if (beam.right == End::free && beam.endForce != 0.0) {
+        endValue(c, right, "Q", beam.endForce, stack++);
     }
 }
 
@@ -402,17 +397,13 @@ void plot(const Canvas& c, const Curve& curve, int k) {
 
 // Dashed lines through sketch and plots at every element, labelled with x
 // below the last plot where there is room.
-void gridAndAxis(const Canvas& c, const Script& s, int first, int last, int plots) {
+void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
     const double bottom = plotTop(plots - 1) + plotHeight;
-    double x = 0.0;
     double lastLabel = -1e9;
     double lastGrid = -1e9;
-    for (int i = first; i <= last; ++i) {
-        const Action& a = s.actions[i];
-        if (a.kind == Kind::evaluate) continue;
-        if (isSection(a)) x += a.value[slotLength];
+    auto mark = [&](double x) {
         const double at = px(c, x);
-        if (at == lastGrid) continue;
+        if (at == lastGrid) return;
         lastGrid = at;
         line(c, at, beamY + 45, at, bottom,
              "stroke=\"#999\" stroke-width=\"0.8\" stroke-dasharray=\"4,3\"");
@@ -422,14 +413,18 @@ void gridAndAxis(const Canvas& c, const Script& s, int first, int last, int plot
             text(c, at, bottom + 16, "middle", "font-size=\"11\"", label);
             lastLabel = at;
         }
-    }
+    };
+    // The left end, every element (a section at its end), the right end.
+    mark(0.0);
+    for (const Element& e : beam.elements) mark(e.isSection() ? e.x + e.length : e.x);
+    mark(beam.length);
     text(c, marginLeft + plotWidth + 14, bottom + 16, "start",
          "font-size=\"12\" font-style=\"italic\"", "x");
 }
 
 }  // namespace
 
-void writeSvg(FILE* out, const Script& s, const Diagram& d) {
+void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d) {
     std::vector<Curve> curves(quantityCount);
     for (int k = 0; k < quantityCount; ++k) {
         Curve& curve = curves[k];
@@ -444,15 +439,11 @@ void writeSvg(FILE* out, const Script& s, const Diagram& d) {
         curve.extreme = d.extremes[k];
         curve.allFinite = d.allFinite;
     }
-    writeDrawing(out, s, d.first, d.last, curves);
+    writeDrawing(out, beam, curves);
 }
 
-void writeDrawing(FILE* out, const Script& s, int first, int last,
-                  const std::vector<Curve>& curves) {
-    double length = 0.0;
-    for (int i = first; i <= last; ++i) {
-        if (isSection(s.actions[i])) length += s.actions[i].value[slotLength];
-    }
+void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves) {
+    const double length = beam.length;
     const int plots = static_cast<int>(curves.size());
     const double height = heightOf(plots);
     Canvas c{out, length};
@@ -473,8 +464,8 @@ void writeDrawing(FILE* out, const Script& s, int first, int last,
         out);
     std::fprintf(out, "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
                  width, height);
-    gridAndAxis(c, s, first, last, plots);
-    sketch(c, s, first, last);
+    gridAndAxis(c, beam, plots);
+    sketch(c, beam);
     for (int k = 0; k < plots; ++k) plot(c, curves[k], k);
     std::fputs("</svg>\n", out);
 }
