@@ -19,7 +19,6 @@ constexpr int maxSamples = 250000;
 // engine: its diagrams may be as long as a beam of thousands of spans needs.
 constexpr int maxGeneralSamples = 20000000;
 
-enum Quantity { quantityW, quantityPsi, quantityM, quantityQ, quantityCount };
 
 struct Sample {
     double x = 0.0;
@@ -44,7 +43,7 @@ struct Diagram {
     double length = 0.0;
     std::vector<Sample> samples;  // in the order of x
     std::vector<Reaction> reactions;
-    Extreme extremes[quantityCount];
+    Extreme extremes[rowCount];
     bool allFinite = true;
     Watch watch;  // of the one complete pass
 };
@@ -54,7 +53,7 @@ struct Diagram {
 inline void addSample(Diagram& d, double x, int action, const double* values) {
     Sample s;
     s.x = x;
-    for (int k = 0; k < quantityCount; ++k) s.value[k] = values[k];
+    for (int k = 0; k < rowCount; ++k) s.value[k] = values[k];
     s.action = action;
     d.samples.push_back(s);
 }

@@ -63,7 +63,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     auto sample = [&](double x, int action, const State& s) {
         d.samples.push_back(Sample{x, s, action});
         if (!finite(s)) d.allFinite = false;
-        for (int k = 0; k < quantityCount; ++k) consider(d.extremes[k], s[k], x);
+        for (int k = 0; k < rowCount; ++k) consider(d.extremes[k], s[k], x);
     };
 
     // The left end, seen from inside the beam.
@@ -83,7 +83,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
             }
             // Between the samples: where each quantity's derivative vanishes,
             // by the section's own transfer from its start.
-            for (int q = 0; q < quantityCount; ++q) {
+            for (int q = 0; q < rowCount; ++q) {
                 for (const double t : criticalPlaces(e, before, q)) {
                     consider(d.extremes[q], solver::stateInside(e, before, t)[q], x + t);
                 }

@@ -86,7 +86,7 @@ struct Writers {
 solver::State scaleOf(const solver::Beam& beam, const solver::Solution& solution) {
     solver::State scale{};
     auto take = [&](const solver::State& s) {
-        for (int k = 0; k < quantityCount; ++k) scale[k] = std::max(scale[k], std::fabs(s[k]));
+        for (int k = 0; k < rowCount; ++k) scale[k] = std::max(scale[k], std::fabs(s[k]));
     };
     for (const solver::State& s : solution.states) take(s);
     for (size_t e = 0; e < beam.elements.size(); ++e) {
@@ -210,7 +210,7 @@ std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution
     if (general.reactions.size() != keyed.reactions.size()) return notices;
     const solver::State scale = scaleOf(beam, solution);
     const char* const names[] = {"F", "M"};
-    const double scales[] = {scale[quantityQ], scale[quantityM]};
+    const double scales[] = {scale[rowQ], scale[rowM]};
     for (size_t n = 0; n < keyed.reactions.size(); ++n) {
         const Reaction& k = keyed.reactions[n];
         const Reaction& r = general.reactions[n];

@@ -29,7 +29,7 @@ Holder holderOf(const BeamModel& beam, int tag) {
     return {};
 }
 
-const char* const quantityNames[quantityCount] = {"w", "psi", "M", "Q"};
+const char* const quantityNames[rowCount] = {"w", "psi", "M", "Q"};
 
 void jsonNumber(FILE* out, double x) {
     if (!std::isfinite(x)) {
@@ -90,7 +90,7 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
         std::fputc('\n', out);
     }
     std::fprintf(out, "extremes\n");
-    for (int k = 0; k < quantityCount; ++k) {
+    for (int k = 0; k < rowCount; ++k) {
         const Extreme& e = d.extremes[k];
         char name[8];
         std::snprintf(name, sizeof name, "%s:", quantityNames[k]);
@@ -139,7 +139,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
             std::fputc('}', out);
         }
         std::fprintf(out, "%s],\n    \"extremes\": {", d->reactions.empty() ? "" : "\n    ");
-        for (int k = 0; k < quantityCount; ++k) {
+        for (int k = 0; k < rowCount; ++k) {
             const Extreme& e = d->extremes[k];
             std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "", quantityNames[k]);
             if (!e.found) {
@@ -165,7 +165,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
 void writeTable(FILE* out, const Diagram& d) {
     std::fputs("x,w,psi,M,Q\n", out);
     // A row at a time: one write instead of ten calls into stdio per sample.
-    char row[(quantityCount + 1) * fullCapacity];
+    char row[(rowCount + 1) * fullCapacity];
     for (const Sample& s : d.samples) {
         int n = formatFull(row, fullCapacity, s.x);
         for (double v : s.value) {

@@ -25,9 +25,9 @@ constexpr double plotPad = 16.0;
 
 double heightOf(int plots) { return firstPlotTop + plots * (plotHeight + plotGap) + 10.0; }
 
-constexpr const char* names[quantityCount] = {"w", "psi", "M", "Q"};
-constexpr bool drawnDown[quantityCount] = {true, false, true, false};
-constexpr const char* colours[quantityCount] = {"#1f5fa8", "#2c8a2c", "#c0392b", "#7d3c98"};
+constexpr const char* names[rowCount] = {"w", "psi", "M", "Q"};
+constexpr bool drawnDown[rowCount] = {true, false, true, false};
+constexpr const char* colours[rowCount] = {"#1f5fa8", "#2c8a2c", "#c0392b", "#7d3c98"};
 
 struct Canvas {
     FILE* out;
@@ -425,8 +425,8 @@ void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
 }  // namespace
 
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d) {
-    std::vector<Curve> curves(quantityCount);
-    for (int k = 0; k < quantityCount; ++k) {
+    std::vector<Curve> curves(rowCount);
+    for (int k = 0; k < rowCount; ++k) {
         Curve& curve = curves[k];
         curve.name = names[k];
         curve.note = drawnDown[k] ? "+ down" : "+ up";

@@ -319,7 +319,7 @@ TEST(BatchDiagram, ExtremesAreExactAtTwoPointsOnGeneratedBeams) {
                 }
             }
             if (!coarse.allFinite) continue;
-            for (int k = 0; k < velmora::quantityCount; ++k) {
+            for (int k = 0; k < velmora::rowCount; ++k) {
                 const velmora::Extreme& e = coarse.extremes[k];
                 double scale = 0.0;
                 for (const auto& s : dense.samples) scale = std::max(scale, std::fabs(s.value[k]));

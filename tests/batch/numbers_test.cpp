@@ -192,7 +192,7 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
         for (size_t i = 0; i < rows.size(); ++i) {
             ASSERT_EQ(rows[i].size(), 5u) << "row " << i;
             EXPECT_TRUE(samePrinted(rows[i][0], d.samples[i].x)) << "row " << i;
-            for (int k = 0; k < velmora::quantityCount; ++k) {
+            for (int k = 0; k < velmora::rowCount; ++k) {
                 EXPECT_TRUE(samePrinted(rows[i][k + 1], d.samples[i].value[k])) << "row " << i;
             }
         }
@@ -205,12 +205,12 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
             }
         }
         const size_t w = r.out.find("\"w\": {");
-        if (d.extremes[velmora::quantityW].found) {
+        if (d.extremes[velmora::rowW].found) {
             ASSERT_NE(w, std::string::npos);
             EXPECT_TRUE(
-                samePrinted(jsonValues(r.out, "max", w).at(0), d.extremes[velmora::quantityW].max));
+                samePrinted(jsonValues(r.out, "max", w).at(0), d.extremes[velmora::rowW].max));
             EXPECT_TRUE(samePrinted(jsonValues(r.out, "xMin", w).at(0),
-                                    d.extremes[velmora::quantityW].xMin));
+                                    d.extremes[velmora::rowW].xMin));
         }
         EXPECT_TRUE(samePrinted(jsonValues(r.out, "length", 0).at(0), d.length));
     }

@@ -123,7 +123,7 @@ void expectSameDiagram(const velmora::Diagram& a, const velmora::Diagram& b) {
     for (size_t i = 0; i < a.samples.size(); ++i) {
         SCOPED_TRACE("sample " + std::to_string(i));
         EXPECT_BITS(a.samples[i].x, b.samples[i].x);
-        for (int k = 0; k < velmora::quantityCount; ++k) {
+        for (int k = 0; k < velmora::rowCount; ++k) {
             EXPECT_BITS(a.samples[i].value[k], b.samples[i].value[k]) << "quantity " << k;
         }
         EXPECT_EQ(a.samples[i].action, b.samples[i].action);
