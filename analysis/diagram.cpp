@@ -63,16 +63,6 @@ long samplesNeeded(const Script& script, int first, int last, int points) {
     return count;
 }
 
-void startDiagram(const Script& script, int first, int last, int points, Diagram& d) {
-    d.first = first;
-    d.last = last;
-    d.samples.clear();
-    d.samples.reserve(static_cast<size_t>(samplesNeeded(script, first, last, points)));
-    d.reactions.clear();
-    d.allFinite = true;
-    d.watch = Watch{};
-}
-
 namespace {
 
 void sampleKeyed(const Script& script, const BeamModel& beam, int points, Diagram& d,

@@ -48,16 +48,7 @@ struct Diagram {
     Watch watch;  // of the one complete pass
 };
 
-// The only ways a diagram grows: a sample of the four quantities (w, psi,
-// M, Q in `values`), and a reaction.
-inline void addSample(Diagram& d, double x, int action, const double* values) {
-    Sample s;
-    s.x = x;
-    for (int k = 0; k < rowCount; ++k) s.value[k] = values[k];
-    s.action = action;
-    d.samples.push_back(s);
-}
-
+// A reaction, as the diagram records it.
 inline void addReaction(Diagram& d, int action, double x, double force, bool hasMoment,
                         double moment) {
     Reaction r;
@@ -103,9 +94,6 @@ bool findBeam(const Script& script, int& first, int& last);
 
 // Samples a diagram of `points` points inside every section would take.
 long samplesNeeded(const Script& script, int first, int last, int points);
-
-// Empties the diagram for the beam first..last, with room for its samples.
-void startDiagram(const Script& script, int first, int last, int points, Diagram& diagram);
 
 // Resets the engine, describes the beam once and samples it. A repeated run
 // reaches the start of an element from a copy of the engine's state taken

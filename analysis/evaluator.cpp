@@ -59,6 +59,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     d.samples.clear();
     d.reactions.clear();
     d.allFinite = true;
+    d.watch = Watch{};
     for (Extreme& e : d.extremes) e = Extreme{};
     auto sample = [&](double x, int action, const State& s) {
         d.samples.push_back(Sample{x, s, action});
