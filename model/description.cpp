@@ -37,6 +37,7 @@ Element elementOf(const Action& a, int index) {
     Element e;
     e.tag = index;
     e.line = a.line;
+    e.column = a.column;
     switch (a.kind) {
         case Kind::spring:
             e.kind = ElementKind::spring;
@@ -109,7 +110,9 @@ BeamModel beamOf(const Script& script, int first, int last) {
     if (beam.right != End::clamped) beam.endMoment = right.value[slotEndMoment];
     if (beam.right == End::free) beam.endForce = right.value[slotEndForce];
     beam.leftLine = script.actions[first].line;
+    beam.leftColumn = script.actions[first].column;
     beam.rightLine = right.line;
+    beam.rightColumn = right.column;
     placeElements(beam);
     return beam;
 }

@@ -37,7 +37,8 @@ struct Element {
     int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
     int tag = 0;             // the caller's name for the element: its action in the description
     double x = 0.0;          // where it stands (a section: where it starts) along the beam
-    int line = 0;            // the line of the description it was written on
+    int line = 0;            // where in the description it was written
+    int column = 0;
 
     bool isSection() const {
         return kind == ElementKind::beamSection || kind == ElementKind::shaftSection;
@@ -54,8 +55,10 @@ struct BeamModel {
     double endMoment = 0.0;  // M at a hinged or free right end
     double endForce = 0.0;   // Q at a free right end
     int rightTag = 0;
-    int leftLine = 0;  // the lines of the ends in the description
+    int leftLine = 0;  // where in the description the ends were written
+    int leftColumn = 0;
     int rightLine = 0;
+    int rightColumn = 0;
     double length = 0.0;  // the sections' lengths added up
 };
 
