@@ -26,7 +26,7 @@ std::vector<velmora::Result> keyedResults(const velmora::Script& script) {
     for (int i = 0; i < script.count(); ++i) {
         velmora::perform(script.actions[i]);
         if (script.actions[i].kind == velmora::Kind::evaluate) {
-            results.push_back({i, resultW, resultPsi, resultM, resultQ});
+            results.push_back({i, {resultW, resultPsi, resultM, resultQ}, 0});
         }
     }
     return results;
