@@ -286,10 +286,8 @@ void applyLive(InfluenceLine& line, const std::vector<LiveLoad>& live) {
 
 struct Resolver {
     const Script& script;
-    int first;
-    int last;
+    const BeamModel& beam;
     Problem& problem;
-    double length = 0.0;
 
     void fail(const Action& a, int column, const std::string& text) const {
         problem = Problem{a.line, column, text};
@@ -298,89 +296,97 @@ struct Resolver {
     // The cut of a place x, or false with the message.
     bool cutOf(const InfluenceRequest& r, Cut& cut) const {
         const std::string what = "--influence " + r.text + ": ";
+        const double length = beam.length;
         const double tol = sameplace * length;
         if (!(r.x >= -tol && r.x <= length + tol)) {
-            fail(script.actions[first], script.actions[first].column,
-                 what + "x = " + number(r.x) +
-                     " lies outside this beam, which runs from x = 0 to x = " + number(length) +
-                     " (to its right end on line " + std::to_string(script.actions[last].line) +
-                     ")");
+            problem = Problem{
+                beam.leftLine, beam.leftColumn,
+                what + "x = " + number(r.x) +
+                    " lies outside this beam, which runs from x = 0 to x = " + number(length) +
+                    " (to its right end on line " + std::to_string(beam.rightLine) + ")"};
             return false;
         }
         // Inside a section, the cut splits it. At a boundary, the block of
         // point elements (and sections of length 0) there lies between the
-        // action `before` (F1, or the section ending there) and `blockLast`.
+        // element `before` (-1: the left end; or the section ending there)
+        // and `blockLast`.
+        const auto& elements = beam.elements;
+        const int n = static_cast<int>(elements.size());
+        auto long_ = [&](int k) { return elements[k].isSection() && elements[k].length > 0.0; };
         double at = 0.0;
-        int before = std::fabs(r.x) <= tol ? first : -1;
-        for (int i = first + 1; i < last && before < 0; ++i) {
-            const Action& a = script.actions[i];
-            if (!isSection(a) || !(a.value[slotLength] > 0.0)) continue;
-            const double l = a.value[slotLength];
-            if (r.x > at + tol && r.x < at + l - tol) {
-                cut = Cut{i, r.x - at, r.x};
+        int before = std::fabs(r.x) <= tol ? -1 : -2;
+        for (int k = 0; k < n && before == -2; ++k) {
+            if (!long_(k)) continue;
+            const Element& e = elements[k];
+            if (r.x > e.x + tol && r.x < e.x + e.length - tol) {
+                cut = Cut{e.tag, r.x - e.x, r.x};
                 return true;
             }
-            at += l;
-            if (std::fabs(at - r.x) <= tol) before = i;
+            at = e.x + e.length;
+            if (std::fabs(at - r.x) <= tol) before = k;
         }
-        if (before < 0) {  // x within the tolerance of the right end, but past it
-            before = last - 1;
-            while (!isSection(script.actions[before]) ||
-                   !(script.actions[before].value[slotLength] > 0.0))
-                --before;
+        if (before == -2) {  // x within the tolerance of the right end, but past it
+            before = n - 1;
+            while (!long_(before)) --before;
             at = length;
         }
         int blockLast = before;
         int jump = -1;
-        for (int i = before + 1; i < last; ++i) {
-            const Action& a = script.actions[i];
-            if (isSection(a) && a.value[slotLength] > 0.0) break;
-            if (a.kind == Kind::evaluate) continue;
-            blockLast = i;
-            const bool shearJumps = a.kind == Kind::spring || a.choice == midSupport;
-            if (jump < 0 && r.what == InfluenceRequest::shear && shearJumps) jump = i;
-            if (jump < 0 && r.what == InfluenceRequest::slope && a.choice == midHinge) jump = i;
+        for (int k = before + 1; k < n && !long_(k); ++k) {
+            const Element& e = elements[k];
+            blockLast = k;
+            if (jump < 0 && r.what == InfluenceRequest::shear && e.takesForce()) jump = k;
+            if (jump < 0 && r.what == InfluenceRequest::slope && e.kind == ElementKind::hinge) {
+                jump = k;
+            }
         }
         if (jump >= 0 && r.side == 0) {
             const std::string bare = r.text.substr(0, r.text.find('@') + 1) + number(r.x);
-            fail(script.actions[jump], script.actions[jump].column,
+            const Action& a = script.actions[elements[jump].tag];
+            fail(a, a.column,
                  what + std::string(r.what == InfluenceRequest::shear ? "Q" : "psi") +
-                     " jumps at this " + actionName(script.actions[jump]) + " (x = " + number(at) +
-                     "): say " + bare + "- or " + bare + "+ for a side");
+                     " jumps at this " + actionName(a) + " (x = " + number(at) + "): say " + bare +
+                     "- or " + bare + "+ for a side");
             return false;
         }
-        cut = Cut{r.side < 0 ? before : blockLast, -1.0, at};
+        const int k = r.side < 0 ? before : blockLast;
+        cut = Cut{k < 0 ? beam.leftTag : elements[k].tag, -1.0, at};
         return true;
     }
 
     bool supportOf(const InfluenceRequest& r, int& index, double& x) const {
         const std::string what = "--influence " + r.text + ": ";
-        double at = 0.0;
-        for (int i = first; i <= last; ++i) {
-            const Action& a = script.actions[i];
-            if (a.line != r.line) {
-                if (isSection(a)) at += a.value[slotLength];
-                continue;
-            }
-            const bool holds = (a.kind == Kind::leftEnd && a.choice != leftFree) ||
-                               (a.kind == Kind::rightEnd && a.choice != rightFree) ||
-                               a.kind == Kind::spring || a.choice == midSupport;
-            if (!holds) {
-                fail(a, a.column,
-                     what + "this " + actionName(a) +
-                         " holds no support: a reaction needs a supported end, an intermediate "
-                         "support or a spring");
-                return false;
-            }
-            index = i;
+        auto holdsNone = [&](int tag) {
+            const Action& a = script.actions[tag];
+            fail(a, a.column,
+                 what + "this " + actionName(a) +
+                     " holds no support: a reaction needs a supported end, an intermediate "
+                     "support or a spring");
+            return false;
+        };
+        auto found = [&](int tag, double at) {
+            index = tag;
             x = at;
             return true;
+        };
+        if (r.line == beam.leftLine) {
+            return beam.left == End::free ? holdsNone(beam.leftTag) : found(beam.leftTag, 0.0);
         }
-        const Action& f1 = script.actions[first];
-        problem = Problem{r.line, 1,
-                          what + "line " + std::to_string(r.line) +
-                              " holds no action of the beam on lines " + std::to_string(f1.line) +
-                              " to " + std::to_string(script.actions[last].line)};
+        for (const Element& e : beam.elements) {
+            if (e.line == r.line) return e.takesForce() ? found(e.tag, e.x) : holdsNone(e.tag);
+        }
+        if (r.line == beam.rightLine) {
+            return beam.right == End::free ? holdsNone(beam.rightTag)
+                                           : found(beam.rightTag, beam.length);
+        }
+        // An F7 among the beam's lines holds nothing either.
+        for (int i = beam.leftTag; i <= beam.rightTag; ++i) {
+            if (script.actions[i].line == r.line) return holdsNone(i);
+        }
+        problem = Problem{
+            r.line, 1,
+            what + "line " + std::to_string(r.line) + " holds no action of the beam on lines " +
+                std::to_string(beam.leftLine) + " to " + std::to_string(beam.rightLine)};
         return false;
     }
 };
@@ -392,11 +398,7 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
                       const std::vector<LiveLoad>& live, std::vector<InfluenceLine>& lines,
                       Problem& warning, Problem& problem) {
     const int first = beam.leftTag;
-    const int last = beam.rightTag;
-    Resolver resolve{script, first, last, problem};
-    for (int i = first; i <= last; ++i) {
-        if (isSection(script.actions[i])) resolve.length += script.actions[i].value[slotLength];
-    }
+    Resolver resolve{script, beam, problem};
     std::vector<Plan> plans;
     std::vector<Cut> cuts;
     lines.assign(requests.size(), InfluenceLine{});
