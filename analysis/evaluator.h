@@ -57,6 +57,11 @@ private:
     RepeatedRun run_;
 };
 
+// The state at x along the beam, 0 <= x <= its length. Where point elements
+// stand at x, `left` asks for the state before them, else after them; a
+// place within 1e-12 of the beam's length from an element's counts as its.
+State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left);
+
 // The diagram of a beam: `points` samples inside every section, its end,
 // both sides of every point element; the reactions; the exact extremes.
 void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diagram& diagram);
