@@ -59,7 +59,7 @@ State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left) 
     for (int k = 0; k < n; ++k) {
         const Element& e = beam.elements[k];
         if (e.isSection() && x > e.x + near && x < e.x + e.length - near) {
-            return evaluator.inside(k, (x - e.x) / e.length);
+            return evaluator.inside(k, x - e.x);
         }
     }
     // At a boundary: before the first element at or past x, or, on the right

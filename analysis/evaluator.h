@@ -14,7 +14,7 @@ public:
     virtual ~Evaluator() = default;
     virtual State start() = 0;                           // just right of the left end
     virtual State after(int element) = 0;                // just right of element k
-    virtual State inside(int element, double part) = 0;  // `part` into section k
+    virtual State inside(int element, double part) = 0;  // a length `part` into section k
     // Just left of element k: just right of the one before it.
     State before(int element) { return element == 0 ? start() : after(element - 1); }
 };

@@ -1,6 +1,7 @@
 // Writing actions back as description lines, the reader's words and keys.
 #include "text/describe.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -65,10 +66,18 @@ void writeKeys(std::string& out, const Action& a, const Key (&keys)[N]) {
 
 std::string exactNumber(double value) {
     char text[40];
-    for (int digits = 1; digits <= 17; ++digits) {
+    int digits = 1;
+    for (; digits < 17; ++digits) {
         std::snprintf(text, sizeof text, "%.*g", digits, value);
         if (std::strtod(text, nullptr) == value) break;
     }
+    // Whole numbers up to 16 digits are written out: 1000, not 1e+03.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1.0 && magnitude < 1e16) {
+        const int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+        if (exponent + 1 > digits) digits = exponent + 1;
+    }
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
     return text;
 }
 
