@@ -228,7 +228,12 @@ PYBIND11_MODULE(_velmora, mod) {
         .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = py::none(),
              py::arg("Q") = py::none(), chain)
         .def("describe", &Beam::describe)
-        .def("__repr__", &Beam::describe)
+        .def("__repr__",
+             [](const Beam& b) {
+                 std::string text = b.describe();
+                 if (!text.empty()) text.pop_back();  // the last line end
+                 return text;
+             })
         .def_property_readonly("complete", &Beam::complete)
         .def("__eq__",
              [](const Beam& a, const py::object& b) -> py::object {

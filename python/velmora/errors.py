@@ -45,3 +45,9 @@ class ArgumentError(BeamError, ValueError):
 class TrustWarning(UserWarning):
     """A keyed value that cannot be trusted (lost digits, an incomplete
     pass), as velmora-batch warns of it."""
+
+
+# They are velmora's: velmora.KeyedError, not velmora.errors.KeyedError.
+for _error in (BeamError, DescriptionError, MechanismError, KeyedError, ArgumentError,
+               TrustWarning):
+    _error.__module__ = "velmora"
