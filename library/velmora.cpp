@@ -190,6 +190,40 @@ std::vector<Sample> Solution::diagram(int points) const {
     return d.samples;
 }
 
+Solution::Columns Solution::columns(int points) const {
+    Columns c;
+    if (!solved()) return c;
+    auto take = [&c](double x, const State& s) {
+        c.x.push_back(x);
+        for (int r = 0; r < rowCount; ++r) c.value[r].push_back(s[r]);
+    };
+    if (method_ == Method::keyed) {
+        for (const Sample& s : diagram(points)) take(s.x, s.value);
+        return c;
+    }
+    // The general solution's samples as the diagram takes them, without the
+    // diagram's reactions and extremes: a solved beam sampled for arrays.
+    size_t count = 1;
+    for (const Element& e : beam_.elements) count += e.isSection() ? points + 1 : 1;
+    c.x.reserve(count);
+    for (std::vector<double>& v : c.value) v.reserve(count);
+    const std::vector<State>& states = general_.states;
+    double x = 0.0;
+    take(x, states[0]);
+    for (size_t k = 0; k < beam_.elements.size(); ++k) {
+        const Element& e = beam_.elements[k];
+        if (e.isSection()) {
+            for (int n = 1; n <= points; ++n) {
+                const double part = e.length * (static_cast<double>(n) / (points + 1.0));
+                take(x + part, solver::stateInside(e, states[k], part));
+            }
+            x += e.length;
+        }
+        take(x, states[k + 1]);
+    }
+    return c;
+}
+
 bool Solution::at(double x, Side side, State& state, Failure& failure) const {
     if (!solved()) {
         failure = failure_;

@@ -7,6 +7,7 @@
 // them. A reaction is positive when it acts against a positive load.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,12 @@ public:
     // w, psi, M and Q at `points` places inside every section, at every
     // section's end and on both sides of every point element.
     std::vector<Sample> diagram(int points = defaultPoints) const;
+    // The same samples, a column per quantity, for arrays.
+    struct Columns {
+        std::vector<double> x;
+        std::array<std::vector<double>, rowCount> value;
+    };
+    Columns columns(int points = defaultPoints) const;
     const std::vector<Reaction>& reactions() const { return summary_.reactions; }
     // The largest and smallest value of a quantity along the beam, exact.
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }

@@ -146,17 +146,19 @@ py::list reactions(const Solution& s) {
     return out;
 }
 
+// A column handed to numpy without a copy: the array owns the vector.
+py::array_t<double> column(std::vector<double>&& values) {
+    auto* owned = new std::vector<double>(std::move(values));
+    py::capsule free(owned, [](void* v) { delete static_cast<std::vector<double>*>(v); });
+    return py::array_t<double>(static_cast<py::ssize_t>(owned->size()), owned->data(), free);
+}
+
 py::object diagram(const Solution& s, int points) {
-    const std::vector<Sample> samples = s.diagram(pointsOf(points));
-    const py::ssize_t n = static_cast<py::ssize_t>(samples.size());
-    py::array_t<double> x(n), w(n), psi(n), m(n), q(n);
-    double* columns[] = {w.mutable_data(), psi.mutable_data(), m.mutable_data(), q.mutable_data()};
-    double* xs = x.mutable_data();
-    for (py::ssize_t i = 0; i < n; ++i) {
-        xs[i] = samples[i].x;
-        for (int r = 0; r < rowCount; ++r) columns[r][i] = samples[i].value[r];
-    }
-    return types().attr("Diagram")(x, w, psi, m, q);
+    Solution::Columns c = s.columns(pointsOf(points));
+    return types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
+                                   column(std::move(c.value[rowPsi])),
+                                   column(std::move(c.value[rowM])),
+                                   column(std::move(c.value[rowQ])));
 }
 
 Beam& endBeam(Beam& b, const std::string& kind, const py::object& m, const py::object& q) {
