@@ -28,6 +28,15 @@ void check(bool ok, const Failure& failure) {
 py::object types() { return py::module_::import("velmora._types"); }
 py::object errors() { return py::module_::import("velmora.errors"); }
 
+// The library names the command line's option; here it is an argument.
+std::string inPython(std::string text) {
+    const std::string option = "`--general`";
+    for (size_t at; (at = text.find(option)) != std::string::npos;) {
+        text.replace(at, option.size(), "method=\"general\"");
+    }
+    return text;
+}
+
 void raise(const Failure& f) {
     const char* name = "BeamError";
     switch (f.kind) {
@@ -43,12 +52,7 @@ void raise(const Failure& f) {
         default:
             break;
     }
-    // The library names the command line's option; here it is an argument.
-    std::string text = f.where.text;
-    const std::string option = "`--general`";
-    for (size_t at; (at = text.find(option)) != std::string::npos;) {
-        text.replace(at, option.size(), "method=\"general\"");
-    }
+    const std::string text = inPython(f.where.text);
     py::object cls = errors().attr(name);
     py::object error = cls(text, f.where.line, f.where.column);
     PyErr_SetObject(cls.ptr(), error.ptr());
@@ -347,7 +351,7 @@ PYBIND11_MODULE(_velmora, mod) {
             for (const Result& r : out.results) results.append(state(r.state));
             py::list warnings;
             for (const Problem& w : out.warnings) {
-                warnings.append(py::make_tuple(w.line, w.column, w.text));
+                warnings.append(py::make_tuple(w.line, w.column, inPython(w.text)));
             }
             return py::make_tuple(results, warnings);
         },
