@@ -59,8 +59,69 @@ Beam& Beam::end(End right, double moment, double force) {
     return add(Kind::rightEnd, c, {moment, force});
 }
 
+Beam& Beam::mass(double m, double j) {
+    add(Kind::mass, noChoice, {});
+    Action& a = script_.actions.back();
+    a.value[slotMass] = m;
+    a.value[slotInertia] = j;
+    a.given[slotMass] = a.given[slotInertia] = true;
+    return *this;
+}
+
+Beam& Beam::last(Kind kind, int slot, double value, const char* call) {
+    Action* a = script_.count() > 0 ? &script_.actions.back() : nullptr;
+    if (!a || a->kind != kind) {
+        if (misuse_.empty()) {
+            misuse_ = std::string(call) + " follows no " +
+                      (kind == Kind::shaftSection ? "shaft()" : "section()");
+        }
+        return *this;
+    }
+    a->value[slot] = value;
+    a->given[slot] = true;
+    return *this;
+}
+
+Beam& Beam::massPerLength(double m) {
+    return last(Kind::beamSection, slotMass, m, "massPerLength()");
+}
+Beam& Beam::density(double rho) { return last(Kind::shaftSection, slotMass, rho, "density()"); }
+Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "modulus()"); }
+
+namespace {
+
+// The beam model of a finished beam, or why there is none.
+bool finished(const Beam& beam, std::string& problem) {
+    const Script& script = beam.actions();
+    const int last = script.count() - 1;
+    if (!beam.misuse().empty()) {
+        problem = beam.misuse();
+    } else if (last < 1 || script.actions[last].kind != Kind::rightEnd) {
+        problem = "the beam has no right end: finish it with end()";
+    }
+    return problem.empty();
+}
+
+}  // namespace
+
+Critical critical(const Beam& beam, int count, int points) {
+    Critical c;
+    if (!finished(beam, c.problem)) return c;
+    const Script& script = beam.actions();
+    Problem problem;
+    if (!computeCritical(script, beamOf(script, 0, script.count() - 1), count, points, c.speeds,
+                         problem)) {
+        c.problem = problem.text;
+    }
+    return c;
+}
+
 Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), method_(method) {
     const int last = script_.count() - 1;
+    if (!beam.misuse().empty()) {
+        problem_ = beam.misuse();
+        return;
+    }
     if (last < 1 || script_.actions[last].kind != Kind::rightEnd) {
         problem_ = "the beam has no right end: finish it with end()";
         return;

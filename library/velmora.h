@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "model/description.h"
 #include "model/model.h"
@@ -39,9 +40,25 @@ public:
     // The beam as the keys that describe it, one action per element.
     const Script& actions() const { return script_; }
 
+    // --- Masses and section moduli: stresses and critical speeds ---
+    // A point mass m with its transverse mass moment of inertia J (a disc,
+    // a gear, a coupling); no load, the keyed method ignores it.
+    Beam& mass(double m, double j = 0.0);
+    // Of the section added last: its mass per length m (a beam section), its
+    // density rho (a shaft section: m = rho pi d^2 / 4), its section modulus
+    // W (a beam section; a shaft's is pi d^3 / 32).
+    Beam& massPerLength(double m);
+    Beam& density(double rho);
+    Beam& modulus(double w);
+    // Why a call above did not fit (no section of that kind before it), or
+    // empty; a solution of such a beam is refused with it.
+    const std::string& misuse() const { return misuse_; }
+
 private:
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
+    Beam& last(Kind kind, int slot, double value, const char* call);
     Script script_;
+    std::string misuse_;
 };
 
 enum class Method { general, keyed };
@@ -64,6 +81,12 @@ public:
     // The largest and smallest value of a quantity along the beam, exact.
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }
 
+    // --- Bending stress ---
+    // sigma = M / W where sections have a W (shafts always): its largest and
+    // smallest value along the beam, exact; each Sample gives its own.
+    bool hasStress() const { return summary_.hasStress; }
+    const Extreme& stress() const { return summary_.stress; }
+
 private:
     void sample(int points, Diagram& diagram) const;
     Script script_;
@@ -73,5 +96,17 @@ private:
     Diagram summary_;
     std::string problem_;
 };
+
+// --- Critical speeds ---
+// The `count` lowest bending natural frequencies of the non-rotating beam
+// (Euler-Bernoulli, no gyroscopic effect), with their mode shapes sampled at
+// `points` places inside every section. Loads do not enter. A mechanism or a
+// beam of no mass is refused with the reason in `problem`.
+struct Critical {
+    std::string problem;
+    std::vector<CriticalSpeed> speeds;
+    bool solved() const { return problem.empty(); }
+};
+Critical critical(const Beam& beam, int count, int points = defaultPoints);
 
 }  // namespace velmora
