@@ -39,8 +39,9 @@ void normalise(std::vector<Sample>& shape) {
             }
         }
         if (!(largest > 0.0) || !std::isfinite(largest)) continue;
+        // + 0.0: a zero printed as 0, whatever the sign it was scaled by.
         for (Sample& s : shape) {
-            for (double& v : s.value) v *= sign / largest;
+            for (double& v : s.value) v = v * sign / largest + 0.0;
         }
         return;
     }
