@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -64,6 +65,115 @@ TEST(CriticalSpeeds, UniformBeamsMatchTheirClosedFormsWholeAndSplit) {
             }
         }
     }
+}
+
+// Two equal simply supported spans on one support with a hinge over it: two
+// beams that vibrate alike, every frequency twice. The count must give each
+// root twice, no more, no less.
+TEST(CriticalSpeeds, TwoSpansThatSplitAtAHingeHaveEveryFrequencyTwice) {
+    const double l = 1.9, ei = 870.0, m = 0.35;
+    const Beam b = Beam(End::hinged)
+                       .section(l, ei)
+                       .massPerLength(m)
+                       .support()
+                       .hinge()
+                       .section(l, ei)
+                       .massPerLength(m)
+                       .end(End::hinged);
+    const auto w = omegas(b, 5);
+    ASSERT_EQ(w.size(), 5u);
+    for (int k = 0; k < 5; ++k) {
+        const double n = k / 2 + 1;
+        const double exact = (n * pi / l) * (n * pi / l) * std::sqrt(ei / m);
+        EXPECT_NEAR(w[k], exact, 1e-9 * exact) << "root " << k + 1;
+    }
+}
+
+// The shapes of a simply supported beam are sin(n pi x / L), scaled so that
+// the largest sampled |w| is 1 and positive.
+TEST(CriticalSpeeds, ModeShapesOfASimplySupportedBeamAreSines) {
+    const double l = 3.0;
+    const velmora::Critical c =
+        velmora::critical(uniform(End::hinged, End::hinged, l, 55.0, 2.0, 2), 3, 20);
+    ASSERT_TRUE(c.solved()) << c.problem;
+    for (int k = 0; k < 3; ++k) {
+        const std::vector<velmora::Sample>& shape = c.speeds[k].shape;
+        ASSERT_FALSE(shape.empty());
+        double scale = 0.0;
+        for (const velmora::Sample& s : shape) {
+            const double v = std::sin((k + 1) * pi * s.x / l);
+            if (std::fabs(v) > std::fabs(scale)) scale = v;
+        }
+        // An antisymmetric shape has its largest |w| twice, of both signs:
+        // either may be the one made positive.
+        double dot = 0.0, largest = 0.0;
+        for (const velmora::Sample& s : shape) {
+            dot += s.value[velmora::rowW] * std::sin((k + 1) * pi * s.x / l);
+            largest = std::max(largest, s.value[velmora::rowW]);
+        }
+        EXPECT_NEAR(largest, 1.0, 1e-12);
+        const double sign = dot < 0.0 ? -1.0 : 1.0;
+        for (const velmora::Sample& s : shape) {
+            const double exact = sign * std::sin((k + 1) * pi * s.x / l) / scale;
+            EXPECT_NEAR(s.value[velmora::rowW], exact, 1e-9) << "mode " << k + 1 << " x " << s.x;
+        }
+    }
+}
+
+// A massless stepped shaft on a spring and a support, overhung at both
+// ends: with one disc omega^2 = 1 / (m delta), with two the eigenvalues of
+// the flexibility matrix times the masses, delta from the static solver.
+TEST(CriticalSpeeds, MasslessShaftWithDiscsAgainstTheStaticSolver) {
+    const std::vector<double> lengths = {120.0, 340.0, 260.0, 90.0};
+    const std::vector<double> diameters = {35.0, 50.0, 45.0, 30.0};
+    const double e = 210000.0, spring = 4.0e4, m1 = 0.03, m2 = 0.012;
+    auto shaft = [&](const std::vector<std::pair<int, double>>& discs) {
+        Beam b(End::free);
+        for (size_t i = 0; i < lengths.size(); ++i) {
+            b.shaft(lengths[i], e, diameters[i]);
+            if (i == 0) b.spring(spring);
+            if (i == 2) b.support();
+            for (const auto& d : discs) {
+                if (d.first == static_cast<int>(i)) b.mass(d.second);
+            }
+        }
+        return b.end(End::free);
+    };
+    // w at the end of section `place` under a unit force at the end of
+    // section `load`, by the static solver.
+    auto at = [&](int place, int load) {
+        Beam b(End::free);
+        size_t after = 0;
+        for (size_t i = 0; i < lengths.size(); ++i) {
+            b.shaft(lengths[i], e, diameters[i]);
+            if (i == 0) b.spring(spring);
+            if (i == 2) b.support();
+            if (static_cast<int>(i) == load) b.force(1.0);
+            if (static_cast<int>(i) == place) after = b.actions().actions.size();
+            if (static_cast<int>(i) == place) b.offset(0.0);  // a marker that changes nothing
+        }
+        b.end(End::free);
+        for (const velmora::Sample& s : velmora::Solution(b).diagram(1)) {
+            if (s.action == static_cast<int>(after)) return s.value[velmora::rowW];
+        }
+        ADD_FAILURE() << "no sample at the place";
+        return 0.0;
+    };
+    const double d1 = at(1, 1);
+    const auto one = omegas(shaft({{1, m1}}), 3);
+    ASSERT_EQ(one.size(), 1u);  // one mass that can move: one frequency
+    EXPECT_NEAR(one[0] * one[0], 1.0 / (m1 * d1), 1e-10 / (m1 * d1));
+
+    Eigen::Matrix2d f;
+    f << at(1, 1), at(1, 3), at(3, 1), at(3, 3);
+    const Eigen::Matrix2d mass = Eigen::Vector2d(m1, m2).asDiagonal();
+    const Eigen::Vector2cd lambda = (f * mass).eigenvalues();
+    std::vector<double> expected = {1.0 / std::sqrt(lambda(0).real()),
+                                    1.0 / std::sqrt(lambda(1).real())};
+    std::sort(expected.begin(), expected.end());
+    const auto two = omegas(shaft({{1, m1}, {3, m2}}), 4);
+    ASSERT_EQ(two.size(), 2u);
+    for (int k = 0; k < 2; ++k) EXPECT_NEAR(two[k], expected[k], 1e-9 * expected[k]);
 }
 
 }  // namespace
