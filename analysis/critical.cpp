@@ -60,8 +60,7 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
         return false;
     }
     if (v.noMass) {
-        problem = Problem{beam.leftLine, beam.leftColumn,
-                          "no mass: give m=, rho= or Masse for critical speeds"};
+        problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
         return false;
     }
     constexpr double twoPi = 2.0 * 3.14159265358979323846;

@@ -191,10 +191,10 @@ const double steelE = 210000.0, steelRho = 7.85e-9;  // N, mm, t, s
 // Both ends free, overhung beyond a spring bearing on the left and a spring
 // bearing on the right; a rigid bearing between; steps; three discs with J.
 const ShaftPart builtUp[] = {
-    {ShaftPart::shaft, 80, 30},     {ShaftPart::spring, 2e5},        {ShaftPart::shaft, 150, 45},
-    {ShaftPart::disc, 0.015, 30},   {ShaftPart::shaft, 200, 50},     {ShaftPart::support},
-    {ShaftPart::shaft, 120, 40},    {ShaftPart::disc, 0.01, 12},     {ShaftPart::shaft, 60, 40},
-    {ShaftPart::spring, 5e5},       {ShaftPart::shaft, 90, 30},      {ShaftPart::disc, 0.004, 3},
+    {ShaftPart::shaft, 80, 30},   {ShaftPart::spring, 2e5},    {ShaftPart::shaft, 150, 45},
+    {ShaftPart::disc, 0.015, 30}, {ShaftPart::shaft, 200, 50}, {ShaftPart::support},
+    {ShaftPart::shaft, 120, 40},  {ShaftPart::disc, 0.01, 12}, {ShaftPart::shaft, 60, 40},
+    {ShaftPart::spring, 5e5},     {ShaftPart::shaft, 90, 30},  {ShaftPart::disc, 0.004, 3},
 };
 
 std::vector<double> finiteElements(int perSection, int count) {
@@ -215,8 +215,7 @@ std::vector<double> finiteElements(int perSection, int count) {
                 const double ei = steelE * storedPi * std::pow(p.b, 4.0) / 64.0;
                 const double m = steelRho * storedPi * (p.b * p.b) / 4.0;
                 for (int i = 0; i < perSection; ++i) {
-                    pieces.push_back(
-                        {static_cast<int>(nodes.size()) - 1, p.a / perSection, ei, m});
+                    pieces.push_back({static_cast<int>(nodes.size()) - 1, p.a / perSection, ei, m});
                     nodes.emplace_back();
                 }
                 break;
@@ -295,6 +294,124 @@ TEST(CriticalSpeeds, BuiltUpShaftAgainstAFiniteElementModel) {
     ASSERT_EQ(exact.size(), static_cast<size_t>(count));
     for (int k = 0; k < count; ++k) {
         EXPECT_NEAR(exact[k], fine[k], 1e-6 * fine[k]) << "mode " << k + 1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Refusals, and what masses leave as it was.
+
+struct Refusal {
+    const char* what;
+    Beam beam;
+    const char* problem;
+};
+
+TEST(CriticalSpeeds, RefusalsSayWhy) {
+    const Refusal refusals[] = {
+        {"a free beam", Beam(End::free).section(2, 10).massPerLength(1).end(End::free),
+         "the beam is a mechanism: nothing holds it, so it can move as a whole (no support, no "
+         "clamped or hinged end, no spring)"},
+        {"a hinge too many",
+         Beam(End::hinged).section(2, 10).massPerLength(1).hinge().section(1, 10).end(End::free),
+         "the beam is a mechanism: it can move without straining, kinking at the hinge on line 3, "
+         "turning about its left end (line 1) and moving its free right end (line 5)"},
+        {"no mass", Beam(End::clamped).shaft(2, 10, 0.1).section(1, 3).end(End::free),
+         "no mass: give m=, rho= or Masse"},
+        {"a density of no shaft", Beam(End::clamped).section(2, 10).density(3).end(End::free),
+         "density() follows no shaft()"},
+        {"no right end", Beam(End::clamped).section(2, 10).massPerLength(1),
+         "the beam has no right end: finish it with end()"},
+    };
+    for (const Refusal& r : refusals) {
+        const velmora::Critical c = velmora::critical(r.beam, 3);
+        EXPECT_EQ(c.problem, r.problem) << r.what;
+        EXPECT_TRUE(c.speeds.empty()) << r.what;
+    }
+}
+
+// Loads (q, qs, point loads, end values) are no part of the vibration: the
+// same shaft with and without them has the very same frequencies.
+TEST(CriticalSpeeds, LoadsDoNotChangeTheFrequencies) {
+    auto shaft = [](bool loaded) {
+        Beam b(End::hinged);
+        if (loaded) {
+            b.shaft(300, 210000, 40, 2.5, -0.01).density(7.85e-9).force(2000).moment(-3e4);
+        } else {
+            b.shaft(300, 210000, 40).density(7.85e-9);
+        }
+        b.mass(0.02, 50).shaft(200, 210000, 35).density(7.85e-9).support();
+        if (loaded) b.angle(1e-3).offset(0.1);
+        b.shaft(100, 210000, 30).density(7.85e-9);
+        return loaded ? b.end(End::free, 500, -800) : b.end(End::free);
+    };
+    const auto plain = omegas(shaft(false), 5), loaded = omegas(shaft(true), 5);
+    ASSERT_EQ(plain.size(), 5u);
+    EXPECT_EQ(plain, loaded);
+}
+
+// The README's steel shaft: sigma = M / W and the slopes at the bearings by
+// hand (the span's slopes under the disc's force and the overhang's moment).
+TEST(ShaftStress, TheReadmeShaftByHand) {
+    const double e = 210000, rho = 7.85e-9;
+    const Beam b = Beam(End::hinged)
+                       .shaft(300, e, 40)
+                       .density(rho)
+                       .force(2000)
+                       .mass(0.02, 50)
+                       .shaft(200, e, 40)
+                       .density(rho)
+                       .support()
+                       .shaft(100, e, 30)
+                       .density(rho)
+                       .force(500)
+                       .mass(0.005, 6)
+                       .end(End::free);
+    const double pi0 = velmora::storedPi;
+    const double w40 = pi0 * 40 * 40 * 40 / 32, w30 = pi0 * 30 * 30 * 30 / 32;
+    const double ei = e * pi0 * std::pow(40.0, 4.0) / 64;
+    const double f = 2000, a = 300, bb = 200, l = 500, m = -500.0 * 100;
+    for (const velmora::Method method : {velmora::Method::general, velmora::Method::keyed}) {
+        const velmora::Solution s(b, method);
+        ASSERT_TRUE(s.solved()) << s.problem();
+        ASSERT_TRUE(s.hasStress());
+        // The left bearing's force (F b + M) / L times a, at the disc.
+        const double atDisc = (f * bb + m) / l * a / w40;
+        EXPECT_NEAR(s.stress().max, atDisc, 1e-9 * atDisc);
+        EXPECT_NEAR(s.stress().xMax, a, 1e-9);
+        // At the right bearing the thinner section takes the overhang's moment.
+        EXPECT_NEAR(s.stress().min, m / w30, -1e-9 * m / w30);
+        EXPECT_NEAR(s.stress().xMin, l, 1e-9);
+        const double left = f * bb * (l * l - bb * bb) / (6 * ei * l) + m * l / (6 * ei);
+        const double right = -f * a * (l * l - a * a) / (6 * ei * l) - m * l / (3 * ei);
+        ASSERT_EQ(s.reactions().size(), 2u);
+        EXPECT_NEAR(s.reactions()[0].psi, left, 1e-9 * std::fabs(left));
+        EXPECT_NEAR(s.reactions()[1].psi, right, 1e-9 * std::fabs(right));
+        EXPECT_FALSE(s.reactions()[0].kinked || s.reactions()[1].kinked);
+    }
+}
+
+// A support with a hinge beside it: a propped cantilever on its left (end
+// slope -q a^3 / 48 EI) and a simply supported span on its right
+// (q b^3 / 24 EI), both under q.
+TEST(ShaftStress, ASupportWithAHingeHasTheSlopesOfBothSides) {
+    const double q = 3.0, ei = 450.0, a = 2.0, bb = 3.0;
+    for (const bool hingeFirst : {false, true}) {
+        Beam b(End::clamped);
+        b.section(a, ei, q);
+        if (hingeFirst) {
+            b.hinge().support();
+        } else {
+            b.support().hinge();
+        }
+        b.section(bb, ei, q).end(End::hinged);
+        const velmora::Solution s(b);
+        ASSERT_TRUE(s.solved()) << s.problem();
+        ASSERT_EQ(s.reactions().size(), 3u);
+        const velmora::Reaction& r = s.reactions()[1];
+        EXPECT_TRUE(r.kinked);
+        EXPECT_NEAR(r.psi, -q * a * a * a / (48 * ei), 1e-12);
+        EXPECT_NEAR(r.psiRight, q * bb * bb * bb / (24 * ei), 1e-12);
+        EXPECT_FALSE(s.hasStress());  // beam sections without W
     }
 }
 
