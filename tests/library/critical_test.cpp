@@ -120,6 +120,41 @@ TEST(CriticalSpeeds, ModeShapesOfASimplySupportedBeamAreSines) {
     }
 }
 
+// Clamped at both ends, one section: every root is the section's own, no
+// node moves, and the shape is cosh - cos - s (sinh - sin) of beta x with
+// s = (cosh - cos) / (sinh - sin) of beta L; in three sections the same shape
+// comes from the nodes.
+TEST(CriticalSpeeds, ClampedModeShapesWholeAndSplit) {
+    const double l = 1.6, ei = 90.0, m = 0.8;
+    for (const int sections : {1, 3}) {
+        const velmora::Critical c =
+            velmora::critical(uniform(End::clamped, End::clamped, l, ei, m, sections), 2, 15);
+        ASSERT_TRUE(c.solved()) << c.problem;
+        for (int k = 0; k < 2; ++k) {
+            const double beta = closedForms[2].betaL[k] / l;
+            const double s = (std::cosh(beta * l) - std::cos(beta * l)) /
+                             (std::sinh(beta * l) - std::sin(beta * l));
+            auto phi = [&](double x) {
+                return std::cosh(beta * x) - std::cos(beta * x) -
+                       s * (std::sinh(beta * x) - std::sin(beta * x));
+            };
+            const std::vector<velmora::Sample>& shape = c.speeds[k].shape;
+            ASSERT_FALSE(shape.empty()) << "sections " << sections << ", mode " << k + 1;
+            double scale = 0.0;
+            for (const velmora::Sample& p : shape) {
+                if (std::fabs(phi(p.x)) > std::fabs(scale)) scale = phi(p.x);
+            }
+            double dot = 0.0;
+            for (const velmora::Sample& p : shape) dot += p.value[velmora::rowW] * phi(p.x);
+            const double sign = dot < 0.0 ? -1.0 : 1.0;
+            for (const velmora::Sample& p : shape) {
+                EXPECT_NEAR(p.value[velmora::rowW], sign * phi(p.x) / scale, 1e-7)
+                    << "sections " << sections << ", mode " << k + 1 << ", x " << p.x;
+            }
+        }
+    }
+}
+
 // A massless stepped shaft on a spring and a support, overhung at both
 // ends: with one disc omega^2 = 1 / (m delta), with two the eigenvalues of
 // the flexibility matrix times the masses, delta from the static solver.
