@@ -102,7 +102,9 @@ void fullMatrix(const Stiffness& s, double k[4][4]) {
     }
 }
 
-struct Part {
+// What ties unknowns together: a section's dynamic stiffness over four of
+// them, or one diagonal entry (a spring's c, a point mass's m or J).
+struct Coupling {
     enum Kind { section, diagonal } kind = section;
     int dof[4] = {-1, -1, -1, -1};  // a section's w1, psi1, w2, psi2; a diagonal's one
     double l = 0.0, ei = 0.0, m = 0.0;
@@ -126,7 +128,7 @@ public:
         startPsi_ = psi;
         for (size_t k = 0; k < beam.elements.size(); ++k) {
             const Element& e = beam.elements[k];
-            Part p;
+            Coupling p;
             p.element = static_cast<int>(k);
             switch (e.kind) {
                 case ElementKind::beamSection:
@@ -149,13 +151,13 @@ public:
                     psi = fresh();
                     break;
                 case ElementKind::spring:
-                    p.kind = Part::diagonal;
+                    p.kind = Coupling::diagonal;
                     p.dof[0] = w;
                     p.c = e.value;
                     parts_.push_back(p);
                     break;
                 case ElementKind::mass:
-                    p.kind = Part::diagonal;
+                    p.kind = Coupling::diagonal;
                     p.dof[0] = w;
                     p.mass = e.value;
                     parts_.push_back(p);
@@ -176,7 +178,7 @@ public:
         for (size_t i = 0; i < fixed_.size(); ++i) {
             if (!fixed_[i]) reduced_[i] = unknowns_++;
         }
-        for (const Part& p : parts_) {
+        for (const Coupling& p : parts_) {
             for (int a = 0; a < 4; ++a) {
                 for (int b = 0; b < 4; ++b) {
                     if (p.dof[a] < 0 || p.dof[b] < 0) continue;
@@ -186,8 +188,8 @@ public:
             }
         }
         std::vector<bool> massive(fixed_.size(), false);
-        for (const Part& p : parts_) {
-            if (p.kind == Part::diagonal && p.mass > 0.0 && !fixed_[p.dof[0]]) {
+        for (const Coupling& p : parts_) {
+            if (p.kind == Coupling::diagonal && p.mass > 0.0 && !fixed_[p.dof[0]]) {
                 massive[p.dof[0]] = true;
             }
         }
@@ -206,8 +208,8 @@ public:
             return work_[static_cast<size_t>(i) * w + i - j];
         };
         int roots = 0;
-        for (const Part& p : parts_) {
-            if (p.kind == Part::diagonal) {
+        for (const Coupling& p : parts_) {
+            if (p.kind == Coupling::diagonal) {
                 const int r = reduced_[p.dof[0]];
                 if (r >= 0) at(r, r) += p.c - omega * omega * p.mass;
                 continue;
@@ -252,8 +254,8 @@ public:
     // whole matrix; false when it cannot be factorised there.
     bool shape(double omega, std::vector<double>& values) const {
         std::vector<Eigen::Triplet<double>> entries;
-        for (const Part& p : parts_) {
-            if (p.kind == Part::diagonal) {
+        for (const Coupling& p : parts_) {
+            if (p.kind == Coupling::diagonal) {
                 const int r = reduced_[p.dof[0]];
                 if (r >= 0) entries.emplace_back(r, r, p.c - omega * omega * p.mass);
                 continue;
@@ -294,11 +296,11 @@ public:
     std::vector<State> states(const Beam& beam, double omega, const std::vector<double>& values,
                               int alone) const {
         const int n = static_cast<int>(beam.elements.size());
-        std::vector<State> after(n);
+        std::vector<State> starts(n), after(n);
         std::vector<bool> known(n, false);
         int section = 0;
-        for (const Part& p : parts_) {
-            if (p.kind != Part::section) continue;
+        for (const Coupling& p : parts_) {
+            if (p.kind != Coupling::section) continue;
             const Element& e = beam.elements[p.element];
             State start{};
             if (alone >= 0) {
@@ -312,7 +314,7 @@ public:
                 }
                 start = State{d[0], d[1], f[1], -f[0]};
             }
-            starts_[p.element] = start;
+            starts[p.element] = start;
             after[p.element] = modeInside(e, start, omega, e.length);
             known[p.element] = true;
             ++section;
@@ -339,7 +341,7 @@ public:
             }
             out[k + 1] = s;
             if (k >= 0 && known[k]) {
-                next = starts_[k];
+                next = starts[k];
                 haveNext = true;
             }
         }
@@ -355,8 +357,6 @@ public:
         return out;
     }
 
-    void prepare(const Beam& beam) const { starts_.assign(beam.elements.size(), State{}); }
-
 private:
     // The start state of a section in a clamped-clamped mode: w = psi = 0
     // there, and M, Q that make w and psi vanish at its far end.
@@ -371,15 +371,14 @@ private:
 
     std::vector<bool> fixed_;
     std::vector<int> reduced_;
-    std::vector<Part> parts_;
+    std::vector<Coupling> parts_;
     std::vector<int> afterW_, afterPsi_;
     int startW_ = 0, startPsi_ = 1;
     int unknowns_ = 0;
     int band_ = 0;
     bool distributed_ = false;
     int pointMasses_ = 0;
-    mutable std::vector<double> work_, scratch_;
-    mutable std::vector<State> starts_;
+    mutable std::vector<double> work_, scratch_;  // the count's, kept between calls
 };
 
 }  // namespace
@@ -399,8 +398,6 @@ State modeInside(const Element& section, const State& start, double omega, doubl
     s[rowQ] = -ei * (w0 * b4 * a1 + p0 * b4 * a2 + w2 * b4 * a3 + w3 * a0);
     return s;
 }
-
-int frequenciesBelow(const Beam& beam, double omega) { return Model(beam).count(omega); }
 
 Vibration vibrate(const Beam& beam, int count) {
     Vibration v;
@@ -454,7 +451,6 @@ Vibration vibrate(const Beam& beam, int count) {
         }
         std::vector<double> values;
         if (alone < 0 && !model.shape(mode.omega, values)) model.shape(lower[i], values);
-        model.prepare(beam);
         if (alone >= 0 || !values.empty()) {
             mode.states = model.states(beam, mode.omega, values, alone);
         }

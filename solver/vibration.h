@@ -33,11 +33,6 @@ struct Vibration {
 // masses do. Sections of no mass bend statically.
 Vibration vibrate(const Beam& beam, int count);
 
-// The number of natural frequencies below omega (Wittrick-Williams): the
-// clamped-clamped frequencies of the sections below it plus the negative
-// pivots of the assembled dynamic stiffness. For tests and benchmarks.
-int frequenciesBelow(const Beam& beam, double omega);
-
 // The mode's state at distance `part` into a section whose start state is
 // `start`, by the section's exact transfer at frequency omega.
 State modeInside(const Element& section, const State& start, double omega, double part);

@@ -216,7 +216,7 @@ TEST(CriticalSpeeds, MasslessShaftWithDiscsAgainstTheStaticSolver) {
 // Hermite beam elements with consistent mass, a fine mesh, and Eigen's
 // generalized symmetric eigensolver.
 
-struct ShaftPart {
+struct ShaftElement {
     enum Kind { shaft, spring, support, disc } kind;
     double a = 0.0, b = 0.0;  // l and d; c; m and J
 };
@@ -225,14 +225,14 @@ const double steelE = 210000.0, steelRho = 7.85e-9;  // N, mm, t, s
 
 // Both ends free, overhung beyond a spring bearing on the left and a spring
 // bearing on the right; a rigid bearing between; steps; three discs with J.
-const ShaftPart builtUp[] = {
-    {ShaftPart::shaft, 80, 30},   {ShaftPart::spring, 2e5},    {ShaftPart::shaft, 150, 45},
-    {ShaftPart::disc, 0.015, 30}, {ShaftPart::shaft, 200, 50}, {ShaftPart::support},
-    {ShaftPart::shaft, 120, 40},  {ShaftPart::disc, 0.01, 12}, {ShaftPart::shaft, 60, 40},
-    {ShaftPart::spring, 5e5},     {ShaftPart::shaft, 90, 30},  {ShaftPart::disc, 0.004, 3},
+const ShaftElement builtUp[] = {
+    {ShaftElement::shaft, 80, 30},   {ShaftElement::spring, 2e5},    {ShaftElement::shaft, 150, 45},
+    {ShaftElement::disc, 0.015, 30}, {ShaftElement::shaft, 200, 50}, {ShaftElement::support},
+    {ShaftElement::shaft, 120, 40},  {ShaftElement::disc, 0.01, 12}, {ShaftElement::shaft, 60, 40},
+    {ShaftElement::spring, 5e5},     {ShaftElement::shaft, 90, 30},  {ShaftElement::disc, 0.004, 3},
 };
 
-std::vector<double> finiteElements(const std::vector<ShaftPart>& parts, End left, End right,
+std::vector<double> finiteElements(const std::vector<ShaftElement>& parts, End left, End right,
                                    int perSection, int count) {
     const double storedPi = velmora::storedPi;  // the program's EI and mass per length
     struct Node {
@@ -245,9 +245,9 @@ std::vector<double> finiteElements(const std::vector<ShaftPart>& parts, End left
         double h, ei, m;
     };
     std::vector<Piece> pieces;
-    for (const ShaftPart& p : parts) {
+    for (const ShaftElement& p : parts) {
         switch (p.kind) {
-            case ShaftPart::shaft: {
+            case ShaftElement::shaft: {
                 const double ei = steelE * storedPi * std::pow(p.b, 4.0) / 64.0;
                 const double m = steelRho * storedPi * (p.b * p.b) / 4.0;
                 for (int i = 0; i < perSection; ++i) {
@@ -256,13 +256,13 @@ std::vector<double> finiteElements(const std::vector<ShaftPart>& parts, End left
                 }
                 break;
             }
-            case ShaftPart::spring:
+            case ShaftElement::spring:
                 nodes.back().stiffness += p.a;
                 break;
-            case ShaftPart::support:
+            case ShaftElement::support:
                 nodes.back().held = true;
                 break;
-            case ShaftPart::disc:
+            case ShaftElement::disc:
                 nodes.back().mass += p.a;
                 nodes.back().inertia += p.b;
                 break;
@@ -310,20 +310,20 @@ std::vector<double> finiteElements(const std::vector<ShaftPart>& parts, End left
     return out;
 }
 
-Beam beamOf(const std::vector<ShaftPart>& parts, End left, End right) {
+Beam beamOf(const std::vector<ShaftElement>& parts, End left, End right) {
     Beam b(left);
-    for (const ShaftPart& p : parts) {
+    for (const ShaftElement& p : parts) {
         switch (p.kind) {
-            case ShaftPart::shaft:
+            case ShaftElement::shaft:
                 b.shaft(p.a, steelE, p.b).density(steelRho);
                 break;
-            case ShaftPart::spring:
+            case ShaftElement::spring:
                 b.spring(p.a);
                 break;
-            case ShaftPart::support:
+            case ShaftElement::support:
                 b.support();
                 break;
-            case ShaftPart::disc:
+            case ShaftElement::disc:
                 b.mass(p.a, p.b);
                 break;
         }
@@ -333,7 +333,8 @@ Beam beamOf(const std::vector<ShaftPart>& parts, End left, End right) {
 
 // Sixty elements a section: their error (of order h^4, a few 1e-7 of the
 // third frequency of a shaft of long thin steps) stays below the tolerance.
-void expectAsFiniteElements(const std::vector<ShaftPart>& parts, End left, End right, int count) {
+void expectAsFiniteElements(const std::vector<ShaftElement>& parts, End left, End right,
+                            int count) {
     const auto exact = omegas(beamOf(parts, left, right), count);
     const auto fine = finiteElements(parts, left, right, 60, count);
     ASSERT_EQ(exact.size(), static_cast<size_t>(count));
@@ -343,7 +344,7 @@ void expectAsFiniteElements(const std::vector<ShaftPart>& parts, End left, End r
 }
 
 TEST(CriticalSpeeds, BuiltUpShaftAgainstAFiniteElementModel) {
-    expectAsFiniteElements(std::vector<ShaftPart>(std::begin(builtUp), std::end(builtUp)),
+    expectAsFiniteElements(std::vector<ShaftElement>(std::begin(builtUp), std::end(builtUp)),
                            End::free, End::free, 4);
 }
 
@@ -355,14 +356,14 @@ TEST(CriticalSpeeds, GeneratedShaftsAgainstTheFiniteElementModel) {
     const End ends[] = {End::hinged, End::clamped, End::free};
     int compared = 0;
     for (int n = 0; n < 24; ++n) {
-        std::vector<ShaftPart> parts;
+        std::vector<ShaftElement> parts;
         const int steps = 2 + static_cast<int>(rng() % 4);
         for (int i = 0; i < steps; ++i) {
-            parts.push_back({ShaftPart::shaft, 50 + 250 * u(rng), 20 + 40 * u(rng)});
+            parts.push_back({ShaftElement::shaft, 50 + 250 * u(rng), 20 + 40 * u(rng)});
             if (i + 1 == steps) break;
-            if (rng() % 3 == 0) parts.push_back({ShaftPart::spring, 1e4 + 1e6 * u(rng)});
-            if (rng() % 3 == 0) parts.push_back({ShaftPart::support});
-            if (rng() % 2 == 0) parts.push_back({ShaftPart::disc, 0.03 * u(rng), 60 * u(rng)});
+            if (rng() % 3 == 0) parts.push_back({ShaftElement::spring, 1e4 + 1e6 * u(rng)});
+            if (rng() % 3 == 0) parts.push_back({ShaftElement::support});
+            if (rng() % 2 == 0) parts.push_back({ShaftElement::disc, 0.03 * u(rng), 60 * u(rng)});
         }
         const End left = ends[rng() % 3], right = ends[rng() % 3];
         if (!velmora::critical(beamOf(parts, left, right), 1).solved()) continue;  // a mechanism
