@@ -215,18 +215,4 @@ TEST(ShaftProgram, RefusalsOfCriticalSpeeds) {
     }
 }
 
-// A --critical option that is no whole number in range is a usage error.
-TEST(ShaftProgram, CriticalNeedsACountInRange) {
-    for (const char* bad : {"0", "x", "1001", "-3"}) {
-        const BatchRun r = runInProcess({"--critical", bad}, shaft);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err.rfind(std::string("velmora-batch: --critical needs a whole number from "
-                                          "1 to 1000, not '") +
-                                  bad + "'",
-                              0),
-                  0u)
-            << r.err;
-    }
-}
-
 }  // namespace
