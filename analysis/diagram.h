@@ -19,11 +19,15 @@ constexpr int maxSamples = 250000;
 // engine: its diagrams may be as long as a beam of thousands of spans needs.
 constexpr int maxGeneralSamples = 20000000;
 
-
 struct Sample {
     double x = 0.0;
     State value{};
     int action = 0;  // the script action after which (or inside which) it was taken
+    // The section modulus W of the section the sample belongs to (just right
+    // of a point element: the section that follows), 0 where it is unknown.
+    double modulus = 0.0;
+    bool hasStress() const { return modulus > 0.0; }
+    double stress() const { return value[rowM] / modulus; }  // sigma = M / W
 };
 
 // A support force: the jump of Q from left to right across a support or
@@ -35,6 +39,11 @@ struct Reaction {
     double force = 0.0;
     double moment = 0.0;
     bool hasMoment = false;
+    // The slope there; with a hinge at the place, psi just left of it all
+    // and psiRight just right of it.
+    double psi = 0.0;
+    double psiRight = 0.0;
+    bool kinked = false;
 };
 
 struct Diagram {
@@ -44,6 +53,10 @@ struct Diagram {
     std::vector<Sample> samples;  // in the order of x
     std::vector<Reaction> reactions;
     Extreme extremes[rowCount];
+    // sigma = M / W where a section's W is known (hasStress), exact like
+    // the other extremes.
+    bool hasStress = false;
+    Extreme stress;
     bool allFinite = true;
     Watch watch;  // of the one complete pass
 };
@@ -57,6 +70,7 @@ inline void addReaction(Diagram& d, int action, double x, double force, bool has
     r.force = force;
     r.moment = moment;
     r.hasMoment = hasMoment;
+    if (!d.samples.empty()) r.psi = d.samples.back().value[rowPsi];
     d.reactions.push_back(r);
 }
 

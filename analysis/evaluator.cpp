@@ -75,6 +75,30 @@ State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left) 
     return n == 0 ? evaluator.start() : evaluator.after(n - 1);
 }
 
+namespace {
+
+bool isPlace(const Element& e) { return !(e.isSection() && e.length > 0.0); }
+
+// The W each sample takes: inside and at the end of a section its own, just
+// right of a point element that of the next section (the last one's after
+// it), so that M / W is never a moment of one section over another's W.
+std::vector<double> modulusAfter(const BeamModel& beam) {
+    const int n = static_cast<int>(beam.elements.size());
+    std::vector<double> after(n + 1, 0.0);
+    int lastSection = -1;
+    for (int k = 0; k < n; ++k) {
+        if (beam.elements[k].isSection()) lastSection = k;
+    }
+    double next = lastSection >= 0 ? sectionModulus(beam.elements[lastSection]) : 0.0;
+    for (int k = n - 1; k >= -1; --k) {
+        if (k >= 0 && beam.elements[k].isSection()) next = sectionModulus(beam.elements[k]);
+        after[k + 1] = next;
+    }
+    return after;
+}
+
+}  // namespace
+
 void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diagram& d) {
     d.first = beam.leftTag;
     d.last = beam.rightTag;
@@ -83,11 +107,21 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     d.allFinite = true;
     d.watch = Watch{};
     for (Extreme& e : d.extremes) e = Extreme{};
+    d.stress = Extreme{};
+    d.hasStress = false;
+    const std::vector<double> modulus = modulusAfter(beam);
+    for (const Element& e : beam.elements) {
+        d.hasStress = d.hasStress || (e.isSection() && sectionModulus(e) > 0.0);
+    }
+    double w = modulus[0];
     auto sample = [&](double x, int action, const State& s) {
-        d.samples.push_back(Sample{x, s, action});
+        d.samples.push_back(Sample{x, s, action, w});
         if (!finite(s)) d.allFinite = false;
         for (int k = 0; k < rowCount; ++k) consider(d.extremes[k], s[k], x);
     };
+    const int n = static_cast<int>(beam.elements.size());
+    std::vector<size_t> afterSample(n, 0);
+    std::vector<size_t> reactionOf(n, 0);
 
     // The left end, seen from inside the beam.
     double x = 0.0;
@@ -96,25 +130,36 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         const State& s = d.samples.back().value;
         addReaction(d, beam.leftTag, x, s[rowQ], beam.left == End::clamped, s[rowM]);
     }
-    for (int k = 0; k < static_cast<int>(beam.elements.size()); ++k) {
+    for (int k = 0; k < n; ++k) {
         const Element& e = beam.elements[k];
         const State before = d.samples.back().value;
         if (e.isSection()) {
-            for (int n = 1; n <= points; ++n) {
-                const double part = e.length * (static_cast<double>(n) / (points + 1.0));
+            w = modulus[k + 1];
+            const bool stress = w > 0.0;
+            if (stress) consider(d.stress, before[rowM] / w, x);
+            for (int i = 1; i <= points; ++i) {
+                const double part = e.length * (static_cast<double>(i) / (points + 1.0));
                 sample(x + part, e.tag, evaluator.inside(k, part));
+                if (stress) consider(d.stress, d.samples.back().value[rowM] / w, x + part);
             }
             // Between the samples: where each quantity's derivative vanishes,
-            // by the section's own transfer from its start.
+            // by the section's own transfer from its start. sigma = M / W
+            // with W constant in the section has its extremes where M has.
             for (int q = 0; q < rowCount; ++q) {
                 for (const double t : criticalPlaces(e, before, q)) {
-                    consider(d.extremes[q], solver::stateInside(e, before, t)[q], x + t);
+                    const double v = solver::stateInside(e, before, t)[q];
+                    consider(d.extremes[q], v, x + t);
+                    if (stress && q == rowM) consider(d.stress, v / w, x + t);
                 }
             }
             x += e.length;
         }
+        w = modulus[k + 1];
         sample(x, e.tag, evaluator.after(k));
+        if (e.isSection() && w > 0.0) consider(d.stress, d.samples.back().value[rowM] / w, x);
+        afterSample[k] = d.samples.size() - 1;
         if (e.takesForce()) {
+            reactionOf[k] = d.reactions.size();
             addReaction(d, e.tag, x, d.samples.back().value[rowQ] - before[rowQ], false, 0.0);
         }
     }
@@ -124,6 +169,22 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         addReaction(d, beam.rightTag, x, -s[rowQ], beam.right == End::clamped, -s[rowM]);
     }
     d.length = x;
+    // A hinge at the place of a support or spring: psi on both sides of the
+    // place, all its point elements between.
+    for (int k = 0; k < n; ++k) {
+        if (!beam.elements[k].takesForce()) continue;
+        int from = k, to = k;
+        while (from > 0 && isPlace(beam.elements[from - 1])) --from;
+        while (to + 1 < n && isPlace(beam.elements[to + 1])) ++to;
+        bool hinge = false;
+        for (int j = from; j <= to; ++j)
+            hinge = hinge || beam.elements[j].kind == ElementKind::hinge;
+        if (!hinge) continue;
+        Reaction& r = d.reactions[reactionOf[k]];
+        r.kinked = true;
+        r.psi = d.samples[from == 0 ? 0 : afterSample[from - 1]].value[rowPsi];
+        r.psiRight = d.samples[afterSample[to]].value[rowPsi];
+    }
 }
 
 }  // namespace velmora

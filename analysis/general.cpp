@@ -106,6 +106,7 @@ const char* valueName(const Action& a) {
         case loadOffset:
             return "Absenkung";
         default:
+            if (a.kind == Kind::mass) return "m or J";
             return "c";
     }
 }
@@ -144,7 +145,7 @@ public:
         }
         const bool section = a.kind == Kind::beamSection || a.kind == Kind::shaftSection;
         if (!section) {
-            if (mine.value != e.value) {
+            if (mine.value != e.value || mine.inertia != e.inertia) {
                 why = std::string("a repeated run must repeat its beam: this ") + valueName(a) +
                       " is " + shown(mine.value, 0.0) + " where the beam has " +
                       shown(e.value, 0.0) + there;
@@ -162,6 +163,11 @@ public:
             };
             why = "this part of a section has another stiffness than the section" + there +
                   ": it has " + stiffness(mine) + " where the section has " + stiffness(e);
+            return false;
+        }
+        if (mine.mass != e.mass || mine.modulus != e.modulus) {
+            why = "this part of a section has another mass or section modulus than the section" +
+                  there;
             return false;
         }
         // The later part of a split section continues its line load.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
@@ -31,6 +32,8 @@ struct Options {
     const char* table = nullptr;
     const char* svg = nullptr;
     int points = defaultPoints;
+    int critical = 0;
+    const char* modes = nullptr;
     const char* input = nullptr;
     std::vector<InfluenceRequest> influence;
     std::vector<LiveLoad> live;
@@ -105,6 +108,19 @@ const Option options[] = {
      [](Options& o, const char* v, std::string& why, bool&) {
          o.live.emplace_back();
          return parseLiveLoad(v, o.live.back(), why);
+     }},
+    {"--critical", "N", "[--critical N]",
+     "the N lowest critical speeds (bending natural frequencies)\n"
+     "of the last complete beam: omega, f = omega/2pi, n = 60 f",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         if (wholeNumber(v, o.critical) && o.critical <= maxCritical) return true;
+         why = "--critical needs a whole number from 1 to " + std::to_string(maxCritical) +
+               ", not '" + v + "'";
+         return false;
+     }},
+    {"--modes", "FILE", "[--modes FILE.csv]", "x and the mode shapes of --critical as CSV",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         return fileName("--modes", v, o.modes, why, usage);
      }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
@@ -212,6 +228,7 @@ struct Run {
     int first = -1;  // the diagram's beam
     int last = -1;
     std::vector<InfluenceLine> influence;
+    std::vector<CriticalSpeed> critical;
     std::vector<Problem> warnings;
 };
 
@@ -317,12 +334,44 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
     return true;
 }
 
+// The critical speeds of the last complete beam. Loads do not enter, so
+// the beam need not be solved; a mechanism is refused as --general refuses it.
+bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
+    if (o.modes && !o.critical) {
+        std::fprintf(err, "velmora-batch: --modes needs --critical\n");
+        return false;
+    }
+    if (!o.critical) return true;
+    const Script& script = run.script;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          "--critical needs a complete beam: F1, the sections and elements, and "
+                          "F6 rechtes Tr\xc3\xa4gerende"};
+        return false;
+    }
+    const BeamModel beam = run.beam.rightTag == last && run.beam.leftTag == first
+                               ? run.beam
+                               : beamOf(script, first, last);
+    if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
+        const Action& f1 = script.actions[first];
+        problem = Problem{f1.line, f1.column,
+                          "critical speeds need a beam of finite, positive length: this beam's "
+                          "sections add up to none"};
+        return false;
+    }
+    if (run.beam.rightTag != last) run.beam = beam;
+    return velmora::computeCritical(script, beam, o.critical, o.points, run.critical, problem);
+}
+
 // The results, the diagram and the influence lines, and what the keyed
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
     const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
+    if (!computeCritical(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
         Problem warning;
         if (!computeInfluence(run.script, run.beam, o.points, o.general, o.influence, o.live,
@@ -360,7 +409,7 @@ bool checkOutputs(const Options& o, FILE* err) {
     const struct {
         const char* option;
         const char* path;
-    } outputs[] = {{"--table", o.table}, {"--svg", o.svg}};
+    } outputs[] = {{"--table", o.table}, {"--svg", o.svg}, {"--modes", o.modes}};
     for (const auto& output : outputs) {
         if (!fromFile || !output.path || isStandardOutput(output.path)) continue;
         if (sameFile(output.path, o.input)) {
@@ -371,13 +420,20 @@ bool checkOutputs(const Options& o, FILE* err) {
             return false;
         }
     }
-    if (!o.table || !o.svg) return true;
-    const bool bothStandard = isStandardOutput(o.table) && isStandardOutput(o.svg);
-    const bool oneStandard = isStandardOutput(o.table) || isStandardOutput(o.svg);
-    if (bothStandard || (!oneStandard && sameFile(o.table, o.svg))) {
-        std::fprintf(err, "velmora-batch: --table '%s' and --svg '%s' name one file\n", o.table,
-                     o.svg);
-        return false;
+    // Every pair of outputs.
+    for (size_t i = 0; i < 3; ++i) {
+        for (size_t j = i + 1; j < 3; ++j) {
+            const char* a = outputs[i].path;
+            const char* b = outputs[j].path;
+            if (!a || !b) continue;
+            const bool bothStandard = isStandardOutput(a) && isStandardOutput(b);
+            const bool oneStandard = isStandardOutput(a) || isStandardOutput(b);
+            if (bothStandard || (!oneStandard && sameFile(a, b))) {
+                std::fprintf(err, "velmora-batch: %s '%s' and %s '%s' name one file\n",
+                             outputs[i].option, a, outputs[j].option, b);
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -408,7 +464,8 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
     if (o.json) {
         const std::string lines = influenceJson(run.influence, o.live);
         printJson(out, run.results.data(), count, &run.beam, o.summary ? &run.diagram : nullptr,
-                  o.influence.empty() ? nullptr : lines.c_str());
+                  o.influence.empty() ? nullptr : lines.c_str(),
+                  o.critical ? &run.critical : nullptr);
         return;
     }
     printResults(out, run.results.data(), count);
@@ -416,19 +473,24 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         if (count > 0) std::fputc('\n', out);
         printSummary(out, run.beam, run.diagram);
     }
-    if (!run.influence.empty()) {
+    if (o.critical) {
         if (count > 0 || o.summary) std::fputc('\n', out);
+        printCritical(out, run.critical);
+    }
+    if (!run.influence.empty()) {
+        if (count > 0 || o.summary || o.critical) std::fputc('\n', out);
         printInfluence(out, run.influence, o.live);
     }
 }
 
 // The table or drawing: of the influence lines when there are any.
-void writeFiles(const Run& run, FILE* table, FILE* svg) {
+void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
     const bool lines = !run.influence.empty();
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
-    if (svg && !lines) writeSvg(svg, run.beam, run.diagram);
+    if (svg && !lines) writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr);
+    if (modes) writeModes(modes, run.critical);
 }
 
 }  // namespace
@@ -470,15 +532,24 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         if (table && table != out) std::fclose(table);
         return exitBadInput;
     }
+    FILE* modes = o.modes ? openOutput(o.modes, out, err) : nullptr;
+    if (o.modes && !modes) {
+        if (table && table != out) std::fclose(table);
+        if (svg && svg != out) std::fclose(svg);
+        return exitBadInput;
+    }
     for (const Problem& w : run.warnings) {
         std::fprintf(err, "%s:%d:%d: warning: %s\n", name, w.line, w.column, w.text.c_str());
     }
     // A table or drawing on standard output is all that goes there.
-    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg)) printOutput(o, run, out);
-    writeFiles(run, table, svg);
+    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes)) {
+        printOutput(o, run, out);
+    }
+    writeFiles(o, run, table, svg, modes);
     bool written = true;
     if (table) written = closeOutput(table, o.table, err) && written;
     if (svg) written = closeOutput(svg, o.svg, err) && written;
+    if (modes) written = closeOutput(modes, o.modes, err) && written;
     std::fflush(out);
     if (std::ferror(out)) {
         std::fprintf(err, "velmora-batch: could not write the results\n");

@@ -235,6 +235,8 @@ void perform(const Action& a) {
         case Kind::evaluate:
             evaluateState();
             break;
+        case Kind::mass:
+            break;  // a point mass has no key: the engine never sees it
     }
 }
 

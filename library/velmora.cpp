@@ -53,10 +53,8 @@ Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
         a.value[k] = values[k];
         a.given[k] = true;
     }
-    if (isSection(a)) {
-        int slot = 0;
-        if (const char* why = sectionProblem(a, slot)) throw std::invalid_argument(why);
-    }
+    int slot = 0;
+    if (const char* why = valueProblem(a, slot)) throw std::invalid_argument(why);
     // Messages name an element by its line in describe(): the left end is line 1.
     a.line = script_.count() + 1;
     a.column = 1;
@@ -134,6 +132,51 @@ Beam Beam::fromActions(std::vector<Action> actions) {
     }
     beam.script_.lines = beam.script_.count();
     return beam;
+}
+
+Beam& Beam::mass(double m, double j) {
+    return add(Kind::mass, noChoice, {none, none, none, none, none, m, j});
+}
+
+Beam& Beam::last(Kind kind, int slot, double value, const char* call) {
+    if (script_.actions.empty() || script_.actions.back().kind != kind) {
+        throw std::invalid_argument(std::string(call) + " follows no " +
+                                    (kind == Kind::shaftSection ? "shaft()" : "section()"));
+    }
+    if (!std::isfinite(value)) throw std::invalid_argument("a value must be a finite number");
+    Action a = script_.actions.back();
+    a.value[slot] = value;
+    a.given[slot] = true;
+    int problemSlot = 0;
+    if (const char* why = valueProblem(a, problemSlot)) throw std::invalid_argument(why);
+    script_.actions.back() = a;
+    return *this;
+}
+
+Beam& Beam::massPerLength(double m) {
+    return last(Kind::beamSection, slotMass, m, "massPerLength()");
+}
+Beam& Beam::density(double rho) { return last(Kind::shaftSection, slotMass, rho, "density()"); }
+Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "modulus()"); }
+
+Critical critical(const Beam& beam, int count, int points) {
+    Critical c;
+    const Script& script = beam.actions();
+    if (!beam.complete()) {
+        c.failure =
+            Failure{Failure::description,
+                    Problem{script.lines, 1, "the beam has no right end: finish it with end()"}};
+        return c;
+    }
+    const BeamModel model = beamOf(script, 0, script.count() - 1);
+    Problem problem;
+    if (computeCritical(script, model, count, points, c.speeds, problem)) return c;
+    const solver::Status status = solver::check(model).status;
+    c.failure = Failure{status == solver::Status::mechanism ? Failure::mechanism
+                        : status == solver::Status::solved  ? Failure::description
+                                                            : Failure::unsolvable,
+                        problem};
+    return c;
 }
 
 Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), method_(method) {

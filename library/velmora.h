@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/influence.h"
 #include "model/description.h"
@@ -67,8 +68,21 @@ public:
     // A beam of actions already read and checked (F1 first, no F7).
     static Beam fromActions(std::vector<Action> actions);
 
+    // --- Masses and section moduli: stresses and critical speeds ---
+    // A point mass m with its transverse mass moment of inertia J (a disc,
+    // a gear, a coupling); no load, the keyed method ignores it.
+    Beam& mass(double m, double j = 0.0);
+    // Of the section added last: its mass per length m (a beam section), its
+    // density rho (a shaft section: m = rho pi d^2 / 4), its section modulus
+    // W (a beam section; a shaft's is pi d^3 / 32). One that follows no
+    // section of its kind throws std::invalid_argument.
+    Beam& massPerLength(double m);
+    Beam& density(double rho);
+    Beam& modulus(double w);
+
 private:
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
+    Beam& last(Kind kind, int slot, double value, const char* call);
     Script script_;
 };
 
@@ -119,6 +133,12 @@ public:
     // The drawing velmora-batch --svg writes: the sketch over the four plots.
     std::string svg(int points = defaultPoints) const;
 
+    // --- Bending stress ---
+    // sigma = M / W where sections have a W (shafts always): its largest and
+    // smallest value along the beam, exact; each Sample gives its own.
+    bool hasStress() const { return summary_.hasStress; }
+    const Extreme& stress() const { return summary_.stress; }
+
 private:
     void sample(int points, Diagram& diagram) const;
     Script script_;
@@ -144,5 +164,17 @@ struct RunOutput {
     std::vector<Problem> warnings;
 };
 bool run(const std::string& text, Method method, RunOutput& output, Failure& failure);
+
+// --- Critical speeds ---
+// The `count` lowest bending natural frequencies of the non-rotating beam
+// (Euler-Bernoulli, no gyroscopic effect), with their mode shapes sampled at
+// `points` places inside every section. Loads do not enter. A mechanism or a
+// beam of no mass is refused with the reason in `problem`.
+struct Critical {
+    Failure failure;
+    std::vector<CriticalSpeed> speeds;
+    bool solved() const { return !failure; }
+};
+Critical critical(const Beam& beam, int count, int points = defaultPoints);
 
 }  // namespace velmora

@@ -50,6 +50,8 @@ Element elementOf(const Action& a, int index) {
             e.length = a.value[slotLength];
             e.stiffness = a.value[slotStiffness];
             e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
+            e.mass = a.value[slotMass];
+            e.modulus = a.kind == Kind::beamSection ? a.value[slotModulus] : 0.0;
             // Without q and qs the section carries no load: the engine then
             // leaves its last q and qs unused.
             e.loaded = hasLineLoad(a);
@@ -65,6 +67,11 @@ Element elementOf(const Action& a, int index) {
             break;
         case Kind::intermediate:
             e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
+            break;
+        case Kind::mass:
+            e.kind = ElementKind::mass;
+            e.value = a.value[slotMass];
+            e.inertia = a.value[slotInertia];
             break;
         default:
             e.kind = ElementKind::otherKey;
@@ -91,6 +98,8 @@ const char* actionName(const Action& a) {
             return "F6 rechtes Tr\xc3\xa4gerende";
         case Kind::evaluate:
             return "F7";
+        case Kind::mass:
+            return "Masse";
     }
     return "";
 }
@@ -144,6 +153,8 @@ Script keysOf(const BeamModel& beam, const Script& script) {
                 a.value[slotLineLoad] = e.q;
                 a.value[slotLineSlope] = e.qs;
                 a.given[slotLineLoad] = a.given[slotLineSlope] = e.loaded;
+                a.value[slotMass] = e.mass;
+                if (!shaft) a.value[slotModulus] = e.modulus;
                 break;
             }
             case ElementKind::spring:
@@ -161,6 +172,12 @@ Script keysOf(const BeamModel& beam, const Script& script) {
             case ElementKind::otherKey:
                 keys.actions.push_back(script.actions[e.tag]);
                 break;
+            case ElementKind::mass: {
+                Action& a = key(Kind::mass, noChoice, e.tag);
+                a.value[slotMass] = e.value;
+                a.value[slotInertia] = e.inertia;
+                break;
+            }
         }
     }
     Action& right = key(Kind::rightEnd, rightChoice[static_cast<int>(beam.right)], beam.rightTag);
@@ -170,7 +187,17 @@ Script keysOf(const BeamModel& beam, const Script& script) {
     return keys;
 }
 
-const char* sectionProblem(const Action& a, int& slot) {
+const char* valueProblem(const Action& a, int& slot) {
+    if (a.kind == Kind::mass) {
+        slot = slotMass;
+        if (a.value[slotMass] < 0.0) return "m must be 0 or more: a point mass cannot be negative";
+        slot = slotInertia;
+        if (a.value[slotInertia] < 0.0) {
+            return "J must be 0 or more: a mass moment of inertia cannot be negative";
+        }
+        return nullptr;
+    }
+    if (!isSection(a)) return nullptr;
     const bool beam = a.kind == Kind::beamSection;
     slot = slotLength;
     if (a.value[slotLength] < 0.0) {
@@ -184,6 +211,15 @@ const char* sectionProblem(const Action& a, int& slot) {
     slot = slotDiameter;
     if (!beam && !(a.value[slotDiameter] > 0.0))
         return "d must be positive: a shaft needs a diameter";
+    slot = slotMass;
+    if (a.value[slotMass] < 0.0) {
+        return beam ? "m must be 0 or more: a mass per length cannot be negative"
+                    : "rho must be 0 or more: a density cannot be negative";
+    }
+    slot = slotModulus;
+    if (beam && a.given[slotModulus] && !(a.value[slotModulus] > 0.0)) {
+        return "W must be positive: a section modulus is more than 0";
+    }
     return nullptr;
 }
 

@@ -18,7 +18,8 @@ enum class Kind {
     shaftSection,
     intermediate,
     rightEnd,
-    evaluate
+    evaluate,
+    mass  // "Masse": a point mass, which no key describes
 };
 
 // Choices, as the radio buttons of the dialogs offer them.
@@ -38,8 +39,8 @@ enum Choice {
     rightClamped,  // F6 "rechtes Trägerende Einspannung"
 };
 
-// Value slots of an action. F2: c. F3: l, EI, q, qs. F4: the load value.
-// F5: l, E, d, q, qs. F6 right end: M, Q.
+// Value slots of an action. F2: c. F3: l, EI, q, qs, m, W. F4: the load
+// value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -49,7 +50,10 @@ constexpr int slotStiffness = 1;  // EI of a beam section, E of a shaft section
 constexpr int slotDiameter = 2;
 constexpr int slotLineLoad = 3;
 constexpr int slotLineSlope = 4;
-constexpr int slotCount = 5;
+constexpr int slotMass = 5;     // m of a beam section or a point mass, rho of a shaft
+constexpr int slotModulus = 6;  // W of a beam section
+constexpr int slotInertia = 6;  // J of a point mass
+constexpr int slotCount = 7;
 
 struct Action {
     Kind kind = Kind::evaluate;
@@ -101,13 +105,15 @@ BeamModel beamOf(const Script& script, int first, int last);
 // that action as it is.
 Script keysOf(const BeamModel& beam, const Script& script);
 
-// What makes a section one the engine cannot bend, in words, with the slot
-// of the value concerned: a negative length, or a stiffness, modulus or
-// diameter of 0 or less. A section of length 0 stays allowed. Null when the
-// section is sound.
-const char* sectionProblem(const Action& section, int& slot);
+// What makes a section or a point mass one the model cannot take, in words,
+// with the slot of the value concerned: a negative length, a stiffness,
+// modulus or diameter of 0 or less, a negative mass, density or moment of
+// inertia, a W of 0 or less. A section of length 0 stays allowed. Null when
+// the action is sound.
+const char* valueProblem(const Action& action, int& slot);
 
-// The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
+// The action line's own words, for messages: "F3", "F6 rechtes Trägerende",
+// "Masse".
 const char* actionName(const Action& action);
 
 // True for a section (F3, F5), which a diagram samples inside.

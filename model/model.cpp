@@ -13,6 +13,20 @@ double sectionStiffness(const Element& section) {
     return section.stiffness;
 }
 
+double sectionMass(const Element& section) {
+    if (section.kind == ElementKind::shaftSection) {
+        return section.mass * storedPi * (section.diameter * section.diameter) / 4.0;
+    }
+    return section.mass;
+}
+
+double sectionModulus(const Element& section) {
+    if (section.kind == ElementKind::shaftSection) {
+        return storedPi * (section.diameter * section.diameter * section.diameter) / 32.0;
+    }
+    return section.modulus;
+}
+
 void placeElements(BeamModel& beam) {
     double x = 0.0;
     for (Element& e : beam.elements) {

@@ -22,8 +22,18 @@ enum class End { hinged, free, clamped };
 
 // `otherKey` is a key of a keyed run that is no element of a beam (a right end
 // the run passes): the keyed method presses it, and the state goes on
-// unchanged through it.
-enum class ElementKind { spring, beamSection, shaftSection, pointLoad, support, hinge, otherKey };
+// unchanged through it. `mass` is a point mass: no load and no key, it only
+// counts when the beam vibrates.
+enum class ElementKind {
+    spring,
+    beamSection,
+    shaftSection,
+    pointLoad,
+    support,
+    hinge,
+    otherKey,
+    mass
+};
 
 struct Element {
     ElementKind kind = ElementKind::beamSection;
@@ -33,11 +43,17 @@ struct Element {
     double q = 0.0;          // line load at the section's start
     double qs = 0.0;         // its growth per unit length
     bool loaded = false;     // a section with a line load written (q or qs, maybe 0)
-    double value = 0.0;      // spring stiffness c, or the point load's value
+    double value = 0.0;      // spring stiffness c, the point load's value, a point mass's m
     int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
-    int tag = 0;             // the caller's name for the element: its action in the description
-    double x = 0.0;          // where it stands (a section: where it starts) along the beam
-    int line = 0;            // where in the description it was written
+    // For vibration and stress: a beam section's mass per length m (a shaft
+    // section's density rho), its section modulus W (0: unknown), and a point
+    // mass's transverse mass moment of inertia J.
+    double mass = 0.0;
+    double modulus = 0.0;
+    double inertia = 0.0;
+    int tag = 0;     // the caller's name for the element: its action in the description
+    double x = 0.0;  // where it stands (a section: where it starts) along the beam
+    int line = 0;    // where in the description it was written
     int column = 0;
 
     bool isSection() const {
@@ -65,6 +81,14 @@ struct BeamModel {
 // Bending stiffness of a section: EI, or E * pi * d^4 / 64 of a solid shaft
 // with the stored pi.
 double sectionStiffness(const Element& section);
+
+// Mass per length of a section: m, or rho * pi * d^2 / 4 of a solid shaft
+// with the stored pi.
+double sectionMass(const Element& section);
+
+// Section modulus of a section: W as given (0 when not), or pi * d^3 / 32 of a
+// solid shaft with the stored pi.
+double sectionModulus(const Element& section);
 
 // Sets every element's x and the beam's length from the sections' lengths,
 // added from the left end in order.

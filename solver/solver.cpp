@@ -247,6 +247,7 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 break;
             case ElementKind::pointLoad:
             case ElementKind::otherKey:
+            case ElementKind::mass:
                 break;
         }
     }
@@ -336,6 +337,7 @@ System assemble(const Beam& beam) {
                 break;
             case ElementKind::pointLoad:
             case ElementKind::otherKey:
+            case ElementKind::mass:
                 for (int i = 0; i < 4; ++i) {
                     sys.add(at(k, i), 1.0);
                     sys.add(at(k - 1, i), -1.0);
@@ -490,6 +492,12 @@ State stateInside(const Element& section, const State& start, double part) {
         for (int j = 0; j < 4; ++j) v += t[i][j] * start[j];
         s[i] = v;
     }
+    return s;
+}
+
+Solution check(const Beam& beam) {
+    Solution s;
+    if (checkValues(beam, s)) checkKinematics(beam, s);
     return s;
 }
 

@@ -59,6 +59,11 @@ constexpr double mechanismTolerance = 1e-12;
 
 Solution solve(const Beam& beam);
 
+// Only the tests solve() makes before it writes the equations: values that
+// cannot be written, a mechanism, two rigid supports at one place. `solved`
+// (with no states) when the beam passes them.
+Solution check(const Beam& beam);
+
 // The state at distance `part` into a section whose start state is `start`,
 // by the same transfer and line-load terms as a whole section.
 State stateInside(const Element& section, const State& start, double part);

@@ -42,13 +42,11 @@ struct Key {
     int slot;
 };
 constexpr Key springKeys[] = {{"c", slotSpring}};
-constexpr Key beamKeys[] = {
-    {"l", slotLength}, {"EI", slotStiffness}, {"q", slotLineLoad}, {"qs", slotLineSlope}};
-constexpr Key shaftKeys[] = {{"l", slotLength},
-                             {"E", slotStiffness},
-                             {"d", slotDiameter},
-                             {"q", slotLineLoad},
-                             {"qs", slotLineSlope}};
+constexpr Key beamKeys[] = {{"l", slotLength},     {"EI", slotStiffness}, {"q", slotLineLoad},
+                            {"qs", slotLineSlope}, {"m", slotMass},       {"W", slotModulus}};
+constexpr Key shaftKeys[] = {{"l", slotLength},   {"E", slotStiffness},  {"d", slotDiameter},
+                             {"q", slotLineLoad}, {"qs", slotLineSlope}, {"rho", slotMass}};
+constexpr Key massKeys[] = {{"m", slotMass}, {"J", slotInertia}};
 constexpr Key endKeys[] = {{"M", slotEndMoment}, {"Q", slotEndForce}};
 
 template <int N>
@@ -110,6 +108,9 @@ std::string describe(const Script& script) {
                 out += ' ';
                 out += choiceWords(a.choice);
                 if (a.choice != rightClamped) writeKeys(out, a, endKeys);
+                break;
+            case Kind::mass:
+                writeKeys(out, a, massKeys);
                 break;
             case Kind::evaluate:
                 break;

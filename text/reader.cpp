@@ -294,15 +294,13 @@ struct Key {
 };
 
 constexpr Key springKeys[] = {{"c", "c", slotSpring, true}};
-constexpr Key beamKeys[] = {{"l", "l", slotLength, true},
-                            {"ei", "EI", slotStiffness, true},
-                            {"q", "q", slotLineLoad, false},
-                            {"qs", "qs", slotLineSlope, false}};
-constexpr Key shaftKeys[] = {{"l", "l", slotLength, true},
-                             {"e", "E", slotStiffness, true},
-                             {"d", "d", slotDiameter, true},
-                             {"q", "q", slotLineLoad, false},
-                             {"qs", "qs", slotLineSlope, false}};
+constexpr Key beamKeys[] = {{"l", "l", slotLength, true},    {"ei", "EI", slotStiffness, true},
+                            {"q", "q", slotLineLoad, false}, {"qs", "qs", slotLineSlope, false},
+                            {"m", "m", slotMass, false},     {"w", "W", slotModulus, false}};
+constexpr Key shaftKeys[] = {{"l", "l", slotLength, true},       {"e", "E", slotStiffness, true},
+                             {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
+                             {"qs", "qs", slotLineSlope, false}, {"rho", "rho", slotMass, false}};
+constexpr Key massKeys[] = {{"m", "m", slotMass, true}, {"j", "J", slotInertia, false}};
 constexpr Key hingedEndKeys[] = {{"m", "M", slotEndMoment, false}};
 constexpr Key freeEndKeys[] = {{"m", "M", slotEndMoment, false}, {"q", "Q", slotEndForce, false}};
 
@@ -385,9 +383,10 @@ bool choiceError(Reporter& r, const Line& line, int at, const char* what, const 
     return false;
 }
 
-bool checkSection(Reporter& r, const Line& line, const Action& a) {
+// A section or a point mass with a value the model cannot take.
+bool checkValues(Reporter& r, const Line& line, const Action& a) {
     int slot = slotLength;
-    const char* what = sectionProblem(a, slot);
+    const char* what = valueProblem(a, slot);
     if (!what) return true;
     report(r, line.number, a.valueColumn[slot], "%s", what);
     return false;
@@ -400,16 +399,16 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
     action = Action{};
     action.line = line.number;
     action.column = columnOf(line, line.tokens[0].begin);
-    static constexpr const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
+    static constexpr const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "masse"};
     static constexpr Kind kinds[] = {Kind::leftEnd,   Kind::spring,       Kind::beamSection,
                                      Kind::pointLoad, Kind::shaftSection, Kind::intermediate,
-                                     Kind::evaluate};
+                                     Kind::evaluate,  Kind::mass};
     int which = -1;
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < 8; ++k) {
         if (wordIs(line, 0, names[k])) which = k;
     }
     if (which < 0) {
-        report(r, line.number, action.column, "unknown action '%s'; expected F1 to F7",
+        report(r, line.number, action.column, "unknown action '%s'; expected F1 to F7 or Masse",
                line.tokens[0].equals ? "=" : quote(line, line.tokens[0]));
         return false;
     }
@@ -424,12 +423,13 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::spring:
             return readValues(r, line, at, KeySet{springKeys, 1, "F2", "c"}, action);
         case Kind::beamSection:
-            return readValues(r, line, at, KeySet{beamKeys, 4, "F3", "l, EI, q or qs"}, action) &&
-                   checkSection(r, line, action);
-        case Kind::shaftSection:
-            return readValues(r, line, at, KeySet{shaftKeys, 5, "F5", "l, E, d, q or qs"},
+            return readValues(r, line, at, KeySet{beamKeys, 6, "F3", "l, EI, q, qs, m or W"},
                               action) &&
-                   checkSection(r, line, action);
+                   checkValues(r, line, action);
+        case Kind::shaftSection:
+            return readValues(r, line, at, KeySet{shaftKeys, 6, "F5", "l, E, d, q, qs or rho"},
+                              action) &&
+                   checkValues(r, line, action);
         case Kind::pointLoad: {
             const int taken = matchPhrase(line, at, loadKinds, action.choice);
             if (!taken) {
@@ -474,6 +474,9 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         }
         case Kind::evaluate:
             return expectEnd(r, line, at, "F7");
+        case Kind::mass:
+            return readValues(r, line, at, KeySet{massKeys, 2, "Masse", "m or J"}, action) &&
+                   checkValues(r, line, action);
     }
     return false;
 }

@@ -87,6 +87,11 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
         if (h.support) std::fprintf(out, " %s", h.support);
         std::fprintf(out, ": F = %g", unsigned0(r.force));
         if (r.hasMoment) std::fprintf(out, ", M = %g", unsigned0(r.moment));
+        if (r.kinked) {
+            std::fprintf(out, ", psi = %g left, %g right", unsigned0(r.psi), unsigned0(r.psiRight));
+        } else {
+            std::fprintf(out, ", psi = %g", unsigned0(r.psi));
+        }
         std::fputc('\n', out);
     }
     std::fprintf(out, "extremes\n");
@@ -101,10 +106,26 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
                          unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
         }
     }
+    if (!d.hasStress) return;
+    const Extreme& e = d.stress;
+    if (!e.found) {
+        std::fprintf(out, "  sigma: no finite value\n");
+    } else {
+        std::fprintf(out, "  sigma: max %g at x = %g, min %g at x = %g\n", unsigned0(e.max),
+                     unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
+    }
+}
+
+void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds) {
+    std::fprintf(out, "critical speeds\n");
+    for (size_t i = 0; i < speeds.size(); ++i) {
+        const CriticalSpeed& c = speeds[i];
+        std::fprintf(out, "  %zu: omega = %g, f = %g, n = %g\n", i + 1, c.omega, c.f, c.n);
+    }
 }
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
-               const char* influence) {
+               const char* influence, const std::vector<CriticalSpeed>* critical) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
@@ -136,12 +157,19 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
                 std::fputs(", \"M\": ", out);
                 jsonNumber(out, r.moment);
             }
+            std::fputs(r.kinked ? ", \"psiLeft\": " : ", \"psi\": ", out);
+            jsonNumber(out, r.psi);
+            if (r.kinked) {
+                std::fputs(", \"psiRight\": ", out);
+                jsonNumber(out, r.psiRight);
+            }
             std::fputc('}', out);
         }
         std::fprintf(out, "%s],\n    \"extremes\": {", d->reactions.empty() ? "" : "\n    ");
-        for (int k = 0; k < rowCount; ++k) {
-            const Extreme& e = d->extremes[k];
-            std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "", quantityNames[k]);
+        for (int k = 0; k < rowCount + (d->hasStress ? 1 : 0); ++k) {
+            const Extreme& e = k < rowCount ? d->extremes[k] : d->stress;
+            std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "",
+                         k < rowCount ? quantityNames[k] : "sigma");
             if (!e.found) {
                 std::fputs("null", out);
                 continue;
@@ -159,21 +187,65 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
         std::fprintf(out, "\n    }\n  }");
     }
     if (influence) std::fprintf(out, ",\n  \"influence\": %s", influence);
+    if (critical) {
+        std::fprintf(out, ",\n  \"critical\": [");
+        for (size_t i = 0; i < critical->size(); ++i) {
+            const CriticalSpeed& c = (*critical)[i];
+            std::fprintf(out, "%s\n    {\"omega\": ", i ? "," : "");
+            jsonNumber(out, c.omega);
+            std::fputs(", \"f\": ", out);
+            jsonNumber(out, c.f);
+            std::fputs(", \"n\": ", out);
+            jsonNumber(out, c.n);
+            std::fputc('}', out);
+        }
+        std::fprintf(out, "%s]", critical->empty() ? "" : "\n  ");
+    }
     std::fprintf(out, "\n}\n");
 }
 
 void writeTable(FILE* out, const Diagram& d) {
-    std::fputs("x,w,psi,M,Q\n", out);
+    std::fputs(d.hasStress ? "x,w,psi,M,Q,sigma\n" : "x,w,psi,M,Q\n", out);
     // A row at a time: one write instead of ten calls into stdio per sample.
-    char row[(rowCount + 1) * fullCapacity];
+    char row[(rowCount + 2) * fullCapacity];
     for (const Sample& s : d.samples) {
         int n = formatFull(row, fullCapacity, s.x);
         for (double v : s.value) {
             row[n++] = ',';
             n += formatFull(row + n, fullCapacity, v);
         }
+        if (d.hasStress) {
+            row[n++] = ',';
+            if (s.hasStress()) n += formatFull(row + n, fullCapacity, s.stress());
+        }
         row[n++] = '\n';
         std::fwrite(row, 1, static_cast<size_t>(n), out);
+    }
+}
+
+void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds) {
+    std::fputs("x", out);
+    for (size_t i = 0; i < speeds.size(); ++i) std::fprintf(out, ",w%zu", i + 1);
+    std::fputc('\n', out);
+    // Every shape is sampled at the same places; a mode without one (none
+    // could be found) leaves its column empty.
+    const std::vector<Sample>* places = nullptr;
+    for (const CriticalSpeed& c : speeds) {
+        if (!places && !c.shape.empty()) places = &c.shape;
+    }
+    const size_t samples = places ? places->size() : 0;
+    char text[fullCapacity];
+    for (size_t j = 0; j < samples; ++j) {
+        const double x = (*places)[j].x;
+        std::fwrite(text, 1, static_cast<size_t>(formatFull(text, sizeof text, x)), out);
+        for (const CriticalSpeed& c : speeds) {
+            std::fputc(',', out);
+            if (j < c.shape.size()) {
+                const double w = c.shape[j].value[rowW];
+                std::fwrite(text, 1, static_cast<size_t>(formatFull(text, sizeof text, w)), out);
+            }
+        }
+        std::fputc('\n', out);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "model/description.h"
 
@@ -16,14 +17,27 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 // One JSON object: "results", "summary" when diagram is given, and
 // "influence" (an array's text) when given. Values as formatFull writes
 // them; a value that is not finite is null.
+// "critical" when given.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
-               const Diagram* diagram, const char* influence = nullptr);
+               const Diagram* diagram, const char* influence = nullptr,
+               const std::vector<CriticalSpeed>* critical = nullptr);
 
-// x, w, psi, M, Q of every sample, as formatFull writes them.
+// The critical speeds: omega, f and n of each.
+void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds);
+
+// x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
+// where the beam has a W anywhere (empty where a sample's W is unknown).
 void writeTable(FILE* out, const Diagram& diagram);
 
-// The beam sketch over the plots of w, psi, M and Q.
-void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram);
+// x and w of every mode shape, one column each.
+void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds);
+
+// The beam sketch over the plots of w, psi, M and Q; of sigma where the
+// beam has a W anywhere; of the mode shapes when given (the first
+// maxDrawnModes of them).
+constexpr size_t maxDrawnModes = 10;
+void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
+              const std::vector<CriticalSpeed>* modes = nullptr);
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.

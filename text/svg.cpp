@@ -1,11 +1,14 @@
 // The SVG drawing: the beam sketch (sections, supports, springs, hinges and
 // loads) over four plots of w, psi, M and Q that share one x axis. w and M
 // are drawn positive downwards, as loads and deflections point down in the
-// sketch; psi and Q positive upwards. Only layout arithmetic and printf are
-// used, so both builds draw the same bytes.
+// sketch; psi and Q positive upwards. sigma = M / W follows where the beam
+// has a W, and the mode shapes of critical speeds when asked for. Only layout arithmetic and printf
+// are used, so both builds draw the same bytes.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <string>
 
 #include "text/report.h"
 
@@ -157,6 +160,17 @@ void kink(const Canvas& c, double x, double value, int stack, bool offset) {
     loadLabel(c, x, stack, label);
 }
 
+// A point mass: a disc standing on the beam, its m named above it.
+void disc(const Canvas& c, double x, double m, int stack) {
+    std::fprintf(c.out,
+                 "<rect x=\"%.2f\" y=\"%.2f\" width=\"8\" height=\"36\" fill=\"#6d7b8d\" "
+                 "stroke=\"#000\" stroke-width=\"1\"/>\n",
+                 x - 4, beamY - 18);
+    char label[64];
+    std::snprintf(label, sizeof label, "m = %g", m);
+    loadLabel(c, x, stack, label);
+}
+
 void endValue(const Canvas& c, double x, const char* name, double value, int stack) {
     char label[64];
     std::snprintf(label, sizeof label, "%s = %g", name, value);
@@ -263,6 +277,9 @@ void sketch(const Canvas& c, const BeamModel& beam) {
                 break;
             case ElementKind::hinge:
                 hinge(c, p);
+                break;
+            case ElementKind::mass:
+                disc(c, p, e.value, stack++);
                 break;
             default:
                 break;
@@ -424,7 +441,8 @@ void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
 
 }  // namespace
 
-void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d) {
+void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
+              const std::vector<CriticalSpeed>* modes) {
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& curve = curves[k];
@@ -438,6 +456,45 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d) {
         }
         curve.extreme = d.extremes[k];
         curve.allFinite = d.allFinite;
+    }
+    // sigma like M, broken where a sample's W is unknown.
+    if (d.hasStress) {
+        Curve sigma;
+        sigma.name = "sigma";
+        sigma.note = "+ down";
+        sigma.colour = "#b9770e";
+        sigma.down = true;
+        for (const Sample& sample : d.samples) {
+            sigma.x.push_back(sample.x);
+            sigma.y.push_back(sample.hasStress() ? sample.stress()
+                                                 : std::numeric_limits<double>::quiet_NaN());
+        }
+        sigma.extreme = d.stress;
+        sigma.allFinite = d.allFinite;
+        curves.push_back(sigma);
+    }
+    // One plot per mode shape, of the first maxDrawnModes.
+    const size_t drawn = modes ? std::min(modes->size(), maxDrawnModes) : 0;
+    std::vector<std::string> names(drawn), notes(drawn);
+    for (size_t i = 0; i < drawn; ++i) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%zu", i + 1);
+        names[i] = text;
+        std::snprintf(text, sizeof text, "omega %g", (*modes)[i].omega);
+        notes[i] = text;
+    }
+    for (size_t i = 0; i < drawn; ++i) {
+        Curve mode;
+        mode.name = names[i].c_str();
+        mode.note = notes[i].c_str();
+        mode.colour = colours[0];
+        mode.down = true;
+        for (const Sample& sample : (*modes)[i].shape) {
+            mode.x.push_back(sample.x);
+            mode.y.push_back(sample.value[rowW]);
+            consider(mode.extreme, sample.value[rowW], sample.x);
+        }
+        curves.push_back(mode);
     }
     writeDrawing(out, beam, curves);
 }

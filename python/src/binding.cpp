@@ -120,6 +120,8 @@ const char* elementName(ElementKind kind) {
             return "support";
         case ElementKind::hinge:
             return "hinge";
+        case ElementKind::mass:
+            return "mass";
         case ElementKind::otherKey:
             break;
     }

@@ -5,7 +5,8 @@ Usage: check_svg.py --work DIR -- [EMULATOR] PROGRAM
 
 Runs PROGRAM (through EMULATOR, e.g. Wine, when given) on beams that use
 every element, and one whose values are not finite, and parses each SVG
-with xml.etree: it must be well-formed SVG with the four plots, their
+with xml.etree: it must be well-formed SVG with the four plots (five with
+sigma where a shaft gives W, one more per mode shape of --critical), their
 extreme marks and only finite coordinates.
 """
 import math
@@ -42,24 +43,35 @@ F1 Einspannung
 F3 l=0.75 EI=12.5 q=3
 F6 rechtes Traegerende Einspannung
 """,
+    "shaft-modes": """\
+F1 gelenkiges Lager
+F5 l=300 E=210000 d=40 rho=7.85e-9
+Masse m=0.02 J=4
+F5 l=200 E=210000 d=35 rho=7.85e-9
+F6 rechtes Trägerende gelenkiges Lager
+""",
 }
 
+# The plots each drawing has, and what more its run asks for.
+PLOTS = {"every-element": 5, "not-finite": 4, "clamped-both": 4, "shaft-modes": 8}
+ARGS = {"shaft-modes": ["--critical", "3"]}
 
-def check(path, finite):
+
+def check(path, finite, plots):
     root = ET.parse(path).getroot()  # raises on anything not well-formed
     problems = []
     if root.tag != SVG + "svg":
         problems.append("root is %s, not svg" % root.tag)
     texts = ["".join(t.itertext()) for t in root.iter(SVG + "text")]
-    for name in ("w", "psi", "M", "Q"):
+    for name in ("w", "psi", "M", "Q") + (("sigma",) if plots > 4 else ()):
         if name not in texts:
             problems.append("no plot named %s" % name)
     curves = list(root.iter(SVG + "polyline"))
     if finite:
-        if len([c for c in curves if c.get("stroke-width") == "1.8"]) != 4:
-            problems.append("not four curves")
-        if len([t for t in texts if t.startswith("max ")]) != 4:
-            problems.append("not four maxima marked")
+        if len([c for c in curves if c.get("stroke-width") == "1.8"]) != plots:
+            problems.append("not %d curves" % plots)
+        if len([t for t in texts if t.startswith("max ")]) != plots:
+            problems.append("not %d maxima marked" % plots)
     else:
         if not any("not finite" in t or "no finite values" in t for t in texts):
             problems.append("no note on values that are not finite")
@@ -84,12 +96,13 @@ def main():
             f.write(text)
         if os.path.exists(drawing):
             os.remove(drawing)
-        done = subprocess.run(command + ["--svg", name + ".svg", name + ".txt"], cwd=work,
+        done = subprocess.run(command + ARGS.get(name, []) + ["--svg", name + ".svg", name + ".txt"],
+                              cwd=work,
                               capture_output=True, timeout=300)
         problems = [] if done.returncode == 0 else ["exit status %d" % done.returncode]
         if not problems:
             try:
-                problems = check(drawing, name != "not-finite")
+                problems = check(drawing, name != "not-finite", PLOTS[name])
             except ET.ParseError as e:
                 problems = ["not well-formed XML: %s" % e]
         if problems:

@@ -20,7 +20,7 @@ struct BadInput {
 
 const BadInput badInputs[] = {
     {"unknown action", "F1 gelenkiges Lager\nF8\n",
-     "<stdin>:2:1: unknown action 'F8'; expected F1 to F7\n"},
+     "<stdin>:2:1: unknown action 'F8'; expected F1 to F7 or Masse\n"},
     {"unknown left end", "F1 Gelenk\n",
      "<stdin>:1:4: unknown left end 'Gelenk'; expected gelenkiges Lager, freies Ende or "
      "Einspannung\n"},
@@ -34,7 +34,7 @@ const BadInput badInputs[] = {
     {"unknown intermediate condition", "F6 Zwischenbedingung Feder\n",
      "<stdin>:1:22: unknown intermediate condition 'Feder'; expected gelenkiges Lager or Gelenk\n"},
     {"unknown value name", "F3 l=2 EI=3 p=4\n",
-     "<stdin>:1:13: unknown value 'p' for F3; expected l, EI, q or qs\n"},
+     "<stdin>:1:13: unknown value 'p' for F3; expected l, EI, q, qs, m or W\n"},
     {"value the kind does not take", "F6 rechtes Traegerende gelenkiges Lager Q=1\n",
      "<stdin>:1:41: unknown value 'Q' for gelenkiges Lager; expected M\n"},
     {"values for a clamped end", "F6 rechtes Traegerende Einspannung M=1\n",
@@ -131,7 +131,7 @@ TEST(BatchErrors, EveryBadLineIsReportedAndNothingRuns) {
     EXPECT_EQ(r.err,
               "<stdin>:2:6: malformed number 'x' (write numbers like 2.385, -4 or 1.5e-3, with a "
               "point)\n"
-              "<stdin>:4:1: unknown action 'F9'; expected F1 to F7\n");
+              "<stdin>:4:1: unknown action 'F9'; expected F1 to F7 or Masse\n");
 }
 
 TEST(BatchErrors, AFileIsNamedInTheMessage) {

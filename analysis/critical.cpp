@@ -1,0 +1,84 @@
+// Critical speeds over the vibration solver, and their mode shapes through
+// the one sampler of a diagram.
+#include "analysis/critical.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/evaluator.h"
+#include "analysis/general.h"
+#include "solver/vibration.h"
+
+namespace velmora {
+namespace {
+
+// A mode's states between the elements, and its exact transfer inside.
+class ModeEvaluator final : public Evaluator {
+public:
+    ModeEvaluator(const BeamModel& beam, const solver::Mode& mode) : beam_(beam), mode_(mode) {}
+    State start() override { return mode_.states[0]; }
+    State after(int element) override { return mode_.states[element + 1]; }
+    State inside(int element, double part) override {
+        return solver::modeInside(beam_.elements[element], mode_.states[element], mode_.omega,
+                                  part);
+    }
+
+private:
+    const BeamModel& beam_;
+    const solver::Mode& mode_;
+};
+
+void normalise(std::vector<Sample>& shape) {
+    for (const int row : {rowW, rowPsi}) {
+        double largest = 0.0;
+        double sign = 1.0;
+        for (const Sample& s : shape) {
+            if (std::fabs(s.value[row]) > largest) {
+                largest = std::fabs(s.value[row]);
+                sign = s.value[row] < 0.0 ? -1.0 : 1.0;
+            }
+        }
+        if (!(largest > 0.0) || !std::isfinite(largest)) continue;
+        // + 0.0: a zero printed as 0, whatever the sign it was scaled by.
+        for (Sample& s : shape) {
+            for (double& v : s.value) v = v * sign / largest + 0.0;
+        }
+        return;
+    }
+}
+
+}  // namespace
+
+bool computeCritical(const Script& script, const BeamModel& beam, int count, int points,
+                     std::vector<CriticalSpeed>& speeds, Problem& problem) {
+    speeds.clear();
+    const solver::Vibration v = solver::vibrate(beam, count);
+    if (v.check.status != solver::Status::solved) {
+        int tag = beam.leftTag;
+        const std::string text = solverMessage(script, v.check, tag);
+        problem = Problem{script.actions[tag].line, script.actions[tag].column, text};
+        return false;
+    }
+    if (v.noMass) {
+        problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
+        return false;
+    }
+    constexpr double twoPi = 2.0 * 3.14159265358979323846;
+    for (const solver::Mode& mode : v.modes) {
+        CriticalSpeed c;
+        c.omega = mode.omega;
+        c.f = mode.omega / twoPi;
+        c.n = 60.0 * c.f;
+        if (!mode.states.empty()) {
+            ModeEvaluator evaluator(beam, mode);
+            Diagram d;
+            sampleDiagram(beam, points, evaluator, d);
+            c.shape = std::move(d.samples);
+            normalise(c.shape);
+        }
+        speeds.push_back(std::move(c));
+    }
+    return true;
+}
+
+}  // namespace velmora
