@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "files.h"
+#include "text/cases_text.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
 #include "text/report.h"
@@ -34,6 +36,8 @@ struct Options {
     const char* input = nullptr;
     std::vector<InfluenceRequest> influence;
     std::vector<LiveLoad> live;
+    const char* loadState = nullptr;  // --case
+    bool envelope = false;
 };
 
 // One row per option: the usage text and the parser both come from here.
@@ -106,6 +110,19 @@ const Option options[] = {
          o.live.emplace_back();
          return parseLiveLoad(v, o.live.back(), why);
      }},
+    {"--case", "NAME", "[--case NAME]",
+     "show the load case or combination NAME instead of the beam's\n"
+     "own loads (each factor a/b taken as a)",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         o.loadState = v;
+         usage = !*v;
+         if (usage) why = "--case needs the name of a load case or combination";
+         return !usage;
+     }},
+    {"--envelope", nullptr, "[--envelope]",
+     "the largest and smallest w, psi, M, Q and reactions over all\n"
+     "combinations, spans of a feldweise case taken where they harm",
+     [](Options& o, const char*, std::string&, bool&) { return o.envelope = true; }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -213,6 +230,10 @@ struct Run {
     int last = -1;
     std::vector<InfluenceLine> influence;
     std::vector<Problem> warnings;
+    LoadState state;  // --case: the state shown, when it is not the beam's own loads
+    bool ownState = true;
+    Script stateKeys;  // the keys of that state's beam, which run.beam then is
+    Envelope envelope;
 };
 
 std::string cause(const Run& run, int index, int culprit, const char* keyed) {
@@ -268,10 +289,16 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
         run.beam = beamOf(script, run.first, run.last);
         if (o.general || o.summary) run.solution = solver::solve(run.beam);
     }
+    if (!run.ownState) {
+        const BeamModel model = stateBeam(run.beam, script.cases, run.state);
+        pressBeam(model, script, run.stateKeys, run.beam);
+        if (o.general || o.summary) run.solution = solver::solve(run.beam);
+    }
+    const Script& keys = run.ownState ? script : run.stateKeys;
     if (o.general && run.solution.status != solver::Status::solved) {
-        int tag = run.first;
-        const std::string text = solverMessage(script, run.solution, tag);
-        problem = Problem{script.actions[tag].line, script.actions[tag].column, text};
+        int tag = run.beam.leftTag;
+        const std::string text = solverMessage(keys, run.solution, tag);
+        problem = Problem{keys.actions[tag].line, keys.actions[tag].column, text};
         return false;
     }
     const double length = run.beam.length;
@@ -297,17 +324,18 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
         computeGeneralDiagram(run.beam, run.solution, o.points, run.diagram);
         return true;
     }
-    velmora::computeDiagram(script, run.beam, o.points, run.diagram);
+    velmora::computeDiagram(keys, run.beam, o.points, run.diagram);
     if (run.diagram.allFinite) return true;
     const Watch& w = run.diagram.watch;
     const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
     if (w.brokenAt >= 0 && !told) {
-        const Action& culprit = script.actions[w.brokenAt];
+        const Action& culprit = keys.actions[w.brokenAt];
         run.warnings.push_back(Problem{
             culprit.line, culprit.column,
             std::string("the diagram has values that are not finite; the state stopped being "
                         "finite after this ") +
-                actionName(culprit) + ": " + cause(run, run.last, w.brokenAt, w.cause)});
+                actionName(culprit) + ": " +
+                (run.ownState ? cause(run, run.last, w.brokenAt, w.cause) : w.cause)});
     } else if (w.brokenAt < 0) {
         const Action& f1 = script.actions[run.first];
         run.warnings.push_back(Problem{f1.line, f1.column,
@@ -317,16 +345,74 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
     return true;
 }
 
+// The load cases: checked against the last beam; with --case the F7 values
+// of that state; with --envelope the envelope of all combinations.
+bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
+    const Script& script = run.script;
+    const CaseBook& book = script.cases;
+    if (!book.any() && !o.loadState && !o.envelope) return true;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        if (!o.loadState && !o.envelope) return true;
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          "--case and --envelope need a complete beam: F1, the sections and "
+                          "elements, and F6 rechtes Tr\xc3\xa4gerende"};
+        return false;
+    }
+    if (o.envelope && (o.loadState || !o.influence.empty())) {
+        std::fprintf(err,
+                     "velmora-batch: --envelope shows all combinations: it takes no --case "
+                     "and no --influence\n");
+        return false;
+    }
+    const BeamModel beam = beamOf(script, first, last);
+    if (!checkCases(beam, book, problem)) return false;
+    if (o.loadState) {
+        if (!findLoadState(book, o.loadState, run.state)) {
+            std::string names;
+            for (const LoadCase& c : book.cases) names += (names.empty() ? "" : ", ") + c.name;
+            for (const Combination& c : book.combinations) names += ", " + c.name;
+            std::fprintf(err,
+                         "velmora-batch: --case %s: the description has no load case or "
+                         "combination of that name; it has %s\n",
+                         o.loadState, names.c_str());
+            return false;
+        }
+        run.ownState = run.state.loadCase == 0;
+        if (!run.ownState && !stateResults(script, beam, stateBeam(beam, book, run.state),
+                                           o.general, run.results, problem)) {
+            return false;
+        }
+    }
+    if (!o.envelope) return true;
+    if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
+        const Action& f1 = script.actions[first];
+        problem = Problem{f1.line, f1.column,
+                          "an envelope needs a beam of finite, positive length: this beam's "
+                          "sections add up to none"};
+        return false;
+    }
+    run.beam = beam;
+    Problem warning;
+    if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem)) {
+        return false;
+    }
+    if (!warning.text.empty()) run.warnings.push_back(warning);
+    return true;
+}
+
 // The results, the diagram and the influence lines, and what the keyed
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
-    const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
+    if (!computeCases(o, run, problem, err)) return false;
+    const bool wantDiagram = (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
         Problem warning;
-        if (!computeInfluence(run.script, run.beam, o.points, o.general, o.influence, o.live,
-                              run.influence, warning, problem)) {
+        if (!computeInfluence(run.ownState ? run.script : run.stateKeys, run.beam, o.points,
+                              o.general, o.influence, o.live, run.influence, warning, problem)) {
             return false;
         }
         if (!warning.text.empty()) run.warnings.push_back(warning);
@@ -334,7 +420,9 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
         return false;
     }
-    if (o.general) return true;
+    // The keyed values are checked against the general method's of the
+    // beam's own loads.
+    if (o.general || !run.ownState) return true;
     std::vector<Notice> notices = checkKeyed(run.script, run.reading, run.results);
     if (o.summary && run.diagram.first >= 0) {
         const std::vector<Notice> more = checkReactions(run.beam, run.solution, run.diagram);
@@ -405,6 +493,11 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
 // The results, the summary or the influence lines as text or JSON.
 void printOutput(const Options& o, const Run& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
+    if (o.json && o.envelope) {
+        const std::string envelope = envelopeJson(run.script.cases, run.envelope);
+        printJson(out, run.results.data(), count, nullptr, nullptr, nullptr, envelope.c_str());
+        return;
+    }
     if (o.json) {
         const std::string lines = influenceJson(run.influence, o.live);
         printJson(out, run.results.data(), count, &run.beam, o.summary ? &run.diagram : nullptr,
@@ -412,6 +505,11 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         return;
     }
     printResults(out, run.results.data(), count);
+    if (o.envelope) {
+        if (count > 0) std::fputc('\n', out);
+        printEnvelope(out, run.script.cases, run.envelope);
+        return;
+    }
     if (o.summary) {
         if (count > 0) std::fputc('\n', out);
         printSummary(out, run.beam, run.diagram);
@@ -423,7 +521,12 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 }
 
 // The table or drawing: of the influence lines when there are any.
-void writeFiles(const Run& run, FILE* table, FILE* svg) {
+void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg) {
+    if (o.envelope) {
+        if (table) writeEnvelopeTable(table, run.envelope);
+        if (svg) writeEnvelopeSvg(svg, run.envelope);
+        return;
+    }
     const bool lines = !run.influence.empty();
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
@@ -475,7 +578,7 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     }
     // A table or drawing on standard output is all that goes there.
     if (!isStandardOutput(o.table) && !isStandardOutput(o.svg)) printOutput(o, run, out);
-    writeFiles(run, table, svg);
+    writeFiles(o, run, table, svg);
     bool written = true;
     if (table) written = closeOutput(table, o.table, err) && written;
     if (svg) written = closeOutput(svg, o.svg, err) && written;

@@ -52,6 +52,86 @@ Beam& Beam::offset(double value) { return add(Kind::pointLoad, loadOffset, {valu
 Beam& Beam::support() { return add(Kind::intermediate, midSupport, {}); }
 Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
 
+bool Beam::nameFree(const std::string& name) {
+    const CaseBook& book = script_.cases;
+    const bool taken = book.findCase(name) >= 0 || book.findCombination(name) >= 0;
+    if (taken && caseProblem_.empty()) caseProblem_ = "'" + name + "' is named twice";
+    return !taken;
+}
+
+Beam& Beam::ownCase(const std::string& name) {
+    if (name == script_.cases.cases[0].name || nameFree(name)) script_.cases.cases[0].name = name;
+    return *this;
+}
+
+LoadCaseLoads Beam::loadCase(const std::string& name, bool spanwise) {
+    LoadCase c;
+    c.name = name;
+    c.spanwise = spanwise;
+    c.line = script_.lines;
+    // A case named twice takes its loads nowhere: the beam is unsolved anyway.
+    if (!nameFree(name)) return LoadCaseLoads(*this, -1);
+    script_.cases.cases.push_back(c);
+    return LoadCaseLoads(*this, static_cast<int>(script_.cases.cases.size()) - 1);
+}
+
+Beam& Beam::combination(const std::string& name, const std::vector<CaseFactor>& factors) {
+    if (!nameFree(name)) return *this;
+    Combination c;
+    c.name = name;
+    for (const CaseFactor& f : factors) {
+        Term t;
+        t.loadCase = script_.cases.findCase(f.loadCase);
+        t.factor = Factor{f.worse, f.better};
+        if (t.loadCase < 0 && caseProblem_.empty()) {
+            caseProblem_ = "the combination '" + name + "' names no load case '" + f.loadCase + "'";
+        }
+        if (t.loadCase >= 0) c.terms.push_back(t);
+    }
+    script_.cases.combinations.push_back(c);
+    return *this;
+}
+
+LoadCaseLoads& LoadCaseLoads::add(PlacedLoad load) {
+    if (index_ > 0) beam_.script_.cases.cases[index_].loads.push_back(load);
+    return *this;
+}
+
+LoadCaseLoads& LoadCaseLoads::line(double q, double qs) {
+    PlacedLoad l;
+    l.q = q;
+    l.qs = qs;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::line(double q, double qs, double from, double to) {
+    PlacedLoad l;
+    l.q = q;
+    l.qs = qs;
+    l.from = from;
+    l.to = to;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::force(double value, double x) {
+    PlacedLoad l;
+    l.type = PlacedLoad::force;
+    l.value = value;
+    l.from = l.to = x;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::moment(double value, double x) {
+    PlacedLoad l;
+    l.type = PlacedLoad::moment;
+    l.value = value;
+    l.from = l.to = x;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
 Beam& Beam::end(End right, double moment, double force) {
     const Choice c = right == End::free      ? rightFree
                      : right == End::clamped ? rightClamped
@@ -59,13 +139,57 @@ Beam& Beam::end(End right, double moment, double force) {
     return add(Kind::rightEnd, c, {moment, force});
 }
 
-Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), method_(method) {
+Solution::Solution(const Beam& beam, Method method)
+    : description_(beam.actions()), script_(beam.actions()), method_(method) {
     const int last = script_.count() - 1;
     if (last < 1 || script_.actions[last].kind != Kind::rightEnd) {
         problem_ = "the beam has no right end: finish it with end()";
         return;
     }
-    beam_ = beamOf(script_, 0, last);
+    problem_ = beam.caseProblem();
+    if (problem_.empty()) solve(beamOf(script_, 0, last));
+}
+
+Solution::Solution(const Beam& beam, const std::string& state, Method method)
+    : description_(beam.actions()), script_(beam.actions()), method_(method) {
+    const int last = script_.count() - 1;
+    LoadState s;
+    if (last < 1 || script_.actions[last].kind != Kind::rightEnd) {
+        problem_ = "the beam has no right end: finish it with end()";
+    } else if (!beam.caseProblem().empty()) {
+        problem_ = beam.caseProblem();
+    } else if (!findLoadState(description_.cases, state, s)) {
+        problem_ = "the beam has no load case or combination '" + state + "'";
+    }
+    if (!problem_.empty()) return;
+    const BeamModel own = beamOf(description_, 0, last);
+    Problem p;
+    if (!checkCases(own, description_.cases, p)) {
+        problem_ = p.text;
+        return;
+    }
+    BeamModel pressed;
+    pressBeam(stateBeam(own, description_.cases, s), description_, script_, pressed);
+    solve(pressed);
+}
+
+bool Solution::envelope(Envelope& envelope, std::string& problem, int points) const {
+    problem = problem_;
+    const int last = description_.count() - 1;
+    if (!problem.empty()) return false;
+    const BeamModel own = beamOf(description_, 0, last);
+    Problem p;
+    Problem warning;
+    const bool good = checkCases(own, description_.cases, p) &&
+                      computeEnvelope(description_, own, points, method_ == Method::general,
+                                      envelope, warning, p);
+    problem = good ? warning.text : p.text;
+    return good && warning.text.empty();
+}
+
+void Solution::solve(const BeamModel& beam) {
+    const int last = script_.count() - 1;
+    beam_ = beam;
     if (method_ == Method::general) {
         general_ = solver::solve(beam_);
         if (general_.status != solver::Status::solved) {

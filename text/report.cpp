@@ -104,7 +104,7 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
 }
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
-               const char* influence) {
+               const char* influence, const char* envelope) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
@@ -159,6 +159,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
         std::fprintf(out, "\n    }\n  }");
     }
     if (influence) std::fprintf(out, ",\n  \"influence\": %s", influence);
+    if (envelope) std::fprintf(out, ",\n  \"envelope\": %s", envelope);
     std::fprintf(out, "\n}\n");
 }
 

@@ -13,11 +13,13 @@ namespace velmora {
 void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 
-// One JSON object: "results", "summary" when diagram is given, and
-// "influence" (an array's text) when given. Values as formatFull writes
-// them; a value that is not finite is null.
+// One JSON object: "results", "summary" when diagram is given,
+// "influence" (an array's text) and "envelope" (an object's text) when
+// given. Values as formatFull writes them; a value that is not finite is
+// null.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
-               const Diagram* diagram, const char* influence = nullptr);
+               const Diagram* diagram, const char* influence = nullptr,
+               const char* envelope = nullptr);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them.
 void writeTable(FILE* out, const Diagram& diagram);
@@ -34,6 +36,7 @@ struct Curve {
     bool down = false;  // positive values drawn downwards
     std::vector<double> x;
     std::vector<double> y;
+    std::vector<double> low;  // when given, a band from `low` up to `y` (an envelope)
     Extreme extreme;
     bool allFinite = true;
     bool hasMark = false;
