@@ -229,6 +229,7 @@ struct Unit {
     int loadCase = 0;
     int span = -1;
     Diagram diagram;
+    BeamModel model;
 };
 
 // A combination's terms as the envelope reads them; without combinations,
@@ -254,7 +255,8 @@ struct TermUnits {
 // how it is made up.
 double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
                const std::vector<Unit>& units, bool largest,
-               const std::function<double(int)>& value, Loading* loading) {
+               const std::function<double(int)>& value, Loading* loading,
+               std::vector<double>* weights = nullptr) {
     double sum = 0.0;
     for (size_t t = 0; t < c.terms.size(); ++t) {
         const Factor f = c.terms[t].factor;
@@ -266,6 +268,7 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
             const double b = f.better * v;
             const bool harm = largest ? a > b : a < b;
             sum += harm ? a : b;
+            if (weights) (*weights)[u] += harm ? f.worse : f.better;
             if (harm) taken = f.worse;
             if (harm && units[u].span >= 0) spans.push_back(units[u].span + 1);
         }
@@ -275,6 +278,73 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
         }
     }
     return sum;
+}
+
+// Between the samples of a section: every loading that gives the envelope
+// at one of them is followed along the section's closed form (its start
+// state and line load are the loading's sums), and its extremes there are
+// taken when they go beyond the sampled ones. Each such value is one the
+// loading reaches, so the extremes stay attainable.
+void followSections(const std::vector<Combination>& combinations,
+                    const std::vector<std::vector<TermUnits>>& termUnits,
+                    const std::vector<Unit>& units, bool named, Envelope& env) {
+    const std::vector<Sample>& samples = units[0].diagram.samples;
+    const std::vector<Element>& elements = units[0].model.elements;
+    size_t i = 0;
+    for (size_t k = 0; k < elements.size(); ++k) {
+        const int tag = static_cast<int>(k) + 1;  // the pressed beam's
+        while (i < samples.size() && samples[i].action != tag) ++i;
+        size_t end = i;
+        while (end < samples.size() && samples[end].action == tag) ++end;
+        if (!elements[k].isSection() || i == 0 || i == samples.size()) continue;
+        for (int r = 0; r < rowCount; ++r) {
+            for (const bool largest : {true, false}) {
+                std::vector<std::vector<double>> seen;
+                for (size_t j = i - 1; j < end; ++j) {
+                    const auto value = [&](int u) { return units[u].diagram.samples[j].value[r]; };
+                    int best = 0;
+                    double bestValue = 0.0;
+                    for (size_t c = 0; c < combinations.size(); ++c) {
+                        const double v =
+                            combine(combinations[c], termUnits[c], units, largest, value, nullptr);
+                        if (c == 0 || (largest ? v > bestValue : v < bestValue)) {
+                            best = static_cast<int>(c);
+                            bestValue = v;
+                        }
+                    }
+                    std::vector<double> weights(units.size(), 0.0);
+                    Loading loading;
+                    combine(combinations[best], termUnits[best], units, largest, value, &loading,
+                            &weights);
+                    loading.combination = named ? best : -1;
+                    if (std::find(seen.begin(), seen.end(), weights) != seen.end()) continue;
+                    seen.push_back(weights);
+                    Element e = elements[k];
+                    e.q = e.qs = 0.0;
+                    State start{};
+                    for (size_t u = 0; u < units.size(); ++u) {
+                        const Element& own = units[u].model.elements[k];
+                        e.q += weights[u] * own.q;
+                        e.qs += weights[u] * own.qs;
+                        for (int q = 0; q < rowCount; ++q) {
+                            start[q] += weights[u] * units[u].diagram.samples[i - 1].value[q];
+                        }
+                    }
+                    EnvelopeExtreme& x = env.extremes[r];
+                    for (const double t : criticalPlaces(e, start, r)) {
+                        const double v = solver::stateInside(e, start, t)[r];
+                        if (!std::isfinite(v)) continue;
+                        if (largest && v > x.extreme.max) {
+                            x.extreme.max = v, x.extreme.xMax = e.x + t, x.atMax = loading;
+                        } else if (!largest && v < x.extreme.min) {
+                            x.extreme.min = v, x.extreme.xMin = e.x + t, x.atMin = loading;
+                        }
+                    }
+                }
+            }
+        }
+        i = end;
+    }
 }
 
 }  // namespace
@@ -436,7 +506,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     std::vector<Unit> units;
     for (size_t c = 0; c < book.cases.size(); ++c) {
         if (!book.cases[c].spanwise) {
-            units.push_back(Unit{static_cast<int>(c), -1, {}});
+            units.push_back(Unit{static_cast<int>(c), -1, {}, {}});
             continue;
         }
         for (int s = 0; s < spans; ++s) {
@@ -451,11 +521,12 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
                 loaded = loaded || (p.loadCase == static_cast<int>(c) && !p.point() &&
                                     p.from < b - tol && p.to > a + tol);
             }
-            if (loaded) units.push_back(Unit{static_cast<int>(c), s, {}});
+            if (loaded) units.push_back(Unit{static_cast<int>(c), s, {}, {}});
         }
     }
     for (Unit& u : units) {
-        const BeamModel m = loadedModel(lay, loads, {Weight{u.loadCase, u.span, 1.0}});
+        u.model = loadedModel(lay, loads, {Weight{u.loadCase, u.span, 1.0}});
+        const BeamModel& m = u.model;
         std::string what = "the load case " + book.cases[u.loadCase].name;
         if (u.span >= 0) what += " on span " + std::to_string(u.span + 1);
         if (!solveBeam(script, m, points, general, what, u.diagram, warning, problem)) {
@@ -536,6 +607,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         e.atMax = loadingAt(bestMax[r].at, r, e.atMax.combination, true);
         e.atMin = loadingAt(bestMin[r].at, r, e.atMin.combination, false);
     }
+    followSections(combinations, termUnits, units, named, env);
 
     // The reactions, each over the same choices.
     const std::vector<Reaction>& reactions = units[0].diagram.reactions;
