@@ -538,6 +538,12 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     {
         Script keys;
         pressBeam(loadedModel(lay, loads, {Weight{0, -1, 1.0}}), script, keys, env.beam);
+        // The sketch shows the own loads: the other cases' point loads go.
+        std::vector<Element> kept;
+        for (size_t k = 0; k < lay.placed.size(); ++k) {
+            if (lay.placed[k] < 0) kept.push_back(env.beam.elements[k]);
+        }
+        env.beam.elements = kept;
     }
 
     // The envelope: at every sample, each combination's largest and

@@ -72,7 +72,8 @@ struct EnvelopeExtreme {
 };
 
 struct Envelope {
-    BeamModel beam;  // the common geometry, with the own case's loads, tags renumbered
+    BeamModel
+        beam;  // the common geometry and the own loads (no other point loads), tags renumbered
     std::vector<double> x;
     std::vector<State> max;  // at every sample, over every combination and choice
     std::vector<State> min;
