@@ -393,6 +393,21 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
                           "sections add up to none"};
         return false;
     }
+    // Every case, and every span of a case placed span by span, keeps its
+    // own samples.
+    long beams = 0;
+    long spans = 1;
+    for (const Element& e : beam.elements) spans += e.takesForce() ? 1 : 0;
+    for (const LoadCase& c : book.cases) beams += c.spanwise ? spans : 1;
+    const long needed = samplesNeeded(script, first, last, o.points) * beams;
+    const int limit = o.general ? maxGeneralSamples : maxSamples;
+    if (needed > limit) {
+        std::fprintf(err,
+                     "velmora-batch: --points %d: the envelope would take %ld samples over its "
+                     "%ld beams, more than %d\n",
+                     o.points, needed, beams, limit);
+        return false;
+    }
     run.beam = beam;
     Problem warning;
     if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem)) {

@@ -362,6 +362,27 @@ TEST(LoadCases, MistakesAreReportedWithTheirPlace) {
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
+    // Options that cannot go together, or ask too much.
+    const struct {
+        std::vector<std::string> args;
+        std::string text;
+        std::string message;
+    } options[] = {
+        {{"--envelope", "--case", "G"}, beam, "--envelope shows all combinations"},
+        {{"--envelope", "--influence", "M@1"}, beam, "--envelope shows all combinations"},
+        {{"--case", "G"},
+         "F1 gelenkiges Lager\nF7\n",
+         "--case and --envelope need a complete beam"},
+        {{"--envelope", "--points", "100000"},
+         twoSpans,
+         "--points 100000: the envelope would take 600012 samples over its 3 beams"},
+    };
+    for (const auto& c : options) {
+        const BatchRun r = runInProcess(c.args, c.text);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
     const BatchRun unknown = runInProcess({"--case", "X"}, beam + "Lastfall Q\nq=1\n");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("--case X: the description has no load case or combination of "
