@@ -53,6 +53,28 @@ State KeyedEvaluator::inside(int element, double part) {
     return evaluated();
 }
 
+State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left) {
+    const double near = 1e-12 * beam.length;
+    const int n = static_cast<int>(beam.elements.size());
+    for (int k = 0; k < n; ++k) {
+        const Element& e = beam.elements[k];
+        if (e.isSection() && x > e.x + near && x < e.x + e.length - near) {
+            return evaluator.inside(k, x - e.x);
+        }
+    }
+    // At a boundary: before the first element at or past x, or, on the right
+    // side, before the first element past x or the first section going on
+    // from x.
+    for (int k = 0; k < n; ++k) {
+        const Element& e = beam.elements[k];
+        const bool reached =
+            left ? e.x >= x - near
+                 : e.x > x + near || (e.isSection() && e.length > 0.0 && e.x >= x - near);
+        if (reached) return evaluator.before(k);
+    }
+    return n == 0 ? evaluator.start() : evaluator.after(n - 1);
+}
+
 void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diagram& d) {
     d.first = beam.leftTag;
     d.last = beam.rightTag;

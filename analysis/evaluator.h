@@ -14,7 +14,7 @@ public:
     virtual ~Evaluator() = default;
     virtual State start() = 0;                           // just right of the left end
     virtual State after(int element) = 0;                // just right of element k
-    virtual State inside(int element, double part) = 0;  // `part` into section k
+    virtual State inside(int element, double part) = 0;  // a length `part` into section k
     // Just left of element k: just right of the one before it.
     State before(int element) { return element == 0 ? start() : after(element - 1); }
 };
@@ -56,6 +56,11 @@ private:
     Watch watch_;
     RepeatedRun run_;
 };
+
+// The state at x along the beam, 0 <= x <= its length. Where point elements
+// stand at x, `left` asks for the state before them, else after them; a
+// place within 1e-12 of the beam's length from an element's counts as its.
+State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left);
 
 // The diagram of a beam: `points` samples inside every section, its end,
 // both sides of every point element; the reactions; the exact extremes.

@@ -267,19 +267,25 @@ void measure(InfluenceLine& line) {
 
 void applyLive(InfluenceLine& line, const std::vector<LiveLoad>& live) {
     line.live.clear();
-    for (const LiveLoad& l : live) {
-        double a = 0.0;
-        double b = 0.0;
-        if (l.uniform) {
-            a = l.value * line.positiveArea;
-            b = l.value * line.negativeArea;
-        } else if (line.extreme.found) {
-            a = l.value * line.extreme.max;
-            b = l.value * line.extreme.min;
-        }
-        line.live.push_back(LiveExtreme{std::max(a, b), std::min(a, b)});
-    }
+    for (const LiveLoad& l : live) line.live.push_back(liveExtreme(line, l));
 }
+
+}  // namespace
+
+LiveExtreme liveExtreme(const InfluenceLine& line, const LiveLoad& l) {
+    double a = 0.0;
+    double b = 0.0;
+    if (l.uniform) {
+        a = l.value * line.positiveArea;
+        b = l.value * line.negativeArea;
+    } else if (line.extreme.found) {
+        a = l.value * line.extreme.max;
+        b = l.value * line.extreme.min;
+    }
+    return LiveExtreme{std::max(a, b), std::min(a, b)};
+}
+
+namespace {
 
 // ---------------------------------------------------------------------------
 // Requests against the beam.

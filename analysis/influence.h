@@ -49,6 +49,9 @@ struct InfluenceLine {
     std::vector<LiveExtreme> live;  // one per live load, in their order
 };
 
+// The extreme of a line's quantity under one live load.
+LiveExtreme liveExtreme(const InfluenceLine& line, const LiveLoad& live);
+
 // The influence lines of the beam model (of its F1 to its right end in the
 // script), all sampled at the same
 // places: the diagram's samples, and two more at every cut (just left and

@@ -31,9 +31,9 @@ void envelope(benchmark::State& state) {
     const velmora::Beam beam = twentySpans();
     const velmora::Solution solution(beam);
     velmora::Envelope env;
-    std::string problem;
+    velmora::Failure failure;
     for (auto _ : state) {
-        if (!solution.envelope(env, problem, 100)) state.SkipWithError(problem.c_str());
+        if (!solution.envelope(100, env, failure)) state.SkipWithError(failure.where.text.c_str());
         benchmark::DoNotOptimize(env.max.data());
     }
     struct rusage usage {};

@@ -2,9 +2,35 @@
 // the keys that describe it, so both methods read it as the program would.
 #include "library/velmora.h"
 
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "analysis/evaluator.h"
 #include "analysis/general.h"
+#include "analysis/keyed_run.h"
+#include "analysis/trust.h"
+#include "text/describe.h"
+#include "text/influence_text.h"
+#include "text/reader.h"
+#include "text/report.h"
 
 namespace velmora {
+namespace {
+
+Failure failureAt(Failure::Kind kind, const Action& a, std::string text) {
+    return Failure{kind, Problem{a.line, a.column, std::move(text)}};
+}
+
+// The general solver's refusal of a beam, at the action it concerns.
+Failure solverFailure(const Script& script, const solver::Solution& s, int tag) {
+    const std::string text = solverMessage(script, s, tag);
+    return failureAt(
+        s.status == solver::Status::mechanism ? Failure::mechanism : Failure::unsolvable,
+        script.actions[tag], text);
+}
+
+}  // namespace
 
 Beam::Beam(End left) {
     add(Kind::leftEnd,
@@ -15,14 +41,23 @@ Beam::Beam(End left) {
 }
 
 Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
+    if (complete()) throw std::invalid_argument("the beam already has its right end");
     Action a;
     a.kind = kind;
     a.choice = choice;
     for (size_t k = 0; k < values.size() && k < slotCount; ++k) {
+        if (std::isnan(values[k])) continue;  // not given
+        if (!std::isfinite(values[k])) {
+            throw std::invalid_argument("a value must be a finite number");
+        }
         a.value[k] = values[k];
         a.given[k] = true;
     }
-    // Messages name an element by its line: the left end is line 1.
+    if (isSection(a)) {
+        int slot = 0;
+        if (const char* why = sectionProblem(a, slot)) throw std::invalid_argument(why);
+    }
+    // Messages name an element by its line in describe(): the left end is line 1.
     a.line = script_.count() + 1;
     a.column = 1;
     script_.actions.push_back(a);
@@ -30,10 +65,14 @@ Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
     return *this;
 }
 
+namespace {
+constexpr double none = NAN;  // a value not given
+}
+
 Beam& Beam::section(double l, double ei) { return add(Kind::beamSection, noChoice, {l, ei}); }
 
 Beam& Beam::section(double l, double ei, double q, double qs) {
-    return add(Kind::beamSection, noChoice, {l, ei, 0.0, q, qs});
+    return add(Kind::beamSection, noChoice, {l, ei, none, q, qs});
 }
 
 Beam& Beam::shaft(double l, double e, double d) {
@@ -55,7 +94,10 @@ Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
 bool Beam::nameFree(const std::string& name) {
     const CaseBook& book = script_.cases;
     const bool taken = book.findCase(name) >= 0 || book.findCombination(name) >= 0;
-    if (taken && caseProblem_.empty()) caseProblem_ = "'" + name + "' is named twice";
+    if (taken && !caseFailure_) {
+        caseFailure_ =
+            Failure{Failure::description, Problem{0, 0, "'" + name + "' is named twice"}};
+    }
     return !taken;
 }
 
@@ -83,8 +125,11 @@ Beam& Beam::combination(const std::string& name, const std::vector<CaseFactor>& 
         Term t;
         t.loadCase = script_.cases.findCase(f.loadCase);
         t.factor = Factor{f.worse, f.better};
-        if (t.loadCase < 0 && caseProblem_.empty()) {
-            caseProblem_ = "the combination '" + name + "' names no load case '" + f.loadCase + "'";
+        if (t.loadCase < 0 && !caseFailure_) {
+            caseFailure_ = Failure{
+                Failure::description,
+                Problem{0, 0,
+                        "the combination '" + name + "' names no load case '" + f.loadCase + "'"}};
         }
         if (t.loadCase >= 0) c.terms.push_back(t);
     }
@@ -133,39 +178,83 @@ LoadCaseLoads& LoadCaseLoads::moment(double value, double x) {
 }
 
 Beam& Beam::end(End right, double moment, double force) {
-    const Choice c = right == End::free      ? rightFree
-                     : right == End::clamped ? rightClamped
-                                             : rightHinged;
-    return add(Kind::rightEnd, c, {moment, force});
+    switch (right) {
+        case End::clamped:
+            return add(Kind::rightEnd, rightClamped, {});
+        case End::hinged:
+            return add(Kind::rightEnd, rightHinged, {moment});
+        case End::free:
+            break;
+    }
+    return add(Kind::rightEnd, rightFree, {moment, force});
+}
+
+bool Beam::complete() const {
+    return !script_.actions.empty() && script_.actions.back().kind == Kind::rightEnd;
+}
+
+std::string Beam::describe() const { return velmora::describe(script_); }
+
+bool Beam::operator==(const Beam& other) const {
+    if (script_.count() != other.script_.count()) return false;
+    for (int i = 0; i < script_.count(); ++i) {
+        const Action& a = script_.actions[i];
+        const Action& b = other.script_.actions[i];
+        if (a.kind != b.kind || a.choice != b.choice) return false;
+        // A value left out is the 0 a user would type, but a section's line
+        // load, even of 0, is a line load.
+        for (int k = 0; k < slotCount; ++k) {
+            if (a.value[k] != b.value[k]) return false;
+        }
+        if (isSection(a) && hasLineLoad(a) != hasLineLoad(b)) return false;
+    }
+    return true;
+}
+
+Beam Beam::fromActions(std::vector<Action> actions) {
+    Beam beam;
+    beam.script_.actions = std::move(actions);
+    for (int i = 0; i < beam.script_.count(); ++i) {
+        beam.script_.actions[i].line = i + 1;
+        beam.script_.actions[i].column = 1;
+    }
+    beam.script_.lines = beam.script_.count();
+    return beam;
 }
 
 Solution::Solution(const Beam& beam, Method method)
     : description_(beam.actions()), script_(beam.actions()), method_(method) {
     const int last = script_.count() - 1;
-    if (last < 1 || script_.actions[last].kind != Kind::rightEnd) {
-        problem_ = "the beam has no right end: finish it with end()";
+    if (!beam.complete() || last < 1) {
+        failure_ =
+            Failure{Failure::description,
+                    Problem{script_.lines, 1, "the beam has no right end: finish it with end()"}};
         return;
     }
-    problem_ = beam.caseProblem();
-    if (problem_.empty()) solve(beamOf(script_, 0, last));
+    failure_ = beam.caseFailure();
+    if (!failure_) solve(beamOf(script_, 0, last));
 }
 
 Solution::Solution(const Beam& beam, const std::string& state, Method method)
     : description_(beam.actions()), script_(beam.actions()), method_(method) {
     const int last = script_.count() - 1;
     LoadState s;
-    if (last < 1 || script_.actions[last].kind != Kind::rightEnd) {
-        problem_ = "the beam has no right end: finish it with end()";
-    } else if (!beam.caseProblem().empty()) {
-        problem_ = beam.caseProblem();
+    if (!beam.complete() || last < 1) {
+        failure_ =
+            Failure{Failure::description,
+                    Problem{script_.lines, 1, "the beam has no right end: finish it with end()"}};
+    } else if (beam.caseFailure()) {
+        failure_ = beam.caseFailure();
     } else if (!findLoadState(description_.cases, state, s)) {
-        problem_ = "the beam has no load case or combination '" + state + "'";
+        failure_ =
+            Failure{Failure::description,
+                    Problem{0, 0, "the beam has no load case or combination '" + state + "'"}};
     }
-    if (!problem_.empty()) return;
+    if (failure_) return;
     const BeamModel own = beamOf(description_, 0, last);
     Problem p;
     if (!checkCases(own, description_.cases, p)) {
-        problem_ = p.text;
+        failure_ = Failure{Failure::description, p};
         return;
     }
     BeamModel pressed;
@@ -173,28 +262,41 @@ Solution::Solution(const Beam& beam, const std::string& state, Method method)
     solve(pressed);
 }
 
-bool Solution::envelope(Envelope& envelope, std::string& problem, int points) const {
-    problem = problem_;
-    const int last = description_.count() - 1;
-    if (!problem.empty()) return false;
-    const BeamModel own = beamOf(description_, 0, last);
+bool Solution::envelope(int points, Envelope& envelope, Failure& failure) const {
+    failure = failure_;
+    if (failure) return false;
+    const BeamModel own = beamOf(description_, 0, description_.count() - 1);
     Problem p;
     Problem warning;
-    const bool good = checkCases(own, description_.cases, p) &&
-                      computeEnvelope(description_, own, points, method_ == Method::general,
-                                      envelope, warning, p);
-    problem = good ? warning.text : p.text;
-    return good && warning.text.empty();
+    if (!checkCases(own, description_.cases, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!computeEnvelope(description_, own, points, method_ == Method::general, envelope, warning,
+                         p)) {
+        // The beam itself solved, and every case's beam has its supports and
+        // hinges: what fails is the arithmetic of one of them.
+        failure = Failure{Failure::unsolvable, p};
+        return false;
+    }
+    if (!warning.text.empty()) failure = Failure{Failure::keyed, warning};
+    return !failure;
 }
 
-void Solution::solve(const BeamModel& beam) {
+void Solution::solve(const BeamModel& model) {
     const int last = script_.count() - 1;
-    beam_ = beam;
+    beam_ = model;
     if (method_ == Method::general) {
         general_ = solver::solve(beam_);
         if (general_.status != solver::Status::solved) {
-            int tag = 0;
-            problem_ = solverMessage(script_, general_, tag);
+            failure_ = solverFailure(script_, general_, 0);
+            return;
+        }
+    } else {
+        // A condition past the register bank, say, is refused before any value.
+        const KeyedRun keys = runKeys(script_);
+        if (keys.refused) {
+            failure_ = Failure{Failure::keyed, keys.refusal};
             return;
         }
     }
@@ -203,8 +305,15 @@ void Solution::solve(const BeamModel& beam) {
     if (summary_.allFinite) return;
     const Watch& w = summary_.watch;
     std::string cause = w.cause ? w.cause : "a value beyond the range of a double (overflow)";
-    if (w.brokenAt >= 0) judgeBreak(script_, 0, last, w.brokenAt, cause);
-    problem_ = "the keyed method gives values that are not finite: " + cause;
+    const int culprit = w.brokenAt >= 0 ? w.brokenAt : last;
+    const solver::Solution general = solver::solve(beam_);
+    if (general.status == solver::Status::mechanism) {
+        failure_ = solverFailure(script_, general, culprit);
+        return;
+    }
+    judgeBreak(script_, 0, last, culprit, cause);
+    failure_ = failureAt(Failure::keyed, script_.actions[culprit],
+                         "the keyed method gives values that are not finite: " + cause);
 }
 
 void Solution::sample(int points, Diagram& diagram) const {
@@ -216,10 +325,150 @@ void Solution::sample(int points, Diagram& diagram) const {
 }
 
 std::vector<Sample> Solution::diagram(int points) const {
-    if (!problem_.empty()) return {};
+    if (!solved()) return {};
     Diagram d;
     sample(points, d);
     return d.samples;
+}
+
+bool Solution::at(double x, Side side, State& state, Failure& failure) const {
+    if (!solved()) {
+        failure = failure_;
+        return false;
+    }
+    if (!(x >= 0.0 && x <= beam_.length)) {
+        char text[120];
+        std::snprintf(text, sizeof text, "x = %g is outside the beam, which runs from 0 to %g", x,
+                      beam_.length);
+        failure = Failure{Failure::description, Problem{0, 0, text}};
+        return false;
+    }
+    const bool left = side == Side::left;
+    if (method_ == Method::general) {
+        GeneralEvaluator e(beam_, general_);
+        state = stateAt(beam_, e, x, left);
+    } else {
+        KeyedEvaluator e(script_, beam_, false);
+        state = stateAt(beam_, e, x, left);
+    }
+    return true;
+}
+
+bool Solution::influence(const std::string& text, int points, InfluenceLine& line,
+                         Failure& failure) const {
+    if (!solved()) {
+        failure = failure_;
+        return false;
+    }
+    InfluenceRequest request;
+    std::string why;
+    if (!parseInfluence(text.c_str(), request, why)) {
+        failure = Failure{Failure::description, Problem{0, 0, why}};
+        return false;
+    }
+    std::vector<InfluenceLine> lines;
+    Problem warning;
+    Problem problem;
+    if (!computeInfluence(script_, beam_, points, method_ == Method::general, {request}, {}, lines,
+                          warning, problem)) {
+        failure = Failure{Failure::description, problem};
+        return false;
+    }
+    line = lines.front();
+    if (!line.allFinite) {
+        failure = Failure{Failure::keyed, warning};
+        return false;
+    }
+    return true;
+}
+
+std::string Solution::svg(int points) const {
+    if (!solved()) return {};
+    Diagram d;
+    sample(points, d);
+    // The writer writes to a stream: a temporary one, read back.
+    std::string text;
+    if (FILE* f = std::tmpfile()) {
+        writeSvg(f, beam_, d);
+        std::rewind(f);
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+LiveExtreme liveLoad(const InfluenceLine& line, bool uniform, double value) {
+    LiveLoad live;
+    live.uniform = uniform;
+    live.value = value;
+    return liveExtreme(line, live);
+}
+
+namespace {
+
+bool readText(const std::string& text, Script& script, Failure& failure) {
+    std::vector<Problem> problems;
+    if (readScript(text, script, problems) == 0) return true;
+    failure = Failure{Failure::description, problems.front()};
+    return false;
+}
+
+}  // namespace
+
+bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) {
+    Script script;
+    if (!readText(text, script, failure)) return false;
+    GeneralReading reading;
+    readGeneral(script, reading);
+    beams.clear();
+    for (const RunReading& run : reading.runs) {
+        if (run.role != RunReading::beam) continue;
+        std::vector<Action> actions;
+        for (int i = run.first; i <= run.right; ++i) {
+            if (script.actions[i].kind != Kind::evaluate) actions.push_back(script.actions[i]);
+        }
+        beams.push_back(Beam::fromActions(std::move(actions)));
+    }
+    return true;
+}
+
+bool run(const std::string& text, Method method, RunOutput& output, Failure& failure) {
+    Script script;
+    if (!readText(text, script, failure)) return false;
+    GeneralReading reading;
+    readGeneral(script, reading);
+    output = RunOutput{};
+    if (method == Method::general) {
+        Problem problem;
+        if (runGeneral(script, reading, output.results, problem)) return true;
+        // A beam the solver refused, or a run that departs from its beam.
+        failure = Failure{Failure::description, problem};
+        for (const RunReading& r : reading.runs) {
+            if (r.role == RunReading::beam && r.solution.status != solver::Status::solved) {
+                failure = solverFailure(script, r.solution, r.first);
+                break;
+            }
+            if (r.role == RunReading::orphan || r.departs >= 0) break;
+        }
+        return false;
+    }
+    KeyedRun keyed = runKeys(script);
+    if (keyed.refused) {
+        failure = Failure{Failure::keyed, keyed.refusal};
+        return false;
+    }
+    output.results = std::move(keyed.results);
+    if (keyed.broken.action >= 0) {
+        const Action& a = script.actions[keyed.broken.action];
+        output.warnings.push_back(Problem{a.line, a.column, keyed.broken.text});
+    }
+    for (const Notice& n : checkKeyed(script, reading, output.results)) {
+        const Action& a = script.actions[n.action];
+        output.warnings.push_back(Problem{a.line, a.column, n.text});
+    }
+    return true;
 }
 
 }  // namespace velmora

@@ -1,6 +1,6 @@
 // VELMORA as a C++ library: describe a beam from left to right, solve it by
 // the general method or by the program's own keyed method, and read its
-// diagram, support reactions and extremes.
+// diagram, support reactions, extremes and influence lines.
 //
 // Units are the user's own, consistent ones. w and M are positive downwards
 // and sagging, a load positive downwards; psi and Q as the program prints
@@ -12,11 +12,26 @@
 
 #include "analysis/cases.h"
 #include "analysis/diagram.h"
+#include "analysis/influence.h"
 #include "model/description.h"
 #include "model/model.h"
 #include "solver/solver.h"
 
 namespace velmora {
+
+// Why a description, a beam or a run has no answer, at the line it concerns
+// (line 0: none). Every front end words it the same way.
+struct Failure {
+    enum Kind {
+        none,
+        description,  // the text, or a request, is wrong
+        mechanism,    // the beam can move without straining
+        keyed,        // the keyed method refuses, or cannot eliminate the beam
+        unsolvable    // a stable beam without a finite solution (shared support, overflow)
+    } kind = none;
+    Problem where;
+    explicit operator bool() const { return kind != none; }
+};
 
 class Beam;
 
@@ -49,6 +64,9 @@ struct CaseFactor {
 };
 
 // A beam, element by element from its left end; every call returns the beam.
+// A value the description would refuse (a negative length, a stiffness of 0
+// or less, a number that is not finite) throws std::invalid_argument with
+// the description's words, at the call that gave it.
 class Beam {
 public:
     explicit Beam(End left = End::hinged);
@@ -69,38 +87,60 @@ public:
 
     // The beam as the keys that describe it, one action per element.
     const Script& actions() const { return script_; }
+    bool complete() const;  // ends with its right end
+    // The description text of the beam, which parse() reads back to an
+    // equal beam.
+    std::string describe() const;
+    bool operator==(const Beam& other) const;
+    bool operator!=(const Beam& other) const { return !(*this == other); }
+
+    // A beam of actions already read and checked (F1 first, no F7).
+    static Beam fromActions(std::vector<Action> actions);
 
     // Load cases and combinations (see LoadCaseLoads). A name given twice
-    // or a combination of an unknown case makes every Solution of the beam
-    // unsolved, with the reason.
+    // or a combination of an unknown case is a description failure of every
+    // Solution of the beam. describe() and == leave the cases out.
     Beam& ownCase(const std::string& name);
     LoadCaseLoads loadCase(const std::string& name, bool spanwise = false);
     Beam& combination(const std::string& name, const std::vector<CaseFactor>& factors);
-    const std::string& caseProblem() const { return caseProblem_; }
+    const CaseBook& cases() const { return script_.cases; }
+    const Failure& caseFailure() const { return caseFailure_; }
 
 private:
     friend class LoadCaseLoads;
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     bool nameFree(const std::string& name);
     Script script_;
-    std::string caseProblem_;
+    Failure caseFailure_;
 };
 
 enum class Method { general, keyed };
 
+// The side of a place where a point element makes a jump.
+enum class Side { left, right };
+
 // A solved beam. The keyed method gives, bit for bit, what the program
 // prints for the same keys; the general method solves every stable beam.
+// The keyed method starts the engine afresh for every beam, so nothing of
+// one beam reaches the next.
 class Solution {
 public:
     Solution(const Beam& beam, Method method = Method::general);
-    // One load case or combination (each factor taken where it harms);
-    // unsolved when the beam has no state of that name.
+    // One load case or combination (each factor taken where it harms); a
+    // description failure when the beam has no state of that name.
     Solution(const Beam& beam, const std::string& state, Method method = Method::general);
 
     // False, with the reason, when the beam has no finite solution by the
     // method (a mechanism, a beam the keyed method cannot eliminate).
-    bool solved() const { return problem_.empty(); }
-    const std::string& problem() const { return problem_; }
+    bool solved() const { return !failure_; }
+    const Failure& failure() const { return failure_; }
+    const std::string& problem() const { return failure_.where.text; }
+    Method method() const { return method_; }
+    const BeamModel& model() const { return beam_; }
+
+    // The state at x, 0 <= x <= length; at a point element the side says
+    // which of the two states. x outside the beam is a description failure.
+    bool at(double x, Side side, State& state, Failure& failure) const;
 
     // w, psi, M and Q at `points` places inside every section, at every
     // section's end and on both sides of every point element.
@@ -109,23 +149,49 @@ public:
     // The largest and smallest value of a quantity along the beam, exact.
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }
 
-    // The largest and smallest w, psi, M and Q at every sample and the
-    // extreme reactions over all combinations of the beam (without any, of
+    // The influence line of "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or
+    // "R@LINE" (LINE: the support's line in describe()), sampled like the
+    // diagram.
+    bool influence(const std::string& request, int points, InfluenceLine& line,
+                   Failure& failure) const;
+
+    // The drawing velmora-batch --svg writes: the sketch over the four plots.
+    std::string svg(int points = defaultPoints) const;
+
+    // The largest and smallest w, psi, M and Q at every sample, and the
+    // extreme reactions, over all combinations of the beam (without any, of
     // all its cases together), each factor and each span of a spanwise case
-    // chosen for the worst; false with the reason when a beam cannot be
-    // solved.
-    bool envelope(Envelope& envelope, std::string& problem, int points = defaultPoints) const;
+    // chosen for the worst. Of the solution of the beam's own loads; by its
+    // method. False with the failure when a beam cannot be solved, or has
+    // keyed values that are not finite.
+    bool envelope(int points, Envelope& envelope, Failure& failure) const;
 
 private:
     void solve(const BeamModel& beam);
     void sample(int points, Diagram& diagram) const;
-    Script description_;  // as the beam was built, cases included
+    Script description_;  // as the beam was built, its cases included
     Script script_;
     BeamModel beam_;
     Method method_;
     solver::Solution general_;
     Diagram summary_;
-    std::string problem_;
+    Failure failure_;
 };
+
+// The extreme of an influence line's quantity under a live load: a uniform
+// load q over the unfavourable parts, or a single moving force P.
+LiveExtreme liveLoad(const InfluenceLine& line, bool uniform, double value);
+
+// Reading a description: its complete beams, each from its F1 to its right
+// end, without F7 and repeated runs. False with the first problem.
+bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
+
+// What velmora-batch prints for a description: the result of every F7, and
+// its warnings (keyed values that cannot be trusted) in order.
+struct RunOutput {
+    std::vector<Result> results;
+    std::vector<Problem> warnings;
+};
+bool run(const std::string& text, Method method, RunOutput& output, Failure& failure);
 
 }  // namespace velmora

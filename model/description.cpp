@@ -170,4 +170,21 @@ Script keysOf(const BeamModel& beam, const Script& script) {
     return keys;
 }
 
+const char* sectionProblem(const Action& a, int& slot) {
+    const bool beam = a.kind == Kind::beamSection;
+    slot = slotLength;
+    if (a.value[slotLength] < 0.0) {
+        return "l must be 0 or more: a section cannot have a negative length";
+    }
+    slot = slotStiffness;
+    if (!(a.value[slotStiffness] > 0.0)) {
+        return beam ? "EI must be positive: a section needs a bending stiffness"
+                    : "E must be positive: a shaft needs a Young's modulus";
+    }
+    slot = slotDiameter;
+    if (!beam && !(a.value[slotDiameter] > 0.0))
+        return "d must be positive: a shaft needs a diameter";
+    return nullptr;
+}
+
 }  // namespace velmora

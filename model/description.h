@@ -103,6 +103,12 @@ BeamModel beamOf(const Script& script, int first, int last);
 // that action as it is.
 Script keysOf(const BeamModel& beam, const Script& script);
 
+// What makes a section one the engine cannot bend, in words, with the slot
+// of the value concerned: a negative length, or a stiffness, modulus or
+// diameter of 0 or less. A section of length 0 stays allowed. Null when the
+// section is sound.
+const char* sectionProblem(const Action& section, int& slot);
+
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende".
 const char* actionName(const Action& action);
 

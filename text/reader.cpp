@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -135,21 +136,27 @@ bool wordIs(const Line& line, int index, const char* folded) {
 // ---------------------------------------------------------------------------
 // Reporting.
 
+// Problems go to a stream as NAME:LINE:COLUMN, or into a list.
 struct Reporter {
     FILE* err;
     const char* name;
+    std::vector<Problem>* problems;
     int count = 0;
 };
 
 void report(Reporter& r, int line, int column, const char* format, ...) {
     ++r.count;
     if (r.count > maxReportedErrors) return;
-    std::fprintf(r.err, "%s:%d:%d: ", r.name, line, column);
+    char text[maxLineBytes + 256];
     va_list args;
     va_start(args, format);
-    std::vfprintf(r.err, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    std::fputc('\n', r.err);
+    if (r.problems) {
+        r.problems->push_back(Problem{line, column, text});
+    } else {
+        std::fprintf(r.err, "%s:%d:%d: %s\n", r.name, line, column, text);
+    }
 }
 
 // The text of a token, for quoting it in a message (cut when very long).
@@ -378,22 +385,9 @@ bool choiceError(Reporter& r, const Line& line, int at, const char* what, const 
     return false;
 }
 
-// A section the engine cannot bend: a negative length, or a stiffness,
-// modulus or diameter of 0 or less. A section of length 0 stays allowed.
 bool checkSection(Reporter& r, const Line& line, const Action& a) {
-    const bool beam = a.kind == Kind::beamSection;
-    const char* what = nullptr;
     int slot = slotLength;
-    if (a.value[slotLength] < 0.0) {
-        what = "l must be 0 or more: a section cannot have a negative length";
-    } else if (!(a.value[slotStiffness] > 0.0)) {
-        slot = slotStiffness;
-        what = beam ? "EI must be positive: a section needs a bending stiffness"
-                    : "E must be positive: a shaft needs a Young's modulus";
-    } else if (!beam && !(a.value[slotDiameter] > 0.0)) {
-        slot = slotDiameter;
-        what = "d must be positive: a shaft needs a diameter";
-    }
+    const char* what = sectionProblem(a, slot);
     if (!what) return true;
     report(r, line.number, a.valueColumn[slot], "%s", what);
     return false;
@@ -725,8 +719,18 @@ bool readCaseLine(Reporter& r, const Line& line, CaseBook& book, CaseReading& re
 // Reads the next physical line into `line` (without its line end). Returns
 // false at the end of the file. A line longer than the buffer is cut and
 // marked by length = -1 after its rest has been skipped.
-bool nextLine(FILE* file, Line& line) {
-    int c = std::getc(file);
+struct Source {
+    FILE* file = nullptr;
+    const std::string* text = nullptr;
+    size_t at = 0;
+    int get() {
+        if (file) return std::getc(file);
+        return at < text->size() ? static_cast<unsigned char>((*text)[at++]) : EOF;
+    }
+};
+
+bool nextLine(Source& source, Line& line) {
+    int c = source.get();
     if (c == EOF) return false;
     int n = 0;
     bool tooLong = false;
@@ -736,7 +740,7 @@ bool nextLine(FILE* file, Line& line) {
         } else {
             tooLong = true;
         }
-        c = std::getc(file);
+        c = source.get();
     }
     line.text[n] = '\0';
     line.length = tooLong ? -1 : n;
@@ -756,14 +760,15 @@ NumberProblem readDecimal(const char* text, int n, double& value) {
     return value - value == 0.0 ? NumberProblem::none : NumberProblem::overflow;
 }
 
-int readScript(FILE* file, const char* name, Script& script, FILE* err) {
+namespace {
+
+int readLines(Source& source, Reporter& r, Script& script) {
     static Line line;
-    Reporter r{err, name};
     script.actions.clear();
     script.cases = CaseBook{};
     CaseReading cases;
     line.number = 0;
-    while (nextLine(file, line)) {
+    while (nextLine(source, line)) {
         ++line.number;
         if (line.length < 0) {
             report(r, line.number, 1, "line longer than %d bytes", maxLineBytes);
@@ -811,10 +816,28 @@ int readScript(FILE* file, const char* name, Script& script, FILE* err) {
                "Lastfall names the loads of the beam that follows it, but no F1 follows");
     }
     script.lines = line.number;
+    return r.count;
+}
+
+}  // namespace
+
+int readScript(FILE* file, const char* name, Script& script, FILE* err) {
+    Source source;
+    source.file = file;
+    Reporter r{err, name, nullptr};
+    readLines(source, r, script);
     if (r.count > maxReportedErrors) {
         std::fprintf(err, "%s: %d more errors not shown\n", name, r.count - maxReportedErrors);
     }
     return r.count;
+}
+
+int readScript(const std::string& text, Script& script, std::vector<Problem>& problems) {
+    Source source;
+    source.text = &text;
+    problems.clear();
+    Reporter r{nullptr, nullptr, &problems};
+    return readLines(source, r, script);
 }
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "model/description.h"
 
@@ -19,5 +21,9 @@ NumberProblem readDecimal(const char* text, int n, double& value);
 // Reads a whole script from file, reporting every bad line as
 // "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.
 int readScript(FILE* file, const char* name, Script& script, FILE* err);
+
+// Reads a whole script from text; the first maxReportedErrors problems go
+// to `problems`. Returns the number of errors found.
+int readScript(const std::string& text, Script& script, std::vector<Problem>& problems);
 
 }  // namespace velmora

@@ -327,8 +327,8 @@ TEST(LoadCases, TheLibraryBuildsCasesCombinationsAndTheEnvelope) {
     }
     EXPECT_NEAR(p.extreme(rowM).max, w.extreme(rowM).max, 1e-12);
     Envelope env;
-    std::string why;
-    ASSERT_TRUE(Solution(beam).envelope(env, why, 15)) << why;
+    Failure why;
+    ASSERT_TRUE(Solution(beam).envelope(15, env, why)) << why.where.text;
     EXPECT_NEAR(env.reactions[1].max, 1.5 * 5 * 10 * 5 / 4 + 1.2 * (p.reactions()[1].force), 1e-9);
     EXPECT_FALSE(Solution(beam, "R").solved());
     beam.combination("Bad", {{"R", 1, 1}});

@@ -1,0 +1,50 @@
+"""velmora: the bending of straight beams and shafts.
+
+Describe a beam from its left end to its right end, solve it, and read its
+deflection w, slope psi, bending moment M and shear force Q::
+
+    >>> import velmora
+    >>> b = velmora.Beam("hinged").section(l=4, EI=21000, q=10).end("hinged")
+    >>> b.solve().at(2.0).M
+    20.0
+
+Units are the user's own, consistent ones. w and M are positive downwards
+and sagging, a load positive downwards; a reaction is positive when it acts
+against a positive load.
+
+``solve()`` uses the general method, which solves every stable beam;
+``solve(method="keyed")`` gives, bit for bit, the program's own arithmetic
+(the reduction method with its five-condition register bank). Every keyed
+solve starts the engine afresh: nothing of one beam reaches the next.
+"""
+
+import warnings as _warnings
+
+from . import _plot
+from ._types import Diagram, Extreme, Reaction, State
+from ._velmora import Beam, InfluenceLine, Solution, parse
+from ._velmora import run as _run
+from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
+                     TrustWarning)
+
+__version__ = "0.1.0"
+
+__all__ = [
+    "ArgumentError", "Beam", "BeamError", "DescriptionError", "Diagram", "Extreme",
+    "InfluenceLine", "KeyedError", "MechanismError", "Reaction", "Solution", "State",
+    "TrustWarning", "parse", "run",
+]
+
+
+def run(text, method="keyed"):
+    """Run a description as velmora-batch does: the results of its F7 lines,
+    in order, as States. Keyed values that cannot be trusted are warned of
+    as :class:`TrustWarning`, with their line. Raises DescriptionError
+    (with ``line`` and ``column``), MechanismError or KeyedError."""
+    results, warned = _run(text, method)
+    for line, column, message in warned:
+        _warnings.warn(f"line {line}, column {column}: {message}", TrustWarning, stacklevel=2)
+    return results
+
+
+Solution.plot = _plot.plot
