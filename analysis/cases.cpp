@@ -5,9 +5,9 @@
 #include "analysis/cases.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 #include "analysis/evaluator.h"
@@ -252,16 +252,18 @@ struct TermUnits {
     std::vector<int> units;
 };
 
-// The largest (or smallest) value of one combination at one sample, and
-// how it is made up.
+// The largest (or smallest) value of one combination at one sample, given
+// each unit's value there; and, when asked, how it is made up and the
+// factor each unit takes.
+template <class Value>
 double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
-               const std::vector<Unit>& units, bool largest,
-               const std::function<double(int)>& value, Loading* loading,
+               const std::vector<Unit>& units, bool largest, const Value& value, Loading* loading,
                std::vector<double>* weights = nullptr) {
     double sum = 0.0;
+    std::vector<int> spans;
     for (size_t t = 0; t < c.terms.size(); ++t) {
         const Factor f = c.terms[t].factor;
-        std::vector<int> spans;
+        spans.clear();
         double taken = f.better;
         for (const int u : termUnits[t].units) {
             const double v = value(u);
@@ -271,7 +273,7 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
             sum += harm ? a : b;
             if (weights) (*weights)[u] += harm ? f.worse : f.better;
             if (harm) taken = f.worse;
-            if (harm && units[u].span >= 0) spans.push_back(units[u].span + 1);
+            if (loading && harm && units[u].span >= 0) spans.push_back(units[u].span + 1);
         }
         if (loading) {
             loading->factors.push_back(taken);
@@ -286,9 +288,13 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
 // state and line load are the loading's sums), and its extremes there are
 // taken when they go beyond the sampled ones. Each such value is one the
 // loading reaches, so the extremes stay attainable.
+// `winner` holds, per sample, the combination of the largest value of each
+// quantity, then of the smallest.
 void followSections(const std::vector<Combination>& combinations,
                     const std::vector<std::vector<TermUnits>>& termUnits,
-                    const std::vector<Unit>& units, bool named, Envelope& env) {
+                    const std::vector<Unit>& units,
+                    const std::vector<std::array<int, 2 * rowCount>>& winner, bool named,
+                    Envelope& env) {
     const std::vector<Sample>& samples = units[0].diagram.samples;
     const std::vector<Element>& elements = units[0].model.elements;
     size_t i = 0;
@@ -303,23 +309,15 @@ void followSections(const std::vector<Combination>& combinations,
                 std::vector<std::vector<double>> seen;
                 for (size_t j = i - 1; j < end; ++j) {
                     const auto value = [&](int u) { return units[u].diagram.samples[j].value[r]; };
-                    int best = 0;
-                    double bestValue = 0.0;
-                    for (size_t c = 0; c < combinations.size(); ++c) {
-                        const double v =
-                            combine(combinations[c], termUnits[c], units, largest, value, nullptr);
-                        if (c == 0 || (largest ? v > bestValue : v < bestValue)) {
-                            best = static_cast<int>(c);
-                            bestValue = v;
-                        }
-                    }
+                    const int best = winner[j][largest ? r : rowCount + r];
                     std::vector<double> weights(units.size(), 0.0);
-                    Loading loading;
-                    combine(combinations[best], termUnits[best], units, largest, value, &loading,
+                    combine(combinations[best], termUnits[best], units, largest, value, nullptr,
                             &weights);
-                    loading.combination = named ? best : -1;
                     if (std::find(seen.begin(), seen.end(), weights) != seen.end()) continue;
                     seen.push_back(weights);
+                    Loading loading;
+                    combine(combinations[best], termUnits[best], units, largest, value, &loading);
+                    loading.combination = named ? best : -1;
                     Element e = elements[k];
                     e.q = e.qs = 0.0;
                     State start{};
@@ -571,6 +569,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     };
     Best bestMax[rowCount];
     Best bestMin[rowCount];
+    std::vector<std::array<int, 2 * rowCount>> winner(count);
     for (size_t i = 0; i < count; ++i) {
         env.x[i] = base[i].x;
         for (int r = 0; r < rowCount; ++r) {
@@ -587,6 +586,8 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
             }
             env.max[i][r] = high;
             env.min[i][r] = low;
+            winner[i][r] = bestMax[r].combination;
+            winner[i][rowCount + r] = bestMin[r].combination;
             // The extremes along the beam, with the combination that gives them.
             Extreme& e = env.extremes[r].extreme;
             const bool newMax = std::isfinite(high) && (!e.found || high > e.max);
@@ -614,7 +615,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         e.atMax = loadingAt(bestMax[r].at, r, e.atMax.combination, true);
         e.atMin = loadingAt(bestMin[r].at, r, e.atMin.combination, false);
     }
-    followSections(combinations, termUnits, units, named, env);
+    followSections(combinations, termUnits, units, winner, named, env);
 
     // The reactions, each over the same choices.
     const std::vector<Reaction>& reactions = units[0].diagram.reactions;
