@@ -155,6 +155,62 @@ TEST(LoadCases, EnvelopeOfGeneratedBeamsIsTheWorstOfEverySubsetOfLoadedSpans) {
     EXPECT_GE(checked, 10);
 }
 
+// The keyed envelope, every case and span pressed as keys, against the
+// general one: the same samples, values and extremes to rounding.
+TEST(LoadCases, KeyedEnvelopeAgreesWithTheGeneralOneOnGeneratedBeams) {
+    std::mt19937 rng(20261217);
+    int compared = 0;
+    for (int round = 0; round < 80; ++round) {
+        const Generated g = generate(rng, false);
+        std::string text = "F1 " + g.left + "\n";
+        for (const GeneratedPart& p : g.parts) text += p.text + "\n";
+        text += rightEnd + g.right + "\n";
+        Script plain;
+        ASSERT_TRUE(readDescription(text, plain));
+        const BeamModel own = beamOf(plain, 0, rightEndOf(plain));
+        const double l = own.length;
+        text += "Lastfall Q feldweise\nq=2 qs=0.5 von=" + num(0.1 * l) + " bis=" + num(0.8 * l) +
+                "\nKraft 4 x=" + num(0.55 * l) + "\nLastfall W\nMoment -3 x=" + num(0.3 * l) +
+                "\nKombination A 1.35/1 G + 1.5 Q + 1.5/0 W\nKombination B 1 G + 1 Q + 1 W\n";
+        Script script;
+        ASSERT_TRUE(readDescription(text, script)) << text;
+        Envelope keyed, general;
+        Problem warning, problem;
+        if (!computeEnvelope(script, own, 4, true, general, warning, problem)) continue;
+        ASSERT_TRUE(computeEnvelope(script, own, 4, false, keyed, warning, problem));
+        if (!warning.text.empty() || !keyed.allFinite) continue;  // beyond the reduction order
+        ASSERT_EQ(keyed.x, general.x);
+        for (int r = 0; r < rowCount; ++r) {
+            double scale = 1e-300;
+            for (size_t i = 0; i < general.x.size(); ++i) {
+                scale =
+                    std::max({scale, std::fabs(general.max[i][r]), std::fabs(general.min[i][r])});
+            }
+            for (size_t i = 0; i < general.x.size(); ++i) {
+                ASSERT_NEAR(keyed.max[i][r], general.max[i][r], 1e-9 * scale) << text;
+                ASSERT_NEAR(keyed.min[i][r], general.min[i][r], 1e-9 * scale) << text;
+            }
+            EXPECT_NEAR(keyed.extremes[r].extreme.max, general.extremes[r].extreme.max,
+                        1e-9 * scale);
+            EXPECT_NEAR(keyed.extremes[r].extreme.min, general.extremes[r].extreme.min,
+                        1e-9 * scale);
+        }
+        // Reactions are jumps of Q: to the scale of Q along the beam.
+        double scale = 1e-300;
+        for (size_t i = 0; i < general.x.size(); ++i) {
+            scale =
+                std::max({scale, std::fabs(general.max[i][rowQ]), std::fabs(general.min[i][rowQ])});
+        }
+        ASSERT_EQ(keyed.reactions.size(), general.reactions.size());
+        for (size_t k = 0; k < general.reactions.size(); ++k) {
+            EXPECT_NEAR(keyed.reactions[k].max, general.reactions[k].max, 1e-9 * scale);
+            EXPECT_NEAR(keyed.reactions[k].min, general.reactions[k].min, 1e-9 * scale);
+        }
+        ++compared;
+    }
+    EXPECT_GE(compared, 40);
+}
+
 const std::string twoSpans =
     "F1 gelenkiges Lager\nF3 l=5 EI=21000\nF6 Zwischenbedingung gelenkiges Lager\n"
     "F3 l=5 EI=21000\n" +
