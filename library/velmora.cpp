@@ -10,6 +10,7 @@
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
+#include "text/cases_text.h"
 #include "text/describe.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
@@ -193,7 +194,10 @@ bool Beam::complete() const {
     return !script_.actions.empty() && script_.actions.back().kind == Kind::rightEnd;
 }
 
-std::string Beam::describe() const { return velmora::describe(script_); }
+std::string Beam::describe() const {
+    return caseLinesBefore(script_.cases) + velmora::describe(script_) +
+           caseLinesAfter(script_.cases);
+}
 
 bool Beam::operator==(const Beam& other) const {
     if (script_.count() != other.script_.count()) return false;
@@ -431,6 +435,8 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
         }
         beams.push_back(Beam::fromActions(std::move(actions)));
     }
+    // The load cases are the last beam's, as velmora-batch takes them.
+    if (!beams.empty()) beams.back().script_.cases = script.cases;
     return true;
 }
 

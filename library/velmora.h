@@ -99,7 +99,9 @@ public:
 
     // Load cases and combinations (see LoadCaseLoads). A name given twice
     // or a combination of an unknown case is a description failure of every
-    // Solution of the beam. describe() and == leave the cases out.
+    // Solution of the beam. describe() writes them (a renamed own case as a
+    // line before F1, which moves every element's line down by one); ==
+    // leaves them out; parse() gives them to the description's last beam.
     Beam& ownCase(const std::string& name);
     LoadCaseLoads loadCase(const std::string& name, bool spanwise = false);
     Beam& combination(const std::string& name, const std::vector<CaseFactor>& factors);
@@ -108,6 +110,7 @@ public:
 
 private:
     friend class LoadCaseLoads;
+    friend bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     bool nameFree(const std::string& name);
     Script script_;

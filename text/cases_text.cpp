@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "text/describe.h"
 #include "text/report.h"
 
 namespace velmora {
@@ -77,6 +78,44 @@ std::string loadingJson(const CaseBook& book, const Loading& l) {
 }
 
 }  // namespace
+
+std::string caseLinesBefore(const CaseBook& book) {
+    const LoadCase& own = book.cases[0];
+    return own.name == "G" ? "" : "Lastfall " + own.name + "\n";
+}
+
+std::string caseLinesAfter(const CaseBook& book) {
+    std::string t;
+    for (size_t c = 1; c < book.cases.size(); ++c) {
+        const LoadCase& lc = book.cases[c];
+        t += "Lastfall " + lc.name + (lc.spanwise ? " feldweise\n" : "\n");
+        for (const PlacedLoad& l : lc.loads) {
+            if (l.type != PlacedLoad::lineLoad) {
+                t += std::string(l.type == PlacedLoad::force ? "Kraft " : "Moment ") +
+                     exactNumber(l.value) + " x=" + exactNumber(l.from) + "\n";
+                continue;
+            }
+            t += "q=" + exactNumber(l.q);
+            if (l.qs != 0.0) t += " qs=" + exactNumber(l.qs);
+            if (l.hasFrom) t += " von=" + exactNumber(l.from);
+            if (l.hasTo) t += " bis=" + exactNumber(l.to);
+            t += "\n";
+        }
+    }
+    for (const Combination& c : book.combinations) {
+        t += "Kombination " + c.name;
+        for (size_t k = 0; k < c.terms.size(); ++k) {
+            const Term& term = c.terms[k];
+            const Factor f = term.factor;
+            // A plain factor is f/f, on a spanwise case f/0.
+            const bool plain = f.better == (book.cases[term.loadCase].spanwise ? 0.0 : f.worse);
+            t += std::string(k ? " + " : " ") + exactNumber(f.worse) +
+                 (plain ? "" : "/" + exactNumber(f.better)) + " " + book.cases[term.loadCase].name;
+        }
+        t += "\n";
+    }
+    return t;
+}
 
 std::string loadingText(const CaseBook& book, const Loading& l) {
     std::string t = l.combination >= 0 ? book.combinations[l.combination].name + ": " : "";

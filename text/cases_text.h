@@ -9,6 +9,12 @@
 
 namespace velmora {
 
+// The case lines of a description that read back into the same cases:
+// the own case's name (a line before the beam, empty for G), and the cases
+// and combinations after its right end.
+std::string caseLinesBefore(const CaseBook& book);
+std::string caseLinesAfter(const CaseBook& book);
+
 // A loading in words: "ULS: G 1.35, Q 1.5 on spans 1 3".
 std::string loadingText(const CaseBook& book, const Loading& loading);
 

@@ -386,6 +386,16 @@ TEST(LoadCases, TheLibraryBuildsCasesCombinationsAndTheEnvelope) {
     Failure why;
     ASSERT_TRUE(Solution(beam).envelope(15, env, why)) << why.where.text;
     EXPECT_NEAR(env.reactions[1].max, 1.5 * 5 * 10 * 5 / 4 + 1.2 * (p.reactions()[1].force), 1e-9);
+    // Written as a description and read back, the beam keeps its cases.
+    std::vector<Beam> parsed;
+    Failure failure;
+    ASSERT_TRUE(parse(beam.describe(), parsed, failure)) << failure.where.text << beam.describe();
+    ASSERT_EQ(parsed.size(), 1u);
+    Envelope again;
+    ASSERT_TRUE(Solution(parsed[0]).envelope(15, again, why)) << why.where.text;
+    EXPECT_EQ(again.max, env.max);
+    EXPECT_EQ(again.min, env.min);
+    EXPECT_EQ(parsed[0].describe(), beam.describe());
     EXPECT_FALSE(Solution(beam, "R").solved());
     beam.combination("Bad", {{"R", 1, 1}});
     EXPECT_NE(Solution(beam).problem().find("'R'"), std::string::npos);
