@@ -72,8 +72,9 @@ struct EnvelopeExtreme {
 };
 
 struct Envelope {
-    BeamModel
-        beam;  // the common geometry and the own loads (no other point loads), tags renumbered
+    // The common geometry with the own loads (no other case's point loads),
+    // tags renumbered.
+    BeamModel beam;
     std::vector<double> x;
     std::vector<State> max;  // at every sample, over every combination and choice
     std::vector<State> min;
