@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "files.h"
+#include "text/cases_text.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
 #include "text/report.h"
@@ -37,6 +39,8 @@ struct Options {
     const char* input = nullptr;
     std::vector<InfluenceRequest> influence;
     std::vector<LiveLoad> live;
+    const char* loadState = nullptr;  // --case
+    bool envelope = false;
 };
 
 // One row per option: the usage text and the parser both come from here.
@@ -122,6 +126,19 @@ const Option options[] = {
      [](Options& o, const char* v, std::string& why, bool& usage) {
          return fileName("--modes", v, o.modes, why, usage);
      }},
+    {"--case", "NAME", "[--case NAME]",
+     "show the load case or combination NAME instead of the beam's\n"
+     "own loads (each factor a/b taken as a)",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         o.loadState = v;
+         usage = !*v;
+         if (usage) why = "--case needs the name of a load case or combination";
+         return !usage;
+     }},
+    {"--envelope", nullptr, "[--envelope]",
+     "the largest and smallest w, psi, M, Q and reactions over all\n"
+     "combinations, spans of a feldweise case taken where they harm",
+     [](Options& o, const char*, std::string&, bool&) { return o.envelope = true; }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -230,6 +247,10 @@ struct Run {
     std::vector<InfluenceLine> influence;
     std::vector<CriticalSpeed> critical;
     std::vector<Problem> warnings;
+    LoadState state;  // --case: the state shown, when it is not the beam's own loads
+    bool ownState = true;
+    Script stateKeys;  // the keys of that state's beam, which run.beam then is
+    Envelope envelope;
 };
 
 std::string cause(const Run& run, int index, int culprit, const char* keyed) {
@@ -285,10 +306,16 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
         run.beam = beamOf(script, run.first, run.last);
         if (o.general || o.summary) run.solution = solver::solve(run.beam);
     }
+    if (!run.ownState) {
+        const BeamModel model = stateBeam(run.beam, script.cases, run.state);
+        pressBeam(model, script, run.stateKeys, run.beam);
+        if (o.general || o.summary) run.solution = solver::solve(run.beam);
+    }
+    const Script& keys = run.ownState ? script : run.stateKeys;
     if (o.general && run.solution.status != solver::Status::solved) {
-        int tag = run.first;
-        const std::string text = solverMessage(script, run.solution, tag);
-        problem = Problem{script.actions[tag].line, script.actions[tag].column, text};
+        int tag = run.beam.leftTag;
+        const std::string text = solverMessage(keys, run.solution, tag);
+        problem = Problem{keys.actions[tag].line, keys.actions[tag].column, text};
         return false;
     }
     const double length = run.beam.length;
@@ -314,17 +341,18 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
         computeGeneralDiagram(run.beam, run.solution, o.points, run.diagram);
         return true;
     }
-    velmora::computeDiagram(script, run.beam, o.points, run.diagram);
+    velmora::computeDiagram(keys, run.beam, o.points, run.diagram);
     if (run.diagram.allFinite) return true;
     const Watch& w = run.diagram.watch;
     const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
     if (w.brokenAt >= 0 && !told) {
-        const Action& culprit = script.actions[w.brokenAt];
+        const Action& culprit = keys.actions[w.brokenAt];
         run.warnings.push_back(Problem{
             culprit.line, culprit.column,
             std::string("the diagram has values that are not finite; the state stopped being "
                         "finite after this ") +
-                actionName(culprit) + ": " + cause(run, run.last, w.brokenAt, w.cause)});
+                actionName(culprit) + ": " +
+                (run.ownState ? cause(run, run.last, w.brokenAt, w.cause) : w.cause)});
     } else if (w.brokenAt < 0) {
         const Action& f1 = script.actions[run.first];
         run.warnings.push_back(Problem{f1.line, f1.column,
@@ -365,17 +393,90 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
     return velmora::computeCritical(script, beam, o.critical, o.points, run.critical, problem);
 }
 
+// The load cases: checked against the last beam; with --case the F7 values
+// of that state; with --envelope the envelope of all combinations.
+bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
+    const Script& script = run.script;
+    const CaseBook& book = script.cases;
+    if (!book.any() && !o.loadState && !o.envelope) return true;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        if (!o.loadState && !o.envelope) return true;
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          "--case and --envelope need a complete beam: F1, the sections and "
+                          "elements, and F6 rechtes Tr\xc3\xa4gerende"};
+        return false;
+    }
+    if (o.envelope && (o.loadState || !o.influence.empty())) {
+        std::fprintf(err,
+                     "velmora-batch: --envelope shows all combinations: it takes no --case "
+                     "and no --influence\n");
+        return false;
+    }
+    const BeamModel beam = beamOf(script, first, last);
+    if (!checkCases(beam, book, problem)) return false;
+    if (o.loadState) {
+        if (!findLoadState(book, o.loadState, run.state)) {
+            std::string names;
+            for (const LoadCase& c : book.cases) names += (names.empty() ? "" : ", ") + c.name;
+            for (const Combination& c : book.combinations) names += ", " + c.name;
+            std::fprintf(err,
+                         "velmora-batch: --case %s: the description has no load case or "
+                         "combination of that name; it has %s\n",
+                         o.loadState, names.c_str());
+            return false;
+        }
+        run.ownState = run.state.loadCase == 0;
+        if (!run.ownState && !stateResults(script, beam, stateBeam(beam, book, run.state),
+                                           o.general, run.results, problem)) {
+            return false;
+        }
+    }
+    if (!o.envelope) return true;
+    if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
+        const Action& f1 = script.actions[first];
+        problem = Problem{f1.line, f1.column,
+                          "an envelope needs a beam of finite, positive length: this beam's "
+                          "sections add up to none"};
+        return false;
+    }
+    // Every case, and every span of a case placed span by span, keeps its
+    // own samples.
+    long beams = 0;
+    long spans = 1;
+    for (const Element& e : beam.elements) spans += e.takesForce() ? 1 : 0;
+    for (const LoadCase& c : book.cases) beams += c.spanwise ? spans : 1;
+    const long needed = samplesNeeded(script, first, last, o.points) * beams;
+    const int limit = o.general ? maxGeneralSamples : maxSamples;
+    if (needed > limit) {
+        std::fprintf(err,
+                     "velmora-batch: --points %d: the envelope would take %ld samples over its "
+                     "%ld beams, more than %d\n",
+                     o.points, needed, beams, limit);
+        return false;
+    }
+    run.beam = beam;
+    Problem warning;
+    if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem)) {
+        return false;
+    }
+    if (!warning.text.empty()) run.warnings.push_back(warning);
+    return true;
+}
+
 // The results, the diagram and the influence lines, and what the keyed
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
-    const bool wantDiagram = o.table || o.svg || o.summary || !o.influence.empty();
+    if (!computeCases(o, run, problem, err)) return false;
+    const bool wantDiagram = (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!computeCritical(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
         Problem warning;
-        if (!computeInfluence(run.script, run.beam, o.points, o.general, o.influence, o.live,
-                              run.influence, warning, problem)) {
+        if (!computeInfluence(run.ownState ? run.script : run.stateKeys, run.beam, o.points,
+                              o.general, o.influence, o.live, run.influence, warning, problem)) {
             return false;
         }
         if (!warning.text.empty()) run.warnings.push_back(warning);
@@ -383,7 +484,9 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
         return false;
     }
-    if (o.general) return true;
+    // The keyed values are checked against the general method's of the
+    // beam's own loads.
+    if (o.general || !run.ownState) return true;
     std::vector<Notice> notices = checkKeyed(run.script, run.reading, run.results);
     if (o.summary && run.diagram.first >= 0) {
         const std::vector<Notice> more = checkReactions(run.beam, run.solution, run.diagram);
@@ -462,35 +565,50 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
 void printOutput(const Options& o, const Run& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
     if (o.json) {
+        // An envelope stands for the beam's summary.
         const std::string lines = influenceJson(run.influence, o.live);
-        printJson(out, run.results.data(), count, &run.beam, o.summary ? &run.diagram : nullptr,
+        const std::string envelope = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
+        printJson(out, run.results.data(), count, o.envelope ? nullptr : &run.beam,
+                  o.summary && !o.envelope ? &run.diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str(),
-                  o.critical ? &run.critical : nullptr);
+                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr);
         return;
     }
     printResults(out, run.results.data(), count);
-    if (o.summary) {
-        if (count > 0) std::fputc('\n', out);
+    bool before = count > 0;
+    if (o.envelope) {
+        if (before) std::fputc('\n', out);
+        printEnvelope(out, run.script.cases, run.envelope);
+        before = true;
+    } else if (o.summary) {
+        if (before) std::fputc('\n', out);
         printSummary(out, run.beam, run.diagram);
+        before = true;
     }
     if (o.critical) {
-        if (count > 0 || o.summary) std::fputc('\n', out);
+        if (before) std::fputc('\n', out);
         printCritical(out, run.critical);
+        before = true;
     }
     if (!run.influence.empty()) {
-        if (count > 0 || o.summary || o.critical) std::fputc('\n', out);
+        if (before) std::fputc('\n', out);
         printInfluence(out, run.influence, o.live);
     }
 }
 
 // The table or drawing: of the influence lines when there are any.
 void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
+    if (modes) writeModes(modes, run.critical);
+    if (o.envelope) {
+        if (table) writeEnvelopeTable(table, run.envelope);
+        if (svg) writeEnvelopeSvg(svg, run.envelope);
+        return;
+    }
     const bool lines = !run.influence.empty();
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
     if (svg && !lines) writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr);
-    if (modes) writeModes(modes, run.critical);
 }
 
 }  // namespace

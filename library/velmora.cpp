@@ -10,6 +10,7 @@
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
+#include "text/cases_text.h"
 #include "text/describe.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
@@ -89,6 +90,92 @@ Beam& Beam::offset(double value) { return add(Kind::pointLoad, loadOffset, {valu
 Beam& Beam::support() { return add(Kind::intermediate, midSupport, {}); }
 Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
 
+bool Beam::nameFree(const std::string& name) {
+    const CaseBook& book = script_.cases;
+    const bool taken = book.findCase(name) >= 0 || book.findCombination(name) >= 0;
+    if (taken && !caseFailure_) {
+        caseFailure_ =
+            Failure{Failure::description, Problem{0, 0, "'" + name + "' is named twice"}};
+    }
+    return !taken;
+}
+
+Beam& Beam::ownCase(const std::string& name) {
+    if (name == script_.cases.cases[0].name || nameFree(name)) script_.cases.cases[0].name = name;
+    return *this;
+}
+
+LoadCaseLoads Beam::loadCase(const std::string& name, bool spanwise) {
+    LoadCase c;
+    c.name = name;
+    c.spanwise = spanwise;
+    c.line = script_.lines;
+    // A case named twice takes its loads nowhere: the beam is unsolved anyway.
+    if (!nameFree(name)) return LoadCaseLoads(*this, -1);
+    script_.cases.cases.push_back(c);
+    return LoadCaseLoads(*this, static_cast<int>(script_.cases.cases.size()) - 1);
+}
+
+Beam& Beam::combination(const std::string& name, const std::vector<CaseFactor>& factors) {
+    if (!nameFree(name)) return *this;
+    Combination c;
+    c.name = name;
+    for (const CaseFactor& f : factors) {
+        Term t;
+        t.loadCase = script_.cases.findCase(f.loadCase);
+        t.factor = Factor{f.worse, f.better};
+        if (t.loadCase < 0 && !caseFailure_) {
+            caseFailure_ = Failure{
+                Failure::description,
+                Problem{0, 0,
+                        "the combination '" + name + "' names no load case '" + f.loadCase + "'"}};
+        }
+        if (t.loadCase >= 0) c.terms.push_back(t);
+    }
+    script_.cases.combinations.push_back(c);
+    return *this;
+}
+
+LoadCaseLoads& LoadCaseLoads::add(PlacedLoad load) {
+    if (index_ > 0) beam_.script_.cases.cases[index_].loads.push_back(load);
+    return *this;
+}
+
+LoadCaseLoads& LoadCaseLoads::line(double q, double qs) {
+    PlacedLoad l;
+    l.q = q;
+    l.qs = qs;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::line(double q, double qs, double from, double to) {
+    PlacedLoad l;
+    l.q = q;
+    l.qs = qs;
+    l.from = from;
+    l.to = to;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::force(double value, double x) {
+    PlacedLoad l;
+    l.type = PlacedLoad::force;
+    l.value = value;
+    l.from = l.to = x;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
+LoadCaseLoads& LoadCaseLoads::moment(double value, double x) {
+    PlacedLoad l;
+    l.type = PlacedLoad::moment;
+    l.value = value;
+    l.from = l.to = x;
+    l.hasFrom = l.hasTo = true;
+    return add(l);
+}
+
 Beam& Beam::end(End right, double moment, double force) {
     switch (right) {
         case End::clamped:
@@ -105,7 +192,10 @@ bool Beam::complete() const {
     return !script_.actions.empty() && script_.actions.back().kind == Kind::rightEnd;
 }
 
-std::string Beam::describe() const { return velmora::describe(script_); }
+std::string Beam::describe() const {
+    return caseLinesBefore(script_.cases) + velmora::describe(script_) +
+           caseLinesAfter(script_.cases);
+}
 
 bool Beam::operator==(const Beam& other) const {
     if (script_.count() != other.script_.count()) return false;
@@ -179,7 +269,8 @@ Critical critical(const Beam& beam, int count, int points) {
     return c;
 }
 
-Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), method_(method) {
+Solution::Solution(const Beam& beam, Method method)
+    : description_(beam.actions()), script_(beam.actions()), method_(method) {
     const int last = script_.count() - 1;
     if (!beam.complete() || last < 1) {
         failure_ =
@@ -187,7 +278,61 @@ Solution::Solution(const Beam& beam, Method method) : script_(beam.actions()), m
                     Problem{script_.lines, 1, "the beam has no right end: finish it with end()"}};
         return;
     }
-    beam_ = beamOf(script_, 0, last);
+    failure_ = beam.caseFailure();
+    if (!failure_) solve(beamOf(script_, 0, last));
+}
+
+Solution::Solution(const Beam& beam, const std::string& state, Method method)
+    : description_(beam.actions()), script_(beam.actions()), method_(method) {
+    const int last = script_.count() - 1;
+    LoadState s;
+    if (!beam.complete() || last < 1) {
+        failure_ =
+            Failure{Failure::description,
+                    Problem{script_.lines, 1, "the beam has no right end: finish it with end()"}};
+    } else if (beam.caseFailure()) {
+        failure_ = beam.caseFailure();
+    } else if (!findLoadState(description_.cases, state, s)) {
+        failure_ =
+            Failure{Failure::description,
+                    Problem{0, 0, "the beam has no load case or combination '" + state + "'"}};
+    }
+    if (failure_) return;
+    const BeamModel own = beamOf(description_, 0, last);
+    Problem p;
+    if (!checkCases(own, description_.cases, p)) {
+        failure_ = Failure{Failure::description, p};
+        return;
+    }
+    BeamModel pressed;
+    pressBeam(stateBeam(own, description_.cases, s), description_, script_, pressed);
+    solve(pressed);
+}
+
+bool Solution::envelope(int points, Envelope& envelope, Failure& failure) const {
+    failure = failure_;
+    if (failure) return false;
+    const BeamModel own = beamOf(description_, 0, description_.count() - 1);
+    Problem p;
+    Problem warning;
+    if (!checkCases(own, description_.cases, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!computeEnvelope(description_, own, points, method_ == Method::general, envelope, warning,
+                         p)) {
+        // The beam itself solved, and every case's beam has its supports and
+        // hinges: what fails is the arithmetic of one of them.
+        failure = Failure{Failure::unsolvable, p};
+        return false;
+    }
+    if (!warning.text.empty()) failure = Failure{Failure::keyed, warning};
+    return !failure;
+}
+
+void Solution::solve(const BeamModel& model) {
+    const int last = script_.count() - 1;
+    beam_ = model;
     if (method_ == Method::general) {
         general_ = solver::solve(beam_);
         if (general_.status != solver::Status::solved) {
@@ -367,6 +512,8 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
         }
         beams.push_back(Beam::fromActions(std::move(actions)));
     }
+    // The load cases are the last beam's, as velmora-batch takes them.
+    if (!beams.empty()) beams.back().script_.cases = script.cases;
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/influence.h"
@@ -32,6 +33,36 @@ struct Failure {
     } kind = none;
     Problem where;
     explicit operator bool() const { return kind != none; }
+};
+
+class Beam;
+
+// Load cases: the loads given on the beam's elements are one case, named
+// "G" unless ownCase names it; loadCase starts another, whose loads are
+// placed by position from the left end through this handle.
+class LoadCaseLoads {
+public:
+    // A line load q (growing by qs per length) from `from` to `to`; without
+    // them over the whole beam.
+    LoadCaseLoads& line(double q, double qs = 0.0);
+    LoadCaseLoads& line(double q, double qs, double from, double to);
+    LoadCaseLoads& force(double value, double x);
+    LoadCaseLoads& moment(double value, double x);
+
+private:
+    friend class Beam;
+    LoadCaseLoads(Beam& beam, int index) : beam_(beam), index_(index) {}
+    LoadCaseLoads& add(PlacedLoad load);
+    Beam& beam_;
+    int index_;
+};
+
+// A case's factors in a combination: `worse` where it does harm, `better`
+// where it helps (on a spanwise case, span by span).
+struct CaseFactor {
+    std::string loadCase;
+    double worse = 1.0;
+    double better = 1.0;
 };
 
 // A beam, element by element from its left end; every call returns the beam.
@@ -80,10 +111,25 @@ public:
     Beam& density(double rho);
     Beam& modulus(double w);
 
+    // Load cases and combinations (see LoadCaseLoads). A name given twice
+    // or a combination of an unknown case is a description failure of every
+    // Solution of the beam. describe() writes them (a renamed own case as a
+    // line before F1, which moves every element's line down by one); ==
+    // leaves them out; parse() gives them to the description's last beam.
+    Beam& ownCase(const std::string& name);
+    LoadCaseLoads loadCase(const std::string& name, bool spanwise = false);
+    Beam& combination(const std::string& name, const std::vector<CaseFactor>& factors);
+    const CaseBook& cases() const { return script_.cases; }
+    const Failure& caseFailure() const { return caseFailure_; }
+
 private:
+    friend class LoadCaseLoads;
+    friend bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     Beam& last(Kind kind, int slot, double value, const char* call);
+    bool nameFree(const std::string& name);
     Script script_;
+    Failure caseFailure_;
 };
 
 enum class Method { general, keyed };
@@ -98,6 +144,9 @@ enum class Side { left, right };
 class Solution {
 public:
     Solution(const Beam& beam, Method method = Method::general);
+    // One load case or combination (each factor taken where it harms); a
+    // description failure when the beam has no state of that name.
+    Solution(const Beam& beam, const std::string& state, Method method = Method::general);
 
     // False, with the reason, when the beam has no finite solution by the
     // method (a mechanism, a beam the keyed method cannot eliminate).
@@ -139,8 +188,18 @@ public:
     bool hasStress() const { return summary_.hasStress; }
     const Extreme& stress() const { return summary_.stress; }
 
+    // The largest and smallest w, psi, M and Q at every sample, and the
+    // extreme reactions, over all combinations of the beam (without any, of
+    // all its cases together), each factor and each span of a spanwise case
+    // chosen for the worst. Of the solution of the beam's own loads; by its
+    // method. False with the failure when a beam cannot be solved, or has
+    // keyed values that are not finite.
+    bool envelope(int points, Envelope& envelope, Failure& failure) const;
+
 private:
+    void solve(const BeamModel& beam);
     void sample(int points, Diagram& diagram) const;
+    Script description_;  // as the beam was built, its cases included
     Script script_;
     BeamModel beam_;
     Method method_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/cases.h"
 #include "model/model.h"
 
 namespace velmora {
@@ -75,6 +76,7 @@ constexpr int maxReportedErrors = 20;
 struct Script {
     std::vector<Action> actions;
     int lines = 0;  // lines read, for a message about the end of the file
+    CaseBook cases;  // the load cases and combinations written beside the actions
     int count() const { return static_cast<int>(actions.size()); }
 };
 

@@ -481,6 +481,244 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
     return false;
 }
 
+// ---------------------------------------------------------------------------
+// Load cases: "Lastfall NAME [feldweise]" and its loads placed by position,
+// and "Kombination NAME f CASE + f CASE ...". They are kept beside the
+// actions and never pressed as keys.
+
+constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},
+                                {"qs", "qs", 1, false},
+                                {"von", "von", 2, false},
+                                {"bis", "bis", 3, false}};
+constexpr Key placeKeys[] = {{"x", "x", 0, true}};
+
+// Where the reader stands among the case lines.
+struct CaseReading {
+    int open = -1;              // the case that takes load lines, or -1
+    bool rightEndSeen = false;  // a later Lastfall starts a case placed by position
+    int ownNamedLine = 0;       // a Lastfall before the beam, waiting for its F1
+};
+
+bool isCaseLoadLine(const Line& line) {
+    return (wordIs(line, 0, "q") && line.tokenCount > 1 && line.tokens[1].equals) ||
+           wordIs(line, 0, "kraft") || wordIs(line, 0, "moment");
+}
+
+// A name of a case or combination: a word that cannot be read as a factor.
+bool readName(Reporter& r, const Line& line, int at, const char* owner, std::string& name) {
+    if (at >= line.tokenCount || line.tokens[at].equals) {
+        const int column =
+            at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line);
+        report(r, line.number, column, "%s needs a name", owner);
+        return false;
+    }
+    const Token& t = line.tokens[at];
+    name.assign(line.text + t.begin, static_cast<size_t>(t.end - t.begin));
+    const char c = name[0];
+    if (isDigit(c) || c == '+' || c == '-' || c == '.' || name.find('/') != std::string::npos) {
+        report(r, line.number, columnOf(line, t.begin),
+               "'%s' cannot name a load case or combination: a name starts with a letter and "
+               "holds no '/'",
+               quote(line, t));
+        return false;
+    }
+    return true;
+}
+
+// A name already taken by a case or a combination.
+bool nameTaken(Reporter& r, const Line& line, int at, const CaseBook& book,
+               const std::string& name) {
+    const int c = book.findCase(name);
+    const int k = book.findCombination(name);
+    if (c < 0 && k < 0) return false;
+    const int before = c >= 0 ? book.cases[c].line : book.combinations[k].line;
+    if (before > 0) {
+        report(r, line.number, columnOf(line, line.tokens[at].begin),
+               "'%s' is named twice: it already names the %s on line %d", name.c_str(),
+               c >= 0 ? "load case" : "combination", before);
+    } else {
+        report(r, line.number, columnOf(line, line.tokens[at].begin),
+               "'%s' is named twice: it already names the beam's own loads", name.c_str());
+    }
+    return true;
+}
+
+bool readLastfall(Reporter& r, const Line& line, CaseBook& book, CaseReading& reading) {
+    std::string name;
+    if (!readName(r, line, 1, "Lastfall", name)) return false;
+    const bool spanwise = wordIs(line, 2, "feldweise");
+    if (!expectEnd(r, line, spanwise ? 3 : 2, "the name of the load case")) return false;
+    const int column = columnOf(line, line.tokens[0].begin);
+    if (!reading.rightEndSeen) {
+        // Before the beam: the name of the loads in the beam's own lines.
+        LoadCase& own = book.cases[0];
+        if (own.line > 0) {
+            report(r, line.number, column, "the beam's own loads are already named on line %d",
+                   own.line);
+            return false;
+        }
+        if (spanwise) {
+            report(r, line.number, columnOf(line, line.tokens[2].begin),
+                   "the loads of the beam's own lines form one case; feldweise is for a load case "
+                   "after the right end");
+            return false;
+        }
+        if (name != own.name && nameTaken(r, line, 1, book, name)) return false;
+        own.name = name;
+        own.line = line.number;
+        own.column = column;
+        reading.ownNamedLine = line.number;
+        return true;
+    }
+    if (nameTaken(r, line, 1, book, name)) return false;
+    LoadCase c;
+    c.name = name;
+    c.spanwise = spanwise;
+    c.line = line.number;
+    c.column = column;
+    book.cases.push_back(c);
+    reading.open = static_cast<int>(book.cases.size()) - 1;
+    return true;
+}
+
+bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReading& reading) {
+    if (reading.open < 0) {
+        report(r, line.number, columnOf(line, line.tokens[0].begin),
+               "'%s' places a load of a load case: write it after a line Lastfall NAME that "
+               "follows the beam's right end",
+               quote(line, line.tokens[0]));
+        return false;
+    }
+    PlacedLoad load;
+    load.line = line.number;
+    load.column = columnOf(line, line.tokens[0].begin);
+    Action values;  // the fields by slot, as readValues fills them
+    if (wordIs(line, 0, "q")) {
+        if (!readValues(r, line, 0, KeySet{lineLoadKeys, 4, "a line load", "q, qs, von or bis"},
+                        values)) {
+            return false;
+        }
+        load.q = values.value[0];
+        load.qs = values.value[1];
+        load.from = values.value[2];
+        load.to = values.value[3];
+        load.hasFrom = values.given[2];
+        load.hasTo = values.given[3];
+        load.placeColumn = values.given[2]   ? values.valueColumn[2]
+                           : values.given[3] ? values.valueColumn[3]
+                                             : load.column;
+        if (load.hasFrom && load.hasTo && !(load.from < load.to)) {
+            report(r, line.number, values.valueColumn[2],
+                   "von must lie before bis: the line load runs from von to bis");
+            return false;
+        }
+    } else {
+        const bool force = wordIs(line, 0, "kraft");
+        load.type = force ? PlacedLoad::force : PlacedLoad::moment;
+        if (!readNumber(r, line, 1, force ? "Kraft" : "Moment", load.value)) return false;
+        if (!readValues(r, line, 2, KeySet{placeKeys, 1, force ? "Kraft" : "Moment", "x"},
+                        values)) {
+            return false;
+        }
+        load.from = load.to = values.value[0];
+        load.hasFrom = load.hasTo = true;
+        load.placeColumn = values.valueColumn[0];
+    }
+    book.cases[reading.open].loads.push_back(load);
+    return true;
+}
+
+// A factor: a number, or "a/b" with a where the case does harm and b where
+// it helps.
+bool readFactor(Reporter& r, const Line& line, int at, Factor& factor, bool& split) {
+    if (at >= line.tokenCount || line.tokens[at].equals) {
+        const int column =
+            at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line);
+        report(r, line.number, column, "missing factor; expected a number or a/b, like 1.35/1.0");
+        return false;
+    }
+    const Token& t = line.tokens[at];
+    const char* text = line.text + t.begin;
+    const int n = t.end - t.begin;
+    const char* slash = static_cast<const char*>(std::memchr(text, '/', static_cast<size_t>(n)));
+    const int first = slash ? static_cast<int>(slash - text) : n;
+    split = slash != nullptr;
+    double a = 0.0;
+    double b = 0.0;
+    const bool good = readDecimal(text, first, a) == NumberProblem::none &&
+                      (!split || readDecimal(slash + 1, n - first - 1, b) == NumberProblem::none);
+    if (!good) {
+        report(r, line.number, columnOf(line, t.begin),
+               "malformed factor '%s' (write a number like 1.5, or a/b like 1.35/1.0: a where "
+               "the case does harm, b where it helps)",
+               quote(line, t));
+        return false;
+    }
+    factor = Factor{a, split ? b : a};
+    return true;
+}
+
+bool readKombination(Reporter& r, const Line& line, CaseBook& book) {
+    Combination c;
+    if (!readName(r, line, 1, "Kombination", c.name)) return false;
+    if (nameTaken(r, line, 1, book, c.name)) return false;
+    c.line = line.number;
+    c.column = columnOf(line, line.tokens[0].begin);
+    int at = 2;
+    do {
+        if (at > 2) ++at;  // the '+'
+        Term term;
+        bool split = false;
+        if (!readFactor(r, line, at, term.factor, split)) return false;
+        std::string name;
+        if (!readName(r, line, at + 1, "a factor", name)) return false;
+        term.line = line.number;
+        term.column = columnOf(line, line.tokens[at + 1].begin);
+        term.loadCase = book.findCase(name);
+        if (term.loadCase < 0) {
+            report(r, line.number, term.column,
+                   "unknown load case '%s': no line Lastfall %s comes before this combination",
+                   name.c_str(), name.c_str());
+            return false;
+        }
+        for (const Term& other : c.terms) {
+            if (other.loadCase == term.loadCase) {
+                report(r, line.number, term.column, "'%s' appears twice in this combination",
+                       name.c_str());
+                return false;
+            }
+        }
+        // A variable load placed span by span never counts where it helps.
+        if (!split && book.cases[term.loadCase].spanwise) term.factor.better = 0.0;
+        c.terms.push_back(term);
+        at += 2;
+    } while (at < line.tokenCount && !line.tokens[at].equals &&
+             line.tokens[at].end - line.tokens[at].begin == 1 &&
+             line.text[line.tokens[at].begin] == '+');
+    if (!expectEnd(r, line, at, "the combination's terms (join them with +)")) return false;
+    book.combinations.push_back(c);
+    return true;
+}
+
+// A line of the load cases; false when the line is none (an action).
+bool readCaseLine(Reporter& r, const Line& line, CaseBook& book, CaseReading& reading) {
+    if (wordIs(line, 0, "lastfall")) {
+        reading.open = -1;
+        readLastfall(r, line, book, reading);
+        return true;
+    }
+    if (wordIs(line, 0, "kombination")) {
+        reading.open = -1;
+        readKombination(r, line, book);
+        return true;
+    }
+    if (isCaseLoadLine(line)) {
+        readCaseLoad(r, line, book, reading);
+        return true;
+    }
+    return false;
+}
+
 // Reads the next physical line into `line` (without its line end). Returns
 // false at the end of the file. A line longer than the buffer is cut and
 // marked by length = -1 after its rest has been skipped.
@@ -530,6 +768,8 @@ namespace {
 int readLines(Source& source, Reporter& r, Script& script) {
     static Line line;
     script.actions.clear();
+    script.cases = CaseBook{};
+    CaseReading cases;
     line.number = 0;
     while (nextLine(source, line)) {
         ++line.number;
@@ -560,8 +800,23 @@ int readLines(Source& source, Reporter& r, Script& script) {
             report(r, line.number, 1, "more than %d actions", maxActions);
             break;
         }
+        if (readCaseLine(r, line, script.cases, cases)) continue;
+        cases.open = -1;
         Action action;
-        if (parseAction(r, line, action)) script.actions.push_back(action);
+        const bool good = parseAction(r, line, action);
+        if (cases.ownNamedLine > 0 && good && action.kind != Kind::leftEnd) {
+            report(r, line.number, action.column,
+                   "the Lastfall on line %d names the loads of the beam that follows it: F1 must "
+                   "come next",
+                   cases.ownNamedLine);
+        }
+        cases.ownNamedLine = 0;
+        if (good && action.kind == Kind::rightEnd) cases.rightEndSeen = true;
+        if (good) script.actions.push_back(action);
+    }
+    if (cases.ownNamedLine > 0) {
+        report(r, cases.ownNamedLine, 1,
+               "Lastfall names the loads of the beam that follows it, but no F1 follows");
     }
     script.lines = line.number;
     return r.count;

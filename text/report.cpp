@@ -125,7 +125,8 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds) {
 }
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
-               const char* influence, const std::vector<CriticalSpeed>* critical) {
+               const char* influence, const char* envelope,
+               const std::vector<CriticalSpeed>* critical) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
@@ -187,6 +188,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
         std::fprintf(out, "\n    }\n  }");
     }
     if (influence) std::fprintf(out, ",\n  \"influence\": %s", influence);
+    if (envelope) std::fprintf(out, ",\n  \"envelope\": %s", envelope);
     if (critical) {
         std::fprintf(out, ",\n  \"critical\": [");
         for (size_t i = 0; i < critical->size(); ++i) {

@@ -14,12 +14,13 @@ namespace velmora {
 void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 
-// One JSON object: "results", "summary" when diagram is given, and
-// "influence" (an array's text) when given. Values as formatFull writes
-// them; a value that is not finite is null.
-// "critical" when given.
+// One JSON object: "results", "summary" when diagram is given,
+// "influence" (an array's text), "envelope" (an object's text) and
+// "critical" when given. Values as formatFull writes them; a value that is
+// not finite is null.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
+               const char* envelope = nullptr,
                const std::vector<CriticalSpeed>* critical = nullptr);
 
 // The critical speeds: omega, f and n of each.
@@ -48,6 +49,7 @@ struct Curve {
     bool down = false;  // positive values drawn downwards
     std::vector<double> x;
     std::vector<double> y;
+    std::vector<double> low;  // when given, a band from `low` up to `y` (an envelope)
     Extreme extreme;
     bool allFinite = true;
     bool hasMark = false;

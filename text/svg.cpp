@@ -347,8 +347,37 @@ void plot(const Canvas& c, const Curve& curve, int k) {
          curve.name);
     text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"", curve.note);
     const double zero = sc.y(0.0);
-    // The curve, broken where a value is not finite, filled to the zero line.
+    // A band: filled between its two curves, each drawn.
+    const bool band = curve.low.size() == static_cast<size_t>(count);
+    auto finiteAt = [&](int j) {
+        return std::isfinite(ys[j]) && (!band || std::isfinite(curve.low[j]));
+    };
     int i = 0;
+    while (band && i < count) {
+        while (i < count && !finiteAt(i)) ++i;
+        if (i == count) break;
+        int end = i;
+        while (end < count && finiteAt(end)) ++end;
+        std::fprintf(c.out, "<polygon fill=\"%s\" fill-opacity=\"0.2\" stroke=\"none\" points=\"",
+                     curve.colour);
+        for (int j = i; j < end; ++j)
+            std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, xs[j]), sc.y(ys[j]));
+        for (int j = end - 1; j >= i; --j)
+            std::fprintf(c.out, " %.2f,%.2f", px(c, xs[j]), sc.y(curve.low[j]));
+        std::fputs("\"/>\n", c.out);
+        for (const std::vector<double>* edge : {&ys, &curve.low}) {
+            std::fprintf(c.out,
+                         "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"1.5\" points=\"",
+                         curve.colour);
+            for (int j = i; j < end; ++j)
+                std::fprintf(c.out, "%s%.2f,%.2f", j > i ? " " : "", px(c, xs[j]),
+                             sc.y((*edge)[j]));
+            std::fputs("\"/>\n", c.out);
+        }
+        i = end;
+    }
+    // The curve, broken where a value is not finite, filled to the zero line.
+    if (band) i = count;
     while (i < count) {
         while (i < count && !std::isfinite(ys[i])) ++i;
         if (i == count) break;

@@ -105,7 +105,7 @@ TEST(BatchReadme, EveryExampleRunsAsShown) {
     EXPECT_GE(files, 2);
     EXPECT_GE(runs, 3);
     EXPECT_GE(outputs, 1);
-    EXPECT_EQ(drawings, 3);
+    EXPECT_EQ(drawings, 4);
 }
 
 TEST(BatchProgram, ReadsStandardInputAndPrintsThePanelLines) {

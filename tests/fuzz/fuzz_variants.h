@@ -21,4 +21,5 @@ inline constexpr FuzzVariant fuzzVariants[] = {
       "3"}},
     {6, {"velmora-batch", "--general", "--json", "--summary", "--points", "2"}},
     {8, {"velmora-batch", "--influence", "M@0.75", "--live", "q=1.5", "--points", "2", "--json"}},
+    {7, {"velmora-batch", "--envelope", "--json", "--svg", VELMORA_NULL_DEVICE, "--points", "2"}},
 };
