@@ -385,8 +385,11 @@ Solution::Columns Solution::columns(int points) const {
         c.x.push_back(x);
         for (int r = 0; r < rowCount; ++r) c.value[r].push_back(s[r]);
     };
-    if (method_ == Method::keyed) {
-        for (const Sample& s : diagram(points)) take(s.x, s.value);
+    if (method_ == Method::keyed || summary_.hasStress) {
+        for (const Sample& s : diagram(points)) {
+            take(s.x, s.value);
+            if (summary_.hasStress) c.sigma.push_back(s.hasStress() ? s.stress() : NAN);
+        }
         return c;
     }
     // The general solution's samples as the diagram takes them, without the

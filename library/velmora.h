@@ -48,6 +48,7 @@ public:
     LoadCaseLoads& line(double q, double qs, double from, double to);
     LoadCaseLoads& force(double value, double x);
     LoadCaseLoads& moment(double value, double x);
+    const Beam& beam() const { return beam_; }
 
 private:
     friend class Beam;
@@ -167,6 +168,7 @@ public:
     struct Columns {
         std::vector<double> x;
         std::array<std::vector<double>, rowCount> value;
+        std::vector<double> sigma;  // M / W, NaN where no W is known; empty without any W
     };
     Columns columns(int points = defaultPoints) const;
     const std::vector<Reaction>& reactions() const { return summary_.reactions; }
@@ -195,6 +197,7 @@ public:
     // method. False with the failure when a beam cannot be solved, or has
     // keyed values that are not finite.
     bool envelope(int points, Envelope& envelope, Failure& failure) const;
+    const CaseBook& cases() const { return description_.cases; }
 
 private:
     void solve(const BeamModel& beam);

@@ -147,7 +147,8 @@ py::list reactions(const Solution& s) {
                 if (e.tag == r.action) kind = elementName(e.kind);
             }
         }
-        out.append(types().attr("Reaction")(r.x, kind, r.force, r.hasMoment ? r.moment : 0.0));
+        out.append(types().attr("Reaction")(r.x, kind, r.force, r.hasMoment ? r.moment : 0.0, r.psi,
+                                            r.kinked ? r.psiRight : r.psi));
     }
     return out;
 }
@@ -161,10 +162,138 @@ py::array_t<double> column(std::vector<double>&& values) {
 
 py::object diagram(const Solution& s, int points) {
     Solution::Columns c = s.columns(pointsOf(points));
+    const bool stress = !c.sigma.empty();
+    py::object sigma = stress ? py::object(column(std::move(c.sigma))) : py::none();
     return types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
                                    column(std::move(c.value[rowPsi])),
                                    column(std::move(c.value[rowM])),
-                                   column(std::move(c.value[rowQ])));
+                                   column(std::move(c.value[rowQ])), sigma);
+}
+
+// The mode shapes of the critical speeds, as arrays.
+py::list criticalSpeeds(const Beam& b, int count, int points) {
+    if (count < 1 || count > maxCritical) {
+        throw std::invalid_argument("n must be from 1 to " + std::to_string(maxCritical));
+    }
+    const Critical c = velmora::critical(b, count, pointsOf(points));
+    check(c.solved(), c.failure);
+    py::list out;
+    for (const CriticalSpeed& speed : c.speeds) {
+        std::vector<double> x, w, psi;
+        for (const Sample& sample : speed.shape) {
+            x.push_back(sample.x);
+            w.push_back(sample.value[rowW]);
+            psi.push_back(sample.value[rowPsi]);
+        }
+        out.append(types().attr("CriticalSpeed")(speed.omega, speed.f, speed.n,
+                                                 column(std::move(x)), column(std::move(w)),
+                                                 column(std::move(psi))));
+    }
+    return out;
+}
+
+double beamLength(const Beam& b) {
+    const Script& s = b.actions();
+    return b.complete() ? beamOf(s, 0, s.count() - 1).length : INFINITY;
+}
+
+bool nameTaken(const Beam& b, const std::string& name) {
+    for (const LoadCase& c : b.cases().cases) {
+        if (c.name == name) return true;
+    }
+    for (const Combination& c : b.cases().combinations) {
+        if (c.name == name) return true;
+    }
+    return false;
+}
+
+void freshName(const Beam& b, const std::string& name) {
+    if (name.empty()) throw std::invalid_argument("a load case needs a name");
+    if (nameTaken(b, name)) throw std::invalid_argument("'" + name + "' is named twice");
+}
+
+// A place of a case's load: on the beam, when its length is known.
+double place(const Beam& b, const char* name, const py::object& x) {
+    const double v = number(name, x, false);
+    if (v < 0.0 || v > beamLength(b)) {
+        throw std::invalid_argument(std::string(name) + " = " + std::to_string(v) +
+                                    " is outside the beam");
+    }
+    return v;
+}
+
+// {case: f} or {case: (worse, better)}; a plain f on a case placed span by
+// span is f where it harms and 0 where it helps.
+std::vector<CaseFactor> factorsOf(const Beam& b, const py::dict& terms) {
+    std::vector<CaseFactor> factors;
+    for (const auto& item : terms) {
+        CaseFactor f;
+        f.loadCase = item.first.cast<std::string>();
+        const LoadCase* found = nullptr;
+        for (const LoadCase& c : b.cases().cases) {
+            if (c.name == f.loadCase) found = &c;
+        }
+        if (!found) throw std::invalid_argument("no load case '" + f.loadCase + "'");
+        if (py::isinstance<py::tuple>(item.second)) {
+            const py::tuple t = item.second.cast<py::tuple>();
+            if (t.size() != 2) throw std::invalid_argument("a factor is f or (worse, better)");
+            f.worse = number("worse", t[0], false);
+            f.better = number("better", t[1], false);
+        } else {
+            f.worse = number("factor", py::reinterpret_borrow<py::object>(item.second), false);
+            f.better = found->spanwise ? 0.0 : f.worse;
+        }
+        factors.push_back(f);
+    }
+    if (factors.empty()) throw std::invalid_argument("a combination needs at least one case");
+    return factors;
+}
+
+// How a combination makes up an envelope's value, in the names of the cases.
+py::object loading(const CaseBook& book, const Loading& l) {
+    py::dict factors;
+    py::dict spans;
+    for (size_t t = 0; t < l.factors.size(); ++t) {
+        const int index = l.combination >= 0 ? book.combinations[l.combination].terms[t].loadCase
+                                             : static_cast<int>(t);
+        const std::string& name = book.cases[index].name;
+        factors[py::str(name)] = l.factors[t];
+        if (t < l.spans.size() && book.cases[index].spanwise) spans[py::str(name)] = l.spans[t];
+    }
+    py::object combination = l.combination >= 0
+                                 ? py::object(py::str(book.combinations[l.combination].name))
+                                 : py::none();
+    return types().attr("Loading")(combination, factors, spans);
+}
+
+py::object envelope(const Solution& s, int points) {
+    Envelope e;
+    Failure f;
+    check(s.envelope(pointsOf(points), e, f), f);
+    const CaseBook& book = s.cases();
+    py::dict columns;
+    const char* names[] = {"w", "psi", "M", "Q"};
+    for (int r = 0; r < rowCount; ++r) {
+        std::vector<double> high, low;
+        for (const State& v : e.max) high.push_back(v[r]);
+        for (const State& v : e.min) low.push_back(v[r]);
+        columns[py::str(std::string(names[r]) + "_max")] = column(std::move(high));
+        columns[py::str(std::string(names[r]) + "_min")] = column(std::move(low));
+    }
+    py::list reactions;
+    for (const EnvelopeReaction& r : e.reactions) {
+        reactions.append(types().attr("EnvelopeReaction")(
+            r.x, r.max, r.min, r.hasMoment ? r.momentMax : 0.0, r.hasMoment ? r.momentMin : 0.0,
+            loading(book, r.atMax), loading(book, r.atMin)));
+    }
+    py::dict extremes;
+    for (int r = 0; r < rowCount; ++r) {
+        const EnvelopeExtreme& x = e.extremes[r];
+        extremes[names[r]] = types().attr("EnvelopeExtreme")(
+            x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
+            loading(book, x.atMin));
+    }
+    return types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes);
 }
 
 Beam& endBeam(Beam& b, const std::string& kind, const py::object& m, const py::object& q) {
@@ -198,21 +327,42 @@ PYBIND11_MODULE(_velmora, mod) {
              py::arg("left") = "hinged")
         .def(
             "section",
-            [](Beam& b, py::object l, py::object ei, py::object q, py::object qs) -> Beam& {
-                return b.section(number("l", l, false), number("EI", ei, false),
-                                 number("q", q, true), number("qs", qs, true));
+            [](Beam& b, py::object l, py::object ei, py::object q, py::object qs, py::object w,
+               py::object m) -> Beam& {
+                const double modulus = number("W", w, true);
+                const double mass = number("m", m, true);
+                // All or nothing: a refused W or m leaves no section behind.
+                Beam trial(b);
+                trial.section(number("l", l, false), number("EI", ei, false), number("q", q, true),
+                              number("qs", qs, true));
+                if (!w.is_none()) trial.modulus(modulus);
+                if (!m.is_none()) trial.massPerLength(mass);
+                b = trial;
+                return b;
             },
             py::arg("l"), py::arg("EI"), py::arg("q") = py::none(), py::arg("qs") = py::none(),
-            chain)
+            py::arg("W") = py::none(), py::arg("m") = py::none(), chain)
         .def(
             "shaft",
-            [](Beam& b, py::object l, py::object e, py::object d, py::object q,
-               py::object qs) -> Beam& {
-                return b.shaft(number("l", l, false), number("E", e, false), number("d", d, false),
-                               number("q", q, true), number("qs", qs, true));
+            [](Beam& b, py::object l, py::object e, py::object d, py::object q, py::object qs,
+               py::object rho) -> Beam& {
+                const double density = number("rho", rho, true);
+                // All or nothing: a refused density leaves no shaft behind.
+                Beam trial(b);
+                trial.shaft(number("l", l, false), number("E", e, false), number("d", d, false),
+                            number("q", q, true), number("qs", qs, true));
+                if (!rho.is_none()) trial.density(density);
+                b = trial;
+                return b;
             },
             py::arg("l"), py::arg("E"), py::arg("d"), py::arg("q") = py::none(),
-            py::arg("qs") = py::none(), chain)
+            py::arg("qs") = py::none(), py::arg("rho") = py::none(), chain)
+        .def(
+            "mass",
+            [](Beam& b, py::object m, py::object j) -> Beam& {
+                return b.mass(number("m", m, false), number("J", j, false));
+            },
+            py::arg("m"), py::arg("J") = 0.0, chain)
         .def(
             "spring",
             [](Beam& b, py::object c) -> Beam& { return b.spring(number("c", c, false)); },
@@ -235,6 +385,31 @@ PYBIND11_MODULE(_velmora, mod) {
         .def("hinge", &Beam::hinge, chain)
         .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = py::none(),
              py::arg("Q") = py::none(), chain)
+        .def(
+            "own_case",
+            [](Beam& b, const std::string& name) -> Beam& {
+                if (b.cases().cases.size() > 1 || !b.cases().combinations.empty()) {
+                    throw std::invalid_argument("name the beam's own case before other cases");
+                }
+                if (name != b.cases().cases.front().name) freshName(b, name);
+                return b.ownCase(name);
+            },
+            py::arg("name"), chain)
+        .def(
+            "case",
+            [](Beam& b, const std::string& name, bool spanwise) {
+                freshName(b, name);
+                return b.loadCase(name, spanwise);
+            },
+            py::arg("name"), py::arg("spanwise") = false, py::keep_alive<0, 1>())
+        .def(
+            "combination",
+            [](Beam& b, const std::string& name, const py::dict& terms) -> Beam& {
+                freshName(b, name);
+                return b.combination(name, factorsOf(b, terms));
+            },
+            py::arg("name"), py::arg("factors"), chain)
+        .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints))
         .def("describe", &Beam::describe)
         .def("__repr__",
              [](const Beam& b) {
@@ -251,12 +426,43 @@ PYBIND11_MODULE(_velmora, mod) {
              })
         .def(
             "solve",
-            [](const Beam& b, const std::string& method) {
-                Solution s(b, methodOf(method));
+            [](const Beam& b, const std::string& method, const py::object& loadCase) {
+                const Method m = methodOf(method);
+                Solution s = loadCase.is_none() ? Solution(b, m)
+                                                : Solution(b, loadCase.cast<std::string>(), m);
                 check(s.solved(), s.failure());
                 return s;
             },
-            py::arg("method") = "general");
+            py::arg("method") = "general", py::arg("case") = py::none());
+
+    py::class_<LoadCaseLoads>(mod, "LoadCase")
+        .def(
+            "line",
+            [](LoadCaseLoads& c, py::object q, py::object qs, py::object start,
+               py::object end) -> LoadCaseLoads& {
+                const Beam& b = c.beam();
+                const double load = number("q", q, false);
+                const double slope = qs.is_none() ? 0.0 : number("qs", qs, false);
+                if (start.is_none() && end.is_none()) return c.line(load, slope);
+                const double from = start.is_none() ? 0.0 : place(b, "start", start);
+                const double to = end.is_none() ? beamLength(b) : place(b, "end", end);
+                if (!(from < to)) throw std::invalid_argument("start must lie before end");
+                return c.line(load, slope, from, to);
+            },
+            py::arg("q"), py::arg("qs") = py::none(), py::arg("start") = py::none(),
+            py::arg("end") = py::none(), chain)
+        .def(
+            "force",
+            [](LoadCaseLoads& c, py::object v, py::object x) -> LoadCaseLoads& {
+                return c.force(number("v", v, false), place(c.beam(), "x", x));
+            },
+            py::arg("v"), py::arg("x"), chain)
+        .def(
+            "moment",
+            [](LoadCaseLoads& c, py::object v, py::object x) -> LoadCaseLoads& {
+                return c.moment(number("v", v, false), place(c.beam(), "x", x));
+            },
+            py::arg("v"), py::arg("x"), chain);
 
     py::class_<InfluenceLine>(mod, "InfluenceLine")
         .def_property_readonly("request", [](const InfluenceLine& l) { return l.request.text; })
@@ -307,6 +513,7 @@ PYBIND11_MODULE(_velmora, mod) {
                                    for (int r = 0; r < rowCount; ++r) {
                                        d[names[r]] = extreme(s.extreme(static_cast<Row>(r)));
                                    }
+                                   if (s.hasStress()) d["sigma"] = extreme(s.stress());
                                    return d;
                                })
         .def(
@@ -318,6 +525,12 @@ PYBIND11_MODULE(_velmora, mod) {
                 return line;
             },
             py::arg("request"), py::arg("points") = int(defaultPoints))
+        .def("envelope", &envelope, py::arg("points") = int(defaultPoints))
+        .def_property_readonly("stress",
+                               [](const Solution& s) {
+                                   return s.hasStress() ? extreme(s.stress())
+                                                        : py::object(py::none());
+                               })
         .def(
             "svg", [](const Solution& s, int points) { return s.svg(pointsOf(points)); },
             py::arg("points") = int(defaultPoints))

@@ -97,7 +97,7 @@ def random_beam(rng):
 
     b = velmora.Beam(rng.choice(["hinged", "free", "clamped"]))
     for _ in range(rng.randint(1, 8)):
-        kind = rng.randrange(9)
+        kind = rng.randrange(11)
         if kind == 0:
             b.spring(c=number())
         elif kind == 1:
@@ -108,6 +108,11 @@ def random_beam(rng):
             b.shaft(l=abs(number()), E=abs(number()) + 1, d=abs(number()) + 0.5, q=number())
         elif kind in (4, 5, 6, 7):
             getattr(b, ["force", "moment", "angle", "offset"][kind - 4])(number())
+        elif kind == 8:
+            b.mass(abs(number()), J=abs(number()))
+        elif kind == 9:
+            b.section(l=abs(number()), EI=1, W=abs(number()) + 1, m=abs(number()))
+            b.shaft(l=1, E=1, d=1, rho=abs(number()))
         else:
             rng.choice([b.support, b.hinge])()
     end = rng.choice(["hinged", "free", "clamped"])

@@ -27,6 +27,14 @@ ARGUMENTS = [
     (lambda: simply_supported().end().solve().at(1, side="middle"), "side"),
     (lambda: simply_supported().end().solve().diagram(points=0), "points"),
     (lambda: simply_supported().end().solve().influence("M@1").live(q=1, P=1), "one live load"),
+    (lambda: simply_supported().mass(-1), "m must be 0 or more"),
+    (lambda: simply_supported().section(l=1, EI=1, W=0), "W must be positive"),
+    (lambda: simply_supported().shaft(l=1, E=1, d=1, rho=-1), "rho must be 0 or more"),
+    (lambda: simply_supported().end().case("G"), "named twice"),
+    (lambda: simply_supported().end().combination("C", {"Q": 1}), "no load case 'Q'"),
+    (lambda: simply_supported().end().case("Q").line(q=1, start=1.5, end=0.5), "before end"),
+    (lambda: simply_supported().end().case("Q").force(1, x=3), "outside the beam"),
+    (lambda: simply_supported().end().critical(0), "n must be"),
 ]
 
 
@@ -48,6 +56,8 @@ FAILURES = [
      "kinking at the hinge on line 3"),
     ("F1 freies Ende\nF3 l=1 EI=1\nF6 rechtes Traegerende freies Ende\nF7\n", "general",
      velmora.MechanismError, 1, 1, "nothing holds it"),
+    ("F1 gelenkiges Lager\nF3 l=1 EI=1 m=-2\n", "general", velmora.DescriptionError, 2, 15,
+     "m must be 0 or more"),
     ("F1 gelenkiges Lager\n" + "F3 l=1 EI=1\nF6 Zwischenbedingung gelenkiges Lager\n" * 5
      + "F3 l=1 EI=1\nF6 rechtes Traegerende gelenkiges Lager\nF7\n", "keyed",
      velmora.KeyedError, 13, 1, "general"),
@@ -65,6 +75,13 @@ def test_failures_name_their_place(text, method, error, line, column, words):
         beam, = velmora.parse(text)
         with pytest.raises(error, match=words):
             beam.solve(method=method)
+
+
+def test_critical_speeds_need_mass_and_a_stable_beam():
+    with pytest.raises(velmora.DescriptionError, match="no mass"):
+        simply_supported().end().critical(2)
+    with pytest.raises(velmora.MechanismError, match="hinge"):
+        simply_supported().hinge().section(l=1, EI=1, m=1).end().critical(2)
 
 
 def test_errors_keep_the_command_line_s_words():

@@ -21,8 +21,9 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 import warnings as _warnings
 
 from . import _plot
-from ._types import Diagram, Extreme, Reaction, State
-from ._velmora import Beam, InfluenceLine, Solution, parse
+from ._types import (CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
+                     Loading, Reaction, State)
+from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
                      TrustWarning)
@@ -30,9 +31,10 @@ from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, Mec
 __version__ = "0.1.0"
 
 __all__ = [
-    "ArgumentError", "Beam", "BeamError", "DescriptionError", "Diagram", "Extreme",
-    "InfluenceLine", "KeyedError", "MechanismError", "Reaction", "Solution", "State",
-    "TrustWarning", "parse", "run",
+    "ArgumentError", "Beam", "BeamError", "CriticalSpeed", "DescriptionError", "Diagram",
+    "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
+    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "State", "TrustWarning",
+    "parse", "run",
 ]
 
 

@@ -19,12 +19,16 @@ class State(NamedTuple):
 class Reaction(NamedTuple):
     """A support reaction at x: ``kind`` is "left end", "right end",
     "support" or "spring"; F is positive when it acts against a positive
-    (downward) load; M is the moment of a clamped end, 0 elsewhere."""
+    (downward) load; M is the moment of a clamped end, 0 elsewhere. psi is
+    the slope there (for a bearing's limit); where a hinge stands at the
+    support, psi is the slope just left of it and psi_right just right."""
 
     x: float
     kind: str
     F: float
     M: float
+    psi: float = 0.0
+    psi_right: float = 0.0
 
 
 class Extreme(NamedTuple):
@@ -40,14 +44,17 @@ class Extreme(NamedTuple):
 class Diagram:
     """A sampled beam: numpy arrays ``x``, ``w``, ``psi``, ``M`` and ``Q`` of
     equal length, in the order of x; both sides of a point element appear,
-    at the same x."""
+    at the same x. ``sigma`` is the bending stress M/W where a section has a
+    section modulus W (every shaft; a beam section given W=), NaN where not,
+    and None on a beam without any W."""
 
-    def __init__(self, x, w, psi, M, Q):
+    def __init__(self, x, w, psi, M, Q, sigma=None):
         self.x = x
         self.w = w
         self.psi = psi
         self.M = M
         self.Q = Q
+        self.sigma = sigma
 
     def __len__(self):
         return len(self.x)
@@ -58,3 +65,73 @@ class Diagram:
     def as_array(self):
         """The samples as one array of shape (n, 5): x, w, psi, M, Q."""
         return np.column_stack([self.x, self.w, self.psi, self.M, self.Q])
+
+
+class CriticalSpeed(NamedTuple):
+    """A bending natural frequency of the non-rotating beam: omega in
+    radians per time unit of the user's units, f = omega / 2 pi and
+    n = 60 f (per minute when time is in seconds); the mode shape w and psi
+    at the places x, scaled to a largest |w| of 1."""
+
+    omega: float
+    f: float
+    n: float
+    x: np.ndarray
+    w: np.ndarray
+    psi: np.ndarray
+
+
+class Loading(NamedTuple):
+    """How an envelope's value is made up: the combination (None when the
+    beam has none: all cases together), each case's factor, and for a case
+    placed span by span the spans loaded, numbered from 1 at the left."""
+
+    combination: object
+    factors: dict
+    spans: dict
+
+
+class EnvelopeReaction(NamedTuple):
+    """The largest and smallest reaction F of a support, the moments of a
+    clamped end (0 elsewhere), and the loadings that give F."""
+
+    x: float
+    F_max: float
+    F_min: float
+    M_max: float
+    M_min: float
+    at_max: Loading
+    at_min: Loading
+
+
+class EnvelopeExtreme(NamedTuple):
+    """The largest and smallest value of a quantity over the beam and every
+    combination, with places and loadings."""
+
+    max: float
+    x_max: float
+    min: float
+    x_min: float
+    at_max: Loading
+    at_min: Loading
+
+
+class Envelope:
+    """The largest and smallest w, psi, M and Q at every sample x over every
+    combination, each factor and each span of a case placed span by span
+    taken where it does harm: numpy arrays ``w_max``, ``w_min``, ``psi_max``,
+    ..., ``Q_min``; ``reactions`` (EnvelopeReaction) and ``extremes`` (a dict
+    of EnvelopeExtreme by quantity)."""
+
+    def __init__(self, x, columns, reactions, extremes):
+        self.x = x
+        for name, values in columns.items():
+            setattr(self, name, values)
+        self.reactions = reactions
+        self.extremes = extremes
+
+    def __len__(self):
+        return len(self.x)
+
+    def __repr__(self):
+        return f"Envelope({len(self)} samples, {len(self.reactions)} reactions)"
