@@ -96,19 +96,8 @@ std::string shown(double x, double scale) {
 }
 
 const char* valueName(const Action& a) {
-    switch (a.choice) {
-        case loadForce:
-            return "Kraft";
-        case loadMoment:
-            return "Moment";
-        case loadAngle:
-            return "Winkel";
-        case loadOffset:
-            return "Absenkung";
-        default:
-            if (a.kind == Kind::mass) return "m or J";
-            return "c";
-    }
+    if (a.kind == Kind::pointLoad) return choiceName(a.choice);
+    return a.kind == Kind::mass ? "m or J" : "c";
 }
 
 class Follower {

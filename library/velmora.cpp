@@ -158,22 +158,25 @@ LoadCaseLoads& LoadCaseLoads::line(double q, double qs, double from, double to) 
     return add(l);
 }
 
-LoadCaseLoads& LoadCaseLoads::force(double value, double x) {
+namespace {
+
+PlacedLoad placedPoint(PlacedLoad::Type type, double value, double x) {
     PlacedLoad l;
-    l.type = PlacedLoad::force;
+    l.type = type;
     l.value = value;
     l.from = l.to = x;
     l.hasFrom = l.hasTo = true;
-    return add(l);
+    return l;
+}
+
+}  // namespace
+
+LoadCaseLoads& LoadCaseLoads::force(double value, double x) {
+    return add(placedPoint(PlacedLoad::force, value, x));
 }
 
 LoadCaseLoads& LoadCaseLoads::moment(double value, double x) {
-    PlacedLoad l;
-    l.type = PlacedLoad::moment;
-    l.value = value;
-    l.from = l.to = x;
-    l.hasFrom = l.hasTo = true;
-    return add(l);
+    return add(placedPoint(PlacedLoad::moment, value, x));
 }
 
 Beam& Beam::end(End right, double moment, double force) {

@@ -223,4 +223,32 @@ const char* valueProblem(const Action& a, int& slot) {
     return nullptr;
 }
 
+const char* choiceName(Choice choice) {
+    switch (choice) {
+        case leftHinged:
+        case midSupport:
+        case rightHinged:
+            return "gelenkiges Lager";
+        case leftFree:
+        case rightFree:
+            return "freies Ende";
+        case leftClamped:
+        case rightClamped:
+            return "Einspannung";
+        case loadForce:
+            return "Kraft";
+        case loadMoment:
+            return "Moment";
+        case loadAngle:
+            return "Winkel";
+        case loadOffset:
+            return "Absenkung";
+        case midHinge:
+            return "Gelenk";
+        case noChoice:
+            break;
+    }
+    return "";
+}
+
 }  // namespace velmora

@@ -75,7 +75,7 @@ constexpr int maxReportedErrors = 20;
 
 struct Script {
     std::vector<Action> actions;
-    int lines = 0;  // lines read, for a message about the end of the file
+    int lines = 0;   // lines read, for a message about the end of the file
     CaseBook cases;  // the load cases and combinations written beside the actions
     int count() const { return static_cast<int>(actions.size()); }
 };
@@ -113,6 +113,10 @@ Script keysOf(const BeamModel& beam, const Script& script);
 // inertia, a W of 0 or less. A section of length 0 stays allowed. Null when
 // the action is sound.
 const char* valueProblem(const Action& action, int& slot);
+
+// A choice's own words, as the dialogs and the description write them:
+// "gelenkiges Lager", "Kraft"; empty for noChoice.
+const char* choiceName(Choice choice);
 
 // The action line's own words, for messages: "F3", "F6 rechtes Trägerende",
 // "Masse".

@@ -8,34 +8,6 @@
 namespace velmora {
 namespace {
 
-const char* choiceWords(Choice choice) {
-    switch (choice) {
-        case leftHinged:
-        case midSupport:
-        case rightHinged:
-            return "gelenkiges Lager";
-        case leftFree:
-        case rightFree:
-            return "freies Ende";
-        case leftClamped:
-        case rightClamped:
-            return "Einspannung";
-        case loadForce:
-            return "Kraft";
-        case loadMoment:
-            return "Moment";
-        case loadAngle:
-            return "Winkel";
-        case loadOffset:
-            return "Absenkung";
-        case midHinge:
-            return "Gelenk";
-        case noChoice:
-            break;
-    }
-    return "";
-}
-
 // The keys of each kind of action, slot by slot.
 struct Key {
     const char* name;
@@ -87,7 +59,7 @@ std::string describe(const Script& script) {
             case Kind::leftEnd:
             case Kind::intermediate:
                 out += ' ';
-                out += choiceWords(a.choice);
+                out += choiceName(a.choice);
                 break;
             case Kind::spring:
                 writeKeys(out, a, springKeys);
@@ -100,13 +72,13 @@ std::string describe(const Script& script) {
                 break;
             case Kind::pointLoad:
                 out += ' ';
-                out += choiceWords(a.choice);
+                out += choiceName(a.choice);
                 out += ' ';
                 out += exactNumber(a.value[slotLoad]);
                 break;
             case Kind::rightEnd:
                 out += ' ';
-                out += choiceWords(a.choice);
+                out += choiceName(a.choice);
                 if (a.choice != rightClamped) writeKeys(out, a, endKeys);
                 break;
             case Kind::mass:
