@@ -245,16 +245,10 @@ void writeEnvelopeTable(FILE* out, const Envelope& env) {
 }
 
 void writeEnvelopeSvg(FILE* out, const Envelope& env) {
-    static constexpr const char* names[rowCount] = {"w", "psi", "M", "Q"};
-    static constexpr bool drawnDown[rowCount] = {true, false, true, false};
-    static constexpr const char* colours[rowCount] = {"#1f5fa8", "#2c8a2c", "#c0392b", "#7d3c98"};
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& c = curves[k];
-        c.name = names[k];
-        c.note = drawnDown[k] ? "+ down" : "+ up";
-        c.colour = colours[k];
-        c.down = drawnDown[k];
+        c = quantityCurve(k);
         c.x = env.x;
         for (size_t i = 0; i < env.x.size(); ++i) {
             c.y.push_back(env.max[i][k]);

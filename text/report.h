@@ -56,6 +56,10 @@ struct Curve {
     double mark = 0.0;
 };
 
+// The plot of quantity `row` as every drawing styles it: its name, colour
+// and direction, without values.
+Curve quantityCurve(int row);
+
 // The sketch of the beam over one plot per curve.
 void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves);
 

@@ -470,15 +470,21 @@ void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
 
 }  // namespace
 
+Curve quantityCurve(int row) {
+    Curve curve;
+    curve.name = names[row];
+    curve.note = drawnDown[row] ? "+ down" : "+ up";
+    curve.colour = colours[row];
+    curve.down = drawnDown[row];
+    return curve;
+}
+
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
               const std::vector<CriticalSpeed>* modes) {
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& curve = curves[k];
-        curve.name = names[k];
-        curve.note = drawnDown[k] ? "+ down" : "+ up";
-        curve.colour = colours[k];
-        curve.down = drawnDown[k];
+        curve = quantityCurve(k);
         for (const Sample& sample : d.samples) {
             curve.x.push_back(sample.x);
             curve.y.push_back(sample.value[k]);
