@@ -19,8 +19,7 @@ public:
     State start() override { return mode_.states[0]; }
     State after(int element) override { return mode_.states[element + 1]; }
     State inside(int element, double part) override {
-        return solver::modeInside(beam_.elements[element], mode_.states[element], mode_.omega,
-                                  part);
+        return solver::modeInside(beam_.elements[element], element, mode_, part);
     }
 
 private:
@@ -63,12 +62,31 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
         problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
         return false;
     }
+    if (v.massHeld) {
+        problem = Problem{beam.leftLine, beam.leftColumn,
+                          "no mass can move: every point mass stands where the beam is held; give "
+                          "m= or rho= to a section, or a Masse where the beam can move"};
+        return false;
+    }
+    if (v.outOfRange) {
+        problem = Problem{beam.leftLine, beam.leftColumn,
+                          "a critical speed lies beyond the range of numbers in these units "
+                          "(above 1.8e308 or below 2.2e-308): give the beam in other units"};
+        return false;
+    }
     constexpr double twoPi = 2.0 * 3.14159265358979323846;
     for (const solver::Mode& mode : v.modes) {
         CriticalSpeed c;
         c.omega = mode.omega;
         c.f = mode.omega / twoPi;
         c.n = 60.0 * c.f;
+        if (!std::isfinite(c.n)) {
+            problem = Problem{beam.leftLine, beam.leftColumn,
+                              "a critical speed lies beyond the range of numbers in these units "
+                              "(above 1.8e308 or below 2.2e-308): give the beam in other units"};
+            speeds.clear();
+            return false;
+        }
         if (!mode.states.empty()) {
             ModeEvaluator evaluator(beam, mode);
             Diagram d;

@@ -19,18 +19,43 @@
 // pivots of the assembled matrix in Gaussian elimination without
 // interchanges (its inertia). Each root is bisected on that count down to
 // neighbouring doubles.
+//
+// Two things keep the digits. The beam is solved in units of powers of two
+// taken from its own length, stiffness and mass, so that no unit moves a
+// frequency out of range. And sections that follow each other with nothing
+// between them are joined into pieces as long as the frequency allows (mu
+// of at most pieceMu, below the first clamped-clamped root 4.73, so a
+// piece adds nothing to J0): the product of their transfer matrices is
+// exact to a few roundings, while the stiffness matrices of many short
+// sections would lose their rigid motions to rounding, and with them the
+// low frequencies (a beam in n equal sections loses about n^4 eps).
+//
+// The shape of a mode comes from the nodes of the same pieces, with every
+// section longer than pieceMu cut into equal pieces: no piece then vibrates
+// alone at the root, so the null space of the assembled matrix is the
+// whole eigenspace, found by inverse iteration on as many vectors as the
+// root's multiplicity and made orthogonal in the mass. Inside a piece the
+// shape follows from its start by the transfer series, which loses no
+// digits over so short a part.
 #include "solver/vibration.h"
 
+#include <Eigen/Dense>
 #include <Eigen/SparseCore>
 #include <Eigen/SparseLU>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace solver {
 namespace {
 
 constexpr double seriesBelow = 2.0;
+constexpr double pieceMu = 3.0;
+// Roots this close (relative) are solved together.
+constexpr double clusterWidth = 1e-8;
+// Beyond this many pieces a section keeps its closed form whole.
+constexpr double maxPieces = 100000.0;
 constexpr double pi = 3.14159265358979323846;
 
 // sum over k >= 0 of sign^k z4^k / (4k + r)!; with sign 1 every term is
@@ -48,6 +73,11 @@ double series(double z4, int r, double sign) {
     return sum;
 }
 
+// mu of a length l at omega, for a stiffness ei and a mass m per length.
+double muOf(double l, double ei, double m, double omega) {
+    return l * std::sqrt(std::sqrt(omega * omega * m / ei));
+}
+
 // A section's dynamic stiffness: k11, k12, k13, k14, k22, k24 and its
 // clamped-clamped frequencies below omega.
 struct Stiffness {
@@ -57,8 +87,7 @@ struct Stiffness {
 
 Stiffness dynamicStiffness(double l, double ei, double m, double omega) {
     Stiffness d;
-    const double b4 = omega * omega * m / ei;
-    const double mu = l * std::sqrt(std::sqrt(b4));
+    const double mu = muOf(l, ei, m, omega);
     const double a = ei / (l * l * l), b = ei / (l * l), c = ei / l;
     if (mu < seriesBelow) {
         const double z4 = mu * mu * mu * mu;
@@ -90,33 +119,89 @@ Stiffness dynamicStiffness(double l, double ei, double m, double omega) {
     return d;
 }
 
+using Matrix4 = Eigen::Matrix4d;
+
 // The 4 x 4 matrix of a section over w1, psi1, w2, psi2.
-void fullMatrix(const Stiffness& s, double k[4][4]) {
+Matrix4 fullMatrix(const Stiffness& s) {
     const double* v = s.k;
-    const double rows[4][4] = {{v[0], v[1], v[2], v[3]},
-                               {v[1], v[4], -v[3], v[5]},
-                               {v[2], -v[3], v[0], -v[1]},
-                               {v[3], v[5], -v[1], v[4]}};
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) k[i][j] = rows[i][j];
-    }
+    Matrix4 k;
+    k << v[0], v[1], v[2], v[3], v[1], v[4], -v[3], v[5], v[2], -v[3], v[0], -v[1], v[3], v[5],
+        -v[1], v[4];
+    return k;
 }
 
-// What ties unknowns together: a section's dynamic stiffness over four of
-// them, or one diagonal entry (a spring's c, a point mass's m or J).
-struct Coupling {
-    enum Kind { section, diagonal } kind = section;
-    int dof[4] = {-1, -1, -1, -1};  // a section's w1, psi1, w2, psi2; a diagonal's one
-    double l = 0.0, ei = 0.0, m = 0.0;
-    double c = 0.0;     // a diagonal's stiffness
-    double mass = 0.0;  // and its mass (times omega^2 subtracted)
+// The transfer of the state (w, psi, M, Q) over a length x of a section.
+Matrix4 transfer(double ei, double m, double omega, double x) {
+    const double b4 = omega * omega * m / ei;
+    const double z4 = b4 * x * x * x * x;
+    const double a0 = series(z4, 0, 1.0), a1 = x * series(z4, 1, 1.0),
+                 a2 = x * x * series(z4, 2, 1.0), a3 = x * x * x * series(z4, 3, 1.0);
+    Matrix4 t;
+    t << a0, a1, -a2 / ei, -a3 / ei,                //
+        b4 * a3, a0, -a1 / ei, -a2 / ei,            //
+        -ei * b4 * a2, -ei * b4 * a3, a0, a1,       //
+        -ei * b4 * a1, -ei * b4 * a2, b4 * a3, a0;  //
+    return t;
+}
+
+// The stiffness over w1, psi1, w2, psi2 of a part whose transfer is t: the
+// forces on its ends are (-Q1, M1, Q2, -M2).
+Matrix4 stiffnessOf(const Matrix4& t) {
+    const Eigen::Matrix2d a = t.topLeftCorner<2, 2>(), b = t.topRightCorner<2, 2>(),
+                          c = t.bottomLeftCorner<2, 2>(), d = t.bottomRightCorner<2, 2>();
+    const Eigen::Matrix2d bi = b.inverse();
+    Eigen::Matrix<double, 2, 4> s1, s2;  // M, Q at each end from w1, psi1, w2, psi2
+    s1 << -bi * a, bi;
+    s2 << c - d * bi * a, d * bi;
+    Matrix4 k;
+    k.row(0) = -s1.row(1);
+    k.row(1) = s1.row(0);
+    k.row(2) = s2.row(1);
+    k.row(3) = -s2.row(0);
+    return (k + k.transpose()) / 2.0;
+}
+
+// The start state of a part from its end values and its stiffness.
+State startOf(const Matrix4& k, const Eigen::Vector4d& d) {
+    const Eigen::Vector4d f = k * d;
+    return State{d(0), d(1), f(1), -f(0)};
+}
+
+State carry(const Matrix4& t, const State& s) {
+    const Eigen::Vector4d v = t * Eigen::Vector4d(s[0], s[1], s[2], s[3]);
+    return State{v(0), v(1), v(2), v(3)};
+}
+
+// A section of the beam as the vibration sees it, in the scaled units.
+struct SectionPart {
     int element = -1;
+    int dof[4] = {-1, -1, -1, -1};  // w1, psi1, w2, psi2
+    double l = 0.0, ei = 0.0, m = 0.0;
+    bool joinsNext = false;  // the next section goes on from its end with nothing between
+};
+
+// One diagonal entry: a spring's c on a w, a point mass's m or J.
+struct Diagonal {
+    int dof = -1;
+    double c = 0.0;
+    double mass = 0.0;
+};
+
+// A piece at one frequency: sections first..last joined, or a part of one
+// long section from `from` over `length`.
+struct Piece {
+    int first = 0, last = 0;
+    bool cut = false;
+    double from = 0.0, length = 0.0;
+    int dof[4] = {-1, -1, -1, -1};
+    Matrix4 k;
+    int below = 0;
 };
 
 // The beam's unknowns and what couples them.
 class Model {
 public:
-    explicit Model(const Beam& beam) {
+    Model(const Beam& beam, const VibrationScale& scale) {
         auto fresh = [&]() {
             fixed_.push_back(false);
             return static_cast<int>(fixed_.size()) - 1;
@@ -126,44 +211,46 @@ public:
         if (beam.left == End::clamped) fixed_[psi] = true;
         startW_ = w;
         startPsi_ = psi;
+        bool between = false;  // something stands since the last section
         for (size_t k = 0; k < beam.elements.size(); ++k) {
             const Element& e = beam.elements[k];
-            Coupling p;
-            p.element = static_cast<int>(k);
             switch (e.kind) {
                 case ElementKind::beamSection:
-                case ElementKind::shaftSection:
+                case ElementKind::shaftSection: {
                     if (!(e.length > 0.0)) break;
+                    if (!sections_.empty() && !between) sections_.back().joinsNext = true;
+                    SectionPart p;
+                    p.element = static_cast<int>(k);
                     p.dof[0] = w;
                     p.dof[1] = psi;
                     w = p.dof[2] = fresh();
                     psi = p.dof[3] = fresh();
-                    p.l = e.length;
-                    p.ei = sectionStiffness(e);
-                    p.m = sectionMass(e);
+                    p.l = std::ldexp(e.length, -scale.length);
+                    p.ei = std::ldexp(sectionStiffness(e), -scale.stiffness);
+                    p.m = std::ldexp(velmora::sectionMass(e), -scale.mass);
                     distributed_ = distributed_ || p.m > 0.0;
-                    parts_.push_back(p);
+                    sections_.push_back(p);
+                    between = false;
                     break;
+                }
                 case ElementKind::support:
                     fixed_[w] = true;
+                    between = true;
                     break;
                 case ElementKind::hinge:
                     psi = fresh();
+                    between = true;
                     break;
                 case ElementKind::spring:
-                    p.kind = Coupling::diagonal;
-                    p.dof[0] = w;
-                    p.c = e.value;
-                    parts_.push_back(p);
+                    diagonals_.push_back(
+                        {w, std::ldexp(e.value, 3 * scale.length - scale.stiffness), 0.0});
+                    between = true;
                     break;
                 case ElementKind::mass:
-                    p.kind = Coupling::diagonal;
-                    p.dof[0] = w;
-                    p.mass = e.value;
-                    parts_.push_back(p);
-                    p.dof[0] = psi;
-                    p.mass = e.inertia;
-                    parts_.push_back(p);
+                    diagonals_.push_back({w, 0.0, std::ldexp(e.value, -scale.mass - scale.length)});
+                    diagonals_.push_back(
+                        {psi, 0.0, std::ldexp(e.inertia, -scale.mass - 3 * scale.length)});
+                    between = true;
                     break;
                 case ElementKind::pointLoad:
                 case ElementKind::otherKey:
@@ -174,64 +261,157 @@ public:
         }
         if (beam.right != End::free) fixed_[w] = true;
         if (beam.right == End::clamped) fixed_[psi] = true;
-        reduced_.assign(fixed_.size(), -1);
-        for (size_t i = 0; i < fixed_.size(); ++i) {
-            if (!fixed_[i]) reduced_[i] = unknowns_++;
-        }
-        for (const Coupling& p : parts_) {
-            for (int a = 0; a < 4; ++a) {
-                for (int b = 0; b < 4; ++b) {
-                    if (p.dof[a] < 0 || p.dof[b] < 0) continue;
-                    const int ra = reduced_[p.dof[a]], rb = reduced_[p.dof[b]];
-                    if (ra >= 0 && rb >= 0) band_ = std::max(band_, std::abs(ra - rb));
-                }
-            }
-        }
         std::vector<bool> massive(fixed_.size(), false);
-        for (const Coupling& p : parts_) {
-            if (p.kind == Coupling::diagonal && p.mass > 0.0 && !fixed_[p.dof[0]]) {
-                massive[p.dof[0]] = true;
+        for (const Diagonal& d : diagonals_) {
+            if (d.mass > 0.0) {
+                anyPointMass_ = true;
+                if (!fixed_[d.dof]) massive[d.dof] = true;
             }
         }
         for (bool b : massive) pointMasses_ += b ? 1 : 0;
     }
 
     bool distributed() const { return distributed_; }
+    bool anyPointMass() const { return anyPointMass_; }
     int pointMasses() const { return pointMasses_; }
-    int unknowns() const { return unknowns_; }
 
-    // The Wittrick-Williams count at omega; `sectionRoots` alone when given.
-    int count(double omega, std::vector<int>* sectionRoots = nullptr) const {
-        const int n = unknowns_, w = band_ + 1;
+    // The pieces at omega; with `cut`, every section longer than pieceMu is
+    // cut into equal pieces at new nodes, numbered from `nodes` on: a free
+    // end's condensed stiffness is a difference of terms e^(2 mu) larger
+    // than itself, which no closed form of a whole long section keeps.
+    std::vector<Piece> pieces(double omega, bool cut, int& nodes) const {
+        std::vector<Piece> out;
+        nodes = static_cast<int>(fixed_.size());
+        const int n = static_cast<int>(sections_.size());
+        for (int i = 0; i < n;) {
+            const SectionPart& s = sections_[i];
+            int j = i;
+            double length = s.l, mass = s.m, ei = s.ei;
+            while (sections_[j].joinsNext) {
+                const SectionPart& t = sections_[j + 1];
+                const double l2 = length + t.l, m2 = std::max(mass, t.m), e2 = std::min(ei, t.ei);
+                // The joined piece's clamped-clamped frequencies lie above
+                // those of a uniform one of its softest stiffness and
+                // largest mass: below pieceMu it has none below omega.
+                if (!(muOf(l2, e2, m2, omega) <= pieceMu)) break;
+                length = l2;
+                mass = m2;
+                ei = e2;
+                ++j;
+            }
+            const double mu = muOf(s.l, s.ei, s.m, omega);
+            if (i == j && cut && mu > pieceMu && mu < maxPieces * pieceMu) {
+                const int parts = static_cast<int>(std::ceil(mu / pieceMu));
+                const double h = s.l / parts;
+                const Matrix4 k = fullMatrix(dynamicStiffness(h, s.ei, s.m, omega));
+                int w = s.dof[0], psi = s.dof[1];
+                for (int p = 0; p < parts; ++p) {
+                    Piece piece;
+                    piece.first = piece.last = i;
+                    piece.cut = true;
+                    piece.from = p * h;
+                    piece.length = p + 1 == parts ? s.l - piece.from : h;
+                    piece.dof[0] = w;
+                    piece.dof[1] = psi;
+                    if (p + 1 == parts) {
+                        w = s.dof[2];
+                        psi = s.dof[3];
+                    } else {
+                        w = nodes++;
+                        psi = nodes++;
+                    }
+                    piece.dof[2] = w;
+                    piece.dof[3] = psi;
+                    piece.k = p + 1 == parts && piece.length != h
+                                  ? fullMatrix(dynamicStiffness(piece.length, s.ei, s.m, omega))
+                                  : k;
+                    out.push_back(piece);
+                }
+            } else {
+                Piece piece;
+                piece.first = i;
+                piece.last = j;
+                piece.length = length;
+                piece.dof[0] = s.dof[0];
+                piece.dof[1] = s.dof[1];
+                piece.dof[2] = sections_[j].dof[2];
+                piece.dof[3] = sections_[j].dof[3];
+                if (i == j) {
+                    const Stiffness st = dynamicStiffness(s.l, s.ei, s.m, omega);
+                    piece.k = fullMatrix(st);
+                    piece.below = st.below;
+                } else {
+                    Matrix4 t = Matrix4::Identity();
+                    for (int q = i; q <= j; ++q) {
+                        const SectionPart& u = sections_[q];
+                        t = transfer(u.ei, u.m, omega, u.l) * t;
+                    }
+                    piece.k = stiffnessOf(t);
+                }
+                out.push_back(piece);
+            }
+            i = j + 1;
+        }
+        return out;
+    }
+
+    // The unknowns of a set of pieces: every node a piece or a diagonal
+    // touches that nothing holds, in the order the pieces meet them along
+    // the beam, which keeps the band narrow.
+    std::vector<int> numbering(const std::vector<Piece>& pieces, int nodes, int& unknowns) const {
+        std::vector<int> reduced(nodes, -1);
+        unknowns = 0;
+        auto number = [&](int d) {
+            const bool held = d < static_cast<int>(fixed_.size()) && fixed_[d];
+            if (!held && reduced[d] < 0) reduced[d] = unknowns++;
+        };
+        for (const Piece& p : pieces) {
+            for (int d : p.dof) number(d);
+        }
+        for (const Diagonal& d : diagonals_) number(d.dof);
+        return reduced;
+    }
+
+    // The Wittrick-Williams count at omega.
+    int count(double omega) const {
+        int nodes = 0, n = 0;
+        const std::vector<Piece> ps = pieces(omega, true, nodes);
+        const std::vector<int> reduced = numbering(ps, nodes, n);
+        int band = 0;
+        for (const Piece& p : ps) {
+            for (int a : p.dof) {
+                for (int b : p.dof) {
+                    if (reduced[a] >= 0 && reduced[b] >= 0) {
+                        band = std::max(band, std::abs(reduced[a] - reduced[b]));
+                    }
+                }
+            }
+        }
+        const int w = band + 1;
         work_.assign(static_cast<size_t>(n) * w, 0.0);
         auto at = [&](int i, int j) -> double& {
             return work_[static_cast<size_t>(i) * w + i - j];
         };
         int roots = 0;
-        for (const Coupling& p : parts_) {
-            if (p.kind == Coupling::diagonal) {
-                const int r = reduced_[p.dof[0]];
-                if (r >= 0) at(r, r) += p.c - omega * omega * p.mass;
-                continue;
-            }
-            const Stiffness s = dynamicStiffness(p.l, p.ei, p.m, omega);
-            roots += s.below;
-            if (sectionRoots) sectionRoots->push_back(s.below);
-            double k[4][4];
-            fullMatrix(s, k);
+        for (const Diagonal& d : diagonals_) {
+            const int r = reduced[d.dof];
+            if (r >= 0) at(r, r) += d.c - omega * omega * d.mass;
+        }
+        for (const Piece& p : ps) {
+            roots += p.below;
             for (int a = 0; a < 4; ++a) {
                 for (int b = 0; b < 4; ++b) {
-                    const int ra = reduced_[p.dof[a]], rb = reduced_[p.dof[b]];
-                    if (ra >= 0 && rb >= 0 && rb <= ra) at(ra, rb) += k[a][b];
+                    const int ra = reduced[p.dof[a]], rb = reduced[p.dof[b]];
+                    if (ra >= 0 && rb >= 0 && rb <= ra) at(ra, rb) += p.k(a, b);
                 }
             }
         }
         // L D L^T of the band, in place: pivots d_j on the diagonal, L below.
         int negative = 0;
         std::vector<double>& v = scratch_;
-        v.assign(static_cast<size_t>(band_) + 1, 0.0);
+        v.assign(static_cast<size_t>(band) + 1, 0.0);
         for (int j = 0; j < n; ++j) {
-            const int from = std::max(0, j - band_);
+            const int from = std::max(0, j - band);
             double d = at(j, j);
             for (int k = from; k < j; ++k) {
                 v[j - k] = at(j, k) * at(k, k);
@@ -241,99 +421,237 @@ public:
             if (d == 0.0) d = std::numeric_limits<double>::min();
             at(j, j) = d;
             if (d < 0.0) ++negative;
-            for (int i = j + 1; i <= std::min(n - 1, j + band_); ++i) {
+            for (int i = j + 1; i <= std::min(n - 1, j + band); ++i) {
                 double sum = at(i, j);
-                for (int k = std::max(from, i - band_); k < j; ++k) sum -= at(i, k) * v[j - k];
+                for (int k = std::max(from, i - band); k < j; ++k) sum -= at(i, k) * v[j - k];
                 at(i, j) = sum / d;
             }
         }
         return roots + negative;
     }
 
-    // The nodal values of the mode at omega, by inverse iteration on the
-    // whole matrix; false when it cannot be factorised there.
-    bool shape(double omega, std::vector<double>& values) const {
+    // The eigenspace of a root of multiplicity `k` near omega: its nodal
+    // values, made orthonormal in the mass by Rayleigh-Ritz, and for each
+    // the shift of omega^2 that takes omega onto its root. The count finds
+    // a root only as well as the pivots of its elimination tell their sign;
+    // the Ritz values of the eigenspace, whose mass and stiffness are sums
+    // over the pieces, find it to working precision. Empty when the matrix
+    // cannot be factorised there.
+    struct Root {
+        double omega = 0.0;
+        std::vector<Piece> pieces;
+        std::vector<std::vector<double>> values;
+        std::vector<double> shifts;
+    };
+    Root root(double omega, int k) const {
+        Root r;
+        r.omega = omega;
+        int nodes = 0, n = 0;
+        r.pieces = pieces(omega, true, nodes);
+        const std::vector<Piece>& ps = r.pieces;
+        const std::vector<int> reduced = numbering(ps, nodes, n);
+        if (n == 0 || k <= 0) return r;
         std::vector<Eigen::Triplet<double>> entries;
-        for (const Coupling& p : parts_) {
-            if (p.kind == Coupling::diagonal) {
-                const int r = reduced_[p.dof[0]];
-                if (r >= 0) entries.emplace_back(r, r, p.c - omega * omega * p.mass);
-                continue;
-            }
-            double k[4][4];
-            fullMatrix(dynamicStiffness(p.l, p.ei, p.m, omega), k);
+        for (const Diagonal& d : diagonals_) {
+            const int i = reduced[d.dof];
+            if (i >= 0) entries.emplace_back(i, i, d.c - omega * omega * d.mass);
+        }
+        for (const Piece& p : ps) {
             for (int a = 0; a < 4; ++a) {
                 for (int b = 0; b < 4; ++b) {
-                    const int ra = reduced_[p.dof[a]], rb = reduced_[p.dof[b]];
-                    if (ra >= 0 && rb >= 0) entries.emplace_back(ra, rb, k[a][b]);
+                    const int ra = reduced[p.dof[a]], rb = reduced[p.dof[b]];
+                    if (ra >= 0 && rb >= 0) entries.emplace_back(ra, rb, p.k(a, b));
                 }
             }
         }
-        Eigen::SparseMatrix<double> a(unknowns_, unknowns_);
+        Eigen::SparseMatrix<double> a(n, n);
         a.setFromTriplets(entries.begin(), entries.end());
         a.makeCompressed();
-        Eigen::SparseLU<Eigen::SparseMatrix<double>> lu;
-        lu.compute(a);
-        if (lu.info() != Eigen::Success) return false;
-        // A start with a part of every mode, then two steps.
-        Eigen::VectorXd x(unknowns_);
-        for (int i = 0; i < unknowns_; ++i) x(i) = 1.0 + 0.1 * std::sin(1.0 + i);
-        for (int step = 0; step < 3; ++step) {
-            x = lu.solve(x);
-            const double norm = x.cwiseAbs().maxCoeff();
-            if (!std::isfinite(norm) || norm == 0.0) return false;
-            x /= norm;
+        const Eigen::MatrixXd x = nullSpace(a, std::min(k, n));
+        if (x.cols() == 0) return r;
+        std::vector<std::vector<double>> values(x.cols());
+        for (int c = 0; c < x.cols(); ++c) {
+            values[c].assign(nodes, 0.0);
+            for (int i = 0; i < nodes; ++i) {
+                if (reduced[i] >= 0) values[c][i] = x(reduced[i], c);
+            }
         }
-        values.assign(fixed_.size(), 0.0);
-        for (size_t i = 0; i < fixed_.size(); ++i) {
-            if (reduced_[i] >= 0) values[i] = x(reduced_[i]);
+        const Eigen::MatrixXd mass = gram(ps, omega, values);
+        const Eigen::MatrixXd stiffness = energy(ps, omega, values);
+        Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> ritz(stiffness, mass);
+        if (ritz.info() != Eigen::Success) return r;
+        const Eigen::MatrixXd& c = ritz.eigenvectors();
+        r.values.assign(values.size(), std::vector<double>(nodes, 0.0));
+        for (size_t j = 0; j < values.size(); ++j) {
+            for (size_t i = 0; i < values.size(); ++i) {
+                for (int q = 0; q < nodes; ++q) r.values[j][q] += c(i, j) * values[i][q];
+            }
+            r.shifts.push_back(ritz.eigenvalues()(j));
         }
-        return true;
+        return r;
     }
 
-    // The states of a mode from its nodal values, or from one section
-    // vibrating clamped at both ends (`alone`, an index into the sections).
-    std::vector<State> states(const Beam& beam, double omega, const std::vector<double>& values,
-                              int alone) const {
-        const int n = static_cast<int>(beam.elements.size());
-        std::vector<State> starts(n), after(n);
-        std::vector<bool> known(n, false);
-        int section = 0;
-        for (const Coupling& p : parts_) {
-            if (p.kind != Coupling::section) continue;
-            const Element& e = beam.elements[p.element];
-            State start{};
-            if (alone >= 0) {
-                if (section == alone) start = clampedStart(e, omega);
-            } else {
-                double d[4], k[4][4], f[4] = {};
-                for (int a = 0; a < 4; ++a) d[a] = values[p.dof[a]];
-                fullMatrix(dynamicStiffness(p.l, p.ei, p.m, omega), k);
-                for (int a = 0; a < 4; ++a) {
-                    for (int b = 0; b < 4; ++b) f[a] += k[a][b] * d[b];
-                }
-                start = State{d[0], d[1], f[1], -f[0]};
+    // The mode of nodal values v of a root.
+    Mode mode(const Beam& beam, const Root& r, size_t j) const {
+        Mode m;
+        m.scaledOmega = r.omega;
+        m.anchors = anchors(r.pieces, r.omega, r.values[j]);
+        m.states = states(beam, m.anchors, r.omega, r.values[j]);
+        return m;
+    }
+
+private:
+    // An orthonormal basis of the `k` smallest directions of a, by inverse
+    // iteration on k vectors at once; none when a cannot be factorised.
+    static Eigen::MatrixXd nullSpace(const Eigen::SparseMatrix<double>& a, int k) {
+        const int n = static_cast<int>(a.rows());
+        Eigen::SparseLU<Eigen::SparseMatrix<double>> lu;
+        lu.compute(a);
+        if (lu.info() != Eigen::Success) return Eigen::MatrixXd();
+        // A fixed start with a part of every direction.
+        Eigen::MatrixXd x(n, k);
+        std::uint32_t seed = 2463534242u;
+        for (int c = 0; c < k; ++c) {
+            for (int i = 0; i < n; ++i) {
+                seed ^= seed << 13;
+                seed ^= seed >> 17;
+                seed ^= seed << 5;
+                x(i, c) = 1.0 + static_cast<double>(seed) / 4294967296.0;
             }
-            starts[p.element] = start;
-            after[p.element] = modeInside(e, start, omega, e.length);
-            known[p.element] = true;
-            ++section;
         }
-        // Between sections w and psi are the nodal values; M and Q those at
-        // the start of the next section, or the end of the last one.
-        auto value = [&](int dof) { return alone >= 0 ? 0.0 : values[dof]; };
+        for (int step = 0; step < 4; ++step) {
+            const Eigen::MatrixXd y = lu.solve(x);
+            if (lu.info() != Eigen::Success || !y.allFinite()) return Eigen::MatrixXd();
+            Eigen::HouseholderQR<Eigen::MatrixXd> qr(y);
+            x = qr.householderQ() * Eigen::MatrixXd::Identity(n, k);
+        }
+        return x;
+    }
+
+    // The anchors of a mode of nodal values v: every piece's start from its
+    // stiffness, carried through the sections it joins.
+    std::vector<ModeAnchor> anchors(const std::vector<Piece>& ps, double omega,
+                                    const std::vector<double>& v) const {
+        std::vector<ModeAnchor> out;
+        for (const Piece& p : ps) {
+            const Eigen::Vector4d d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
+            State start = startOf(p.k, d);
+            for (int q = p.first; q <= p.last; ++q) {
+                const SectionPart& s = sections_[q];
+                out.push_back({s.element, p.from, start});
+                if (q < p.last) start = carry(transfer(s.ei, s.m, omega, s.l), start);
+            }
+        }
+        return out;
+    }
+
+    // The state at `part` into section q, from its anchors (those of that
+    // section, in order, at [first, end)).
+    State inside(int q, const ModeAnchor* first, const ModeAnchor* end, double omega,
+                 double part) const {
+        const ModeAnchor* a = first;
+        while (a + 1 < end && (a + 1)->from <= part) ++a;
+        const SectionPart& s = sections_[q];
+        return carry(transfer(s.ei, s.m, omega, part - a->from), a->start);
+    }
+
+    // The mass matrix of nodal values: the sections' m w w' integrated by
+    // Gauss over every anchored part, exact to rounding on parts this short,
+    // and the point masses' m w w' and J psi psi'. It is -d K / d omega^2.
+    Eigen::MatrixXd gram(const std::vector<Piece>& ps, double omega,
+                         const std::vector<std::vector<double>>& values) const {
+        static const double nodes[5] = {0.1488743389816312, 0.4333953941292472, 0.6794095682990244,
+                                        0.8650633666889845, 0.9739065285171717};
+        static const double weights[5] = {0.2955242247147529, 0.2692667193099963,
+                                          0.2190863625659820, 0.1494513156102829,
+                                          0.0666713443625467};
+        const int k = static_cast<int>(values.size());
+        std::vector<std::vector<ModeAnchor>> all;
+        for (const auto& v : values) all.push_back(anchors(ps, omega, v));
+        Eigen::MatrixXd g = Eigen::MatrixXd::Zero(k, k);
+        for (const Diagonal& d : diagonals_) {
+            for (int a = 0; a < k; ++a) {
+                for (int b = 0; b < k; ++b) g(a, b) += d.mass * values[a][d.dof] * values[b][d.dof];
+            }
+        }
+        const size_t count = all[0].size();
+        size_t q = 0;  // the section of anchor i
+        for (size_t i = 0; i < count; ++i) {
+            while (sections_[q].element != all[0][i].element) ++q;
+            const SectionPart& s = sections_[q];
+            if (!(s.m > 0.0)) continue;
+            const double from = all[0][i].from;
+            const double to =
+                i + 1 < count && all[0][i + 1].element == s.element ? all[0][i + 1].from : s.l;
+            const double half = (to - from) / 2.0;
+            for (int j = 0; j < 10; ++j) {
+                const double t = half + (j < 5 ? -nodes[j] : nodes[j - 5]) * half;
+                const double weight = weights[j < 5 ? j : j - 5] * half * s.m;
+                const Matrix4 tr = transfer(s.ei, s.m, omega, t);
+                Eigen::VectorXd w(k);
+                for (int a = 0; a < k; ++a) w(a) = carry(tr, all[a][i].start)[rowW];
+                g += weight * w * w.transpose();
+            }
+        }
+        return g;
+    }
+
+    // The stiffness matrix of nodal values at omega, piece by piece.
+    Eigen::MatrixXd energy(const std::vector<Piece>& ps, double omega,
+                           const std::vector<std::vector<double>>& values) const {
+        const int k = static_cast<int>(values.size());
+        Eigen::MatrixXd e = Eigen::MatrixXd::Zero(k, k);
+        for (const Diagonal& d : diagonals_) {
+            if (d.dof < static_cast<int>(fixed_.size()) && fixed_[d.dof]) continue;
+            const double c = d.c - omega * omega * d.mass;
+            for (int a = 0; a < k; ++a) {
+                for (int b = 0; b < k; ++b) e(a, b) += c * values[a][d.dof] * values[b][d.dof];
+            }
+        }
+        Eigen::MatrixXd d(4, k);
+        for (const Piece& p : ps) {
+            for (int a = 0; a < k; ++a) {
+                for (int r = 0; r < 4; ++r) d(r, a) = values[a][p.dof[r]];
+            }
+            e += d.transpose() * p.k * d;
+        }
+        return (e + e.transpose()) / 2.0;
+    }
+
+    // The states of a mode: just right of the left end and of every
+    // element. After a section its end; between sections w and psi are the
+    // nodal values, M and Q those at the start of the next section, or at
+    // the end of the last one.
+    std::vector<State> states(const Beam& beam, const std::vector<ModeAnchor>& anchors,
+                              double omega, std::vector<double> values) const {
+        const int n = static_cast<int>(beam.elements.size());
+        std::vector<State> starts(n), ends(n);
+        std::vector<bool> known(n, false);
+        size_t i = 0;
+        for (size_t q = 0; q < sections_.size(); ++q) {
+            const SectionPart& s = sections_[q];
+            const size_t first = i;
+            while (i < anchors.size() && anchors[i].element == s.element) ++i;
+            starts[s.element] = anchors[first].start;
+            ends[s.element] =
+                inside(static_cast<int>(q), &anchors[first], &anchors[0] + i, omega, s.l);
+            known[s.element] = true;
+            // The nodes a piece joins over have no unknowns of their own.
+            values[s.dof[0]] = starts[s.element][rowW];
+            values[s.dof[1]] = starts[s.element][rowPsi];
+        }
         std::vector<State> out(n + 1);
         State next{};
         bool haveNext = false;
         for (int k = n - 1; k >= -1; --k) {
             State s{};
             if (k >= 0 && known[k]) {
-                s = after[k];
+                s = ends[k];
             } else {
                 const int w = k < 0 ? startW_ : afterW_[k];
                 const int psi = k < 0 ? startPsi_ : afterPsi_[k];
-                s[rowW] = value(w);
-                s[rowPsi] = value(psi);
+                s[rowW] = fixed_[w] ? 0.0 : values[w];
+                s[rowPsi] = fixed_[psi] ? 0.0 : values[psi];
                 if (haveNext) {
                     s[rowM] = next[rowM];
                     s[rowQ] = next[rowQ];
@@ -345,67 +663,107 @@ public:
                 haveNext = true;
             }
         }
-        // After the last section: its end's M and Q.
         int lastSection = -1;
         for (int k = 0; k < n; ++k) {
             if (known[k]) lastSection = k;
         }
         for (int k = lastSection + 1; lastSection >= 0 && k < n; ++k) {
-            out[k + 1][rowM] = after[lastSection][rowM];
-            out[k + 1][rowQ] = after[lastSection][rowQ];
+            out[k + 1][rowM] = ends[lastSection][rowM];
+            out[k + 1][rowQ] = ends[lastSection][rowQ];
         }
         return out;
     }
 
-private:
-    // The start state of a section in a clamped-clamped mode: w = psi = 0
-    // there, and M, Q that make w and psi vanish at its far end.
-    static State clampedStart(const Element& e, double omega) {
-        const double ei = sectionStiffness(e);
-        const double b4 = omega * omega * sectionMass(e) / ei;
-        const double l = e.length, z4 = b4 * l * l * l * l;
-        // w(l) = -(M0 l^2 a2 + Q0 l^3 a3) / EI, psi(l) = -(M0 l a1 + Q0 l^2 a2) / EI.
-        const double a2 = l * l * series(z4, 2, 1.0), a3 = l * l * l * series(z4, 3, 1.0);
-        return State{0.0, 0.0, a3, -a2};
-    }
-
     std::vector<bool> fixed_;
-    std::vector<int> reduced_;
-    std::vector<Coupling> parts_;
+    std::vector<SectionPart> sections_;
+    std::vector<Diagonal> diagonals_;
     std::vector<int> afterW_, afterPsi_;
     int startW_ = 0, startPsi_ = 1;
-    int unknowns_ = 0;
-    int band_ = 0;
     bool distributed_ = false;
+    bool anyPointMass_ = false;
     int pointMasses_ = 0;
     mutable std::vector<double> work_, scratch_;  // the count's, kept between calls
 };
 
+// The exponent e of 2^e at or just above the largest of `values`' magnitudes
+// (0 when they are all 0).
+int exponentOf(double largest) {
+    if (!(largest > 0.0) || !std::isfinite(largest)) return 0;
+    int e = 0;
+    std::frexp(largest, &e);
+    return e;
+}
+
+VibrationScale scaleOf(const Beam& beam) {
+    double length = 0.0, ei = 0.0, m = 0.0;
+    for (const Element& e : beam.elements) {
+        if (!e.isSection() || !(e.length > 0.0)) continue;
+        length += e.length;
+        ei = std::max(ei, sectionStiffness(e));
+        m = std::max(m, velmora::sectionMass(e));
+    }
+    VibrationScale s;
+    s.length = exponentOf(length);
+    s.stiffness = exponentOf(ei);
+    if (m > 0.0) {
+        s.mass = exponentOf(m);
+        return s;
+    }
+    // Only point masses: a mass per length of the largest over the length.
+    bool any = false;
+    for (const Element& e : beam.elements) {
+        if (e.kind != ElementKind::mass) continue;
+        for (const auto& [value, power] : {std::pair{e.value, 1}, std::pair{e.inertia, 3}}) {
+            if (!(value > 0.0)) continue;
+            const int x = exponentOf(value) - power * s.length;
+            s.mass = any ? std::max(s.mass, x) : x;
+            any = true;
+        }
+    }
+    return s;
+}
+
+// omega of the scaled units in the beam's: times sqrt(2^(stiffness - mass -
+// 4 length)).
+double unscaled(double omega, const VibrationScale& s) {
+    const int e = s.stiffness - s.mass - 4 * s.length;
+    if (e % 2 == 0) return std::ldexp(omega, e / 2);
+    return std::ldexp(omega * std::sqrt(2.0), (e - 1) / 2);
+}
+
+State stateUnscaled(const State& s, const VibrationScale& scale) {
+    return State{s[rowW], std::ldexp(s[rowPsi], -scale.length),
+                 std::ldexp(s[rowM], scale.stiffness - 2 * scale.length),
+                 std::ldexp(s[rowQ], scale.stiffness - 3 * scale.length)};
+}
+
 }  // namespace
 
-State modeInside(const Element& section, const State& start, double omega, double part) {
-    const double ei = sectionStiffness(section);
-    const double b4 = omega * omega * sectionMass(section) / ei;
-    const double x = part, z4 = b4 * x * x * x * x;
-    const double a0 = series(z4, 0, 1.0), a1 = x * series(z4, 1, 1.0),
-                 a2 = x * x * series(z4, 2, 1.0), a3 = x * x * x * series(z4, 3, 1.0);
-    const double w0 = start[rowW], p0 = start[rowPsi];
-    const double w2 = -start[rowM] / ei, w3 = -start[rowQ] / ei;
-    State s;
-    s[rowW] = w0 * a0 + p0 * a1 + w2 * a2 + w3 * a3;
-    s[rowPsi] = w0 * b4 * a3 + p0 * a0 + w2 * a1 + w3 * a2;
-    s[rowM] = -ei * (w0 * b4 * a2 + p0 * b4 * a3 + w2 * a0 + w3 * a1);
-    s[rowQ] = -ei * (w0 * b4 * a1 + p0 * b4 * a2 + w2 * b4 * a3 + w3 * a0);
-    return s;
+State modeInside(const Element& section, int element, const Mode& mode, double part) {
+    // The anchors are in the order of the elements, and of their places.
+    const auto range = std::equal_range(
+        mode.anchors.begin(), mode.anchors.end(), ModeAnchor{element, 0.0, State{}},
+        [](const ModeAnchor& a, const ModeAnchor& b) { return a.element < b.element; });
+    if (range.first == range.second) return State{};
+    const ModeAnchor* first = &*range.first;
+    const ModeAnchor* end = first + (range.second - range.first);
+    const double at = std::ldexp(part, -mode.scale.length);
+    const ModeAnchor* a = first;
+    while (a + 1 < end && (a + 1)->from <= at) ++a;
+    const double ei = std::ldexp(sectionStiffness(section), -mode.scale.stiffness);
+    const double m = std::ldexp(velmora::sectionMass(section), -mode.scale.mass);
+    return stateUnscaled(carry(transfer(ei, m, mode.scaledOmega, at - a->from), a->start),
+                         mode.scale);
 }
 
 Vibration vibrate(const Beam& beam, int count) {
     Vibration v;
     v.check = check(beam);
     if (v.check.status != Status::solved) return v;
-    const Model model(beam);
+    const VibrationScale scale = scaleOf(beam);
+    const Model model(beam, scale);
     if (!model.distributed() && model.pointMasses() == 0) {
-        v.noMass = true;
+        (model.anyPointMass() ? v.massHeld : v.noMass) = true;
         return v;
     }
     // Negative springs may give negative omega^2: the count at 0 is not
@@ -427,34 +785,73 @@ Vibration vibrate(const Beam& beam, int count) {
         return below;
     };
     double top = 1.0;
-    for (int i = 0; i < 2100 && probe(top) < wanted; ++i) {
+    while (probe(top) < wanted) {
         top *= 2.0;
-        if (!std::isfinite(top)) return v;
+        if (!std::isfinite(top)) {
+            v.outOfRange = true;
+            return v;
+        }
     }
-    for (int i = 0; i < wanted; ++i) {
+    for (int i = 0; i < wanted;) {
         for (;;) {
             const double lo = lower[i], hi = upper[i];
-            const double mid = lo + (hi - lo) / 2.0;
+            // Halves, or over wide brackets the geometric middle.
+            const double mid =
+                lo > 0.0 && hi > 4.0 * lo ? std::sqrt(lo) * std::sqrt(hi) : lo + (hi - lo) / 2.0;
             if (!(mid > lo && mid < hi)) break;
             probe(mid);
         }
-        Mode mode;
-        mode.omega = upper[i];
-        // A root where a section's own clamped-clamped frequency lies moves
-        // no node: the section vibrates alone.
-        std::vector<int> below, above;
-        model.count(lower[i], &below);
-        model.count(upper[i], &above);
-        int alone = -1;
-        for (size_t s = 0; s < below.size() && alone < 0; ++s) {
-            if (above[s] != below[s]) alone = static_cast<int>(s);
+        // Roots closer than the count can part are one cluster: the
+        // Rayleigh-Ritz step parts them, or gives a multiple root its
+        // independent shapes.
+        int k = 1;
+        for (; i + k < wanted; ++k) {
+            for (;;) {
+                const double lo = lower[i + k], hi = upper[i + k];
+                if (hi <= upper[i] * (1.0 + clusterWidth)) break;
+                if (lo >= upper[i] * (1.0 + clusterWidth)) break;
+                const double mid = lo + (hi - lo) / 2.0;
+                if (!(mid > lo && mid < hi)) break;
+                probe(mid);
+            }
+            if (!(upper[i + k] <= upper[i] * (1.0 + clusterWidth))) break;
         }
-        std::vector<double> values;
-        if (alone < 0 && !model.shape(mode.omega, values)) model.shape(lower[i], values);
-        if (alone >= 0 || !values.empty()) {
-            mode.states = model.states(beam, mode.omega, values, alone);
+        // The root near the bracket's top, then once more at the root the
+        // Ritz values point to, where the shapes are the null vectors.
+        // Where the matrix is singular to the last bit, a step off the root.
+        Model::Root r;
+        for (const double at :
+             {upper[i], lower[i], upper[i] * (1.0 + 0x1p-30), lower[i] * (1.0 - 0x1p-30)}) {
+            if (at > 0.0) r = model.root(at, k);
+            if (!r.values.empty()) break;
         }
-        v.modes.push_back(mode);
+        if (!r.values.empty()) {
+            double shift = 0.0;
+            for (double s : r.shifts) shift += s / static_cast<double>(r.shifts.size());
+            const double closer = std::sqrt(r.omega * r.omega + shift);
+            if (std::fabs(closer - r.omega) <= 1e-6 * r.omega) {
+                Model::Root again = model.root(closer, k);
+                if (again.values.size() == r.values.size()) r = std::move(again);
+            }
+        }
+        for (int j = 0; j < k; ++j) {
+            Mode mode;
+            double scaled = upper[i];
+            if (static_cast<size_t>(j) < r.values.size()) {
+                mode = model.mode(beam, r, j);
+                const double polished = std::sqrt(r.omega * r.omega + r.shifts[j]);
+                if (std::fabs(polished - r.omega) <= 1e-6 * r.omega) scaled = polished;
+            }
+            mode.omega = unscaled(scaled, scale);
+            if (!(std::isfinite(mode.omega) && mode.omega >= std::numeric_limits<double>::min())) {
+                v.outOfRange = true;
+                return v;
+            }
+            mode.scale = scale;
+            for (State& s : mode.states) s = stateUnscaled(s, scale);
+            v.modes.push_back(std::move(mode));
+        }
+        i += k;
     }
     return v;
 }

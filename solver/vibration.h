@@ -9,13 +9,35 @@
 
 namespace solver {
 
+// The powers of two the vibration is solved in: lengths, stiffnesses and
+// masses per length are divided by 2^length, 2^stiffness and 2^mass, so that
+// the frequencies depend on no unit and scaling changes no digit.
+struct VibrationScale {
+    int length = 0;
+    int stiffness = 0;
+    int mass = 0;
+};
+
+// Where a part of a mode inside a section starts and its state there, in
+// the scaled units: the section's shape from there on follows by the
+// section's exact transfer over a part short enough to keep its digits.
+struct ModeAnchor {
+    int element = 0;
+    double from = 0.0;
+    State start{};
+};
+
 // One natural vibration: its circular frequency and its shape, as states
 // (w, psi, M, Q) just right of the left end and just right of every element,
-// like Solution::states. w and psi are exact at every place; M and Q at the
-// ends of the sections. Not normalised.
+// like Solution::states. Not normalised.
 struct Mode {
     double omega = 0.0;
     std::vector<State> states;
+    // For modeInside: the frequency in the scaled units, the scale, and the
+    // anchors of every section in the order of the elements.
+    double scaledOmega = 0.0;
+    VibrationScale scale;
+    std::vector<ModeAnchor> anchors;
 };
 
 struct Vibration {
@@ -23,8 +45,15 @@ struct Vibration {
     // cannot be written), with their tags and movers as there.
     Solution check;
     bool noMass = false;  // no section carries mass and there is no point mass
+    // Point masses there are, but none stands where the beam can move, and
+    // no section carries mass.
+    bool massHeld = false;
+    // A frequency asked for lies beyond the range of a double, or below its
+    // normal numbers, in the beam's units: modes holds those below it.
+    bool outOfRange = false;
     // The lowest modes asked for, ascending; fewer when the beam has fewer
-    // (only point masses on massless sections).
+    // (only point masses on massless sections). A root of multiplicity k
+    // gives k modes with independent shapes, orthogonal in the mass.
     std::vector<Mode> modes;
 };
 
@@ -33,8 +62,8 @@ struct Vibration {
 // masses do. Sections of no mass bend statically.
 Vibration vibrate(const Beam& beam, int count);
 
-// The mode's state at distance `part` into a section whose start state is
-// `start`, by the section's exact transfer at frequency omega.
-State modeInside(const Element& section, const State& start, double omega, double part);
+// The mode's state at distance `part` into the section that is element
+// `element` of the beam.
+State modeInside(const Element& section, int element, const Mode& mode, double part);
 
 }  // namespace solver

@@ -5,9 +5,11 @@
 #include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "library/velmora.h"
@@ -456,3 +458,271 @@ TEST(ShaftStress, ASupportWithAHingeHasTheSlopesOfBothSides) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Mode shapes at any mode number and of roots of any multiplicity, and
+// frequencies at any scale and in any number of sections.
+
+// The largest distance of a sampled shape (largest |w| 1) from an oracle
+// scaled to the same largest |w|, with the sign that fits.
+double distanceFrom(const std::vector<velmora::Sample>& shape,
+                    const std::function<double(double)>& oracle) {
+    double scale = 0.0, dot = 0.0;
+    for (const velmora::Sample& p : shape) {
+        scale = std::max(scale, std::fabs(oracle(p.x)));
+        dot += oracle(p.x) * p.value[velmora::rowW];
+    }
+    if (dot < 0.0) scale = -scale;
+    double worst = 0.0;
+    for (const velmora::Sample& p : shape) {
+        worst = std::max(worst, std::fabs(p.value[velmora::rowW] - oracle(p.x) / scale));
+    }
+    return worst;
+}
+
+TEST(ModeShapes, HighModesOfOneSectionMatchTheirClosedForms) {
+    const int modes = 40;
+    const velmora::Critical ss =
+        velmora::critical(uniform(End::hinged, End::hinged, 1, 1, 1, 1), modes, 400);
+    ASSERT_TRUE(ss.solved());
+    ASSERT_EQ(ss.speeds.size(), static_cast<size_t>(modes));
+    for (int k = 1; k <= modes; ++k) {
+        const double d =
+            distanceFrom(ss.speeds[k - 1].shape, [&](double x) { return std::sin(k * pi * x); });
+        EXPECT_LT(d, 1e-9) << "simply supported, mode " << k;
+    }
+    // The cantilever's cosh - cos - s (sinh - sin), written so that no
+    // large terms cancel: cosh t - s sinh t = e^(t - L) (1 - s) e^L / 2 +
+    // e^-t (1 + s) / 2, with (1 - s) e^L from the terms that stay small.
+    const int cantileverModes = 14;
+    const velmora::Critical cf =
+        velmora::critical(uniform(End::clamped, End::free, 1, 1, 1, 1), cantileverModes, 400);
+    ASSERT_TRUE(cf.solved());
+    ASSERT_EQ(cf.speeds.size(), static_cast<size_t>(cantileverModes));
+    for (int k = 1; k <= cantileverModes; ++k) {
+        const double bl = std::sqrt(cf.speeds[k - 1].omega);  // beta L with L = EI = m = 1
+        const double em = std::exp(-bl);
+        const double sinhPlusSin = (1.0 - em * em) / 2.0 + em * std::sin(bl);  // times e^-L
+        const double s = ((1.0 + em * em) / 2.0 + em * std::cos(bl)) / sinhPlusSin;
+        const double oneMinusS = (std::sin(bl) - std::cos(bl) - em) / sinhPlusSin;  // times e^L
+        auto phi = [&](double x) {
+            const double t = bl * x;
+            return std::exp(t - bl) * oneMinusS / 2.0 + std::exp(-t) * (1.0 + s) / 2.0 -
+                   std::cos(t) + s * std::sin(t);
+        };
+        EXPECT_LT(distanceFrom(cf.speeds[k - 1].shape, phi), 1e-9) << "cantilever, mode " << k;
+    }
+}
+
+// Clamped, a support, clamped: the second root is each span's own
+// clamped-clamped frequency, and both spans move, mirrored.
+TEST(ModeShapes, ARootOfOneSectionsOwnMovesTheWholeBeam) {
+    const Beam b = Beam(End::clamped)
+                       .section(1, 1)
+                       .massPerLength(1)
+                       .support()
+                       .section(1, 1)
+                       .massPerLength(1)
+                       .end(End::clamped);
+    const velmora::Critical c = velmora::critical(b, 2, 60);
+    ASSERT_TRUE(c.solved());
+    ASSERT_EQ(c.speeds.size(), 2u);
+    const double bl = closedForms[2].betaL[0];
+    EXPECT_NEAR(c.speeds[1].omega, bl * bl, 1e-12 * bl * bl);
+    const double s = (std::cosh(bl) - std::cos(bl)) / (std::sinh(bl) - std::sin(bl));
+    auto phi = [&](double x) {
+        const double t = bl * (x <= 1.0 ? x : 2.0 - x);
+        return std::cosh(t) - std::cos(t) - s * (std::sinh(t) - std::sin(t));
+    };
+    EXPECT_LT(distanceFrom(c.speeds[1].shape, phi), 1e-9);
+}
+
+// The w and psi of two shapes at the sample at x.
+struct AtPlace {
+    double w, psi;
+};
+AtPlace sampleAt(const std::vector<velmora::Sample>& shape, double x) {
+    for (const velmora::Sample& p : shape) {
+        if (std::fabs(p.x - x) < 1e-12) return {p.value[velmora::rowW], p.value[velmora::rowPsi]};
+    }
+    ADD_FAILURE() << "no sample at " << x;
+    return {0.0, 0.0};
+}
+
+// The residual of the least-squares fit of a shape's w by two functions.
+double fitResidual(const std::vector<velmora::Sample>& shape,
+                   const std::function<double(double)>& f, const std::function<double(double)>& g,
+                   Eigen::Vector2d& coefficients) {
+    if (shape.empty()) return INFINITY;
+    Eigen::MatrixXd a(shape.size(), 2);
+    Eigen::VectorXd w(shape.size());
+    for (size_t i = 0; i < shape.size(); ++i) {
+        a(i, 0) = f(shape[i].x);
+        a(i, 1) = g(shape[i].x);
+        w(i) = shape[i].value[velmora::rowW];
+    }
+    coefficients = a.colPivHouseholderQr().solve(w);
+    return (a * coefficients - w).cwiseAbs().maxCoeff();
+}
+
+TEST(ModeShapes, ARootOfMultiplicityTwoHasTwoIndependentShapesOrthogonalInTheMass) {
+    // A massless simply supported beam of length 2, m = J = 1 at the middle:
+    // 48 EI / L^3 = 12 EI / L = 6, so sqrt(6) twice, with the deflections
+    // under a force and under a moment at the middle.
+    const Beam disc = Beam(End::hinged).section(1, 1).mass(1, 1).section(1, 1).end(End::hinged);
+    const velmora::Critical c = velmora::critical(disc, 2, 20);
+    ASSERT_TRUE(c.solved());
+    ASSERT_EQ(c.speeds.size(), 2u);
+    auto force = [](double x) {
+        const double u = x <= 1.0 ? x : 2.0 - x;
+        return u * (12.0 - 4.0 * u * u);
+    };
+    auto moment = [](double x) {
+        const double u = x <= 1.0 ? x : 2.0 - x;
+        return (x <= 1.0 ? 1.0 : -1.0) * u * (4.0 - 4.0 * u * u);
+    };
+    Eigen::Matrix2d fits;
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_NEAR(c.speeds[k].omega, std::sqrt(6.0), 1e-13);
+        Eigen::Vector2d coefficients;
+        EXPECT_LT(fitResidual(c.speeds[k].shape, force, moment, coefficients), 1e-9);
+        fits.col(k) = coefficients;
+    }
+    EXPECT_GT(std::fabs(fits.determinant()), 1e-3 * fits.norm() * fits.norm());
+    const AtPlace a = sampleAt(c.speeds[0].shape, 1.0), b = sampleAt(c.speeds[1].shape, 1.0);
+    EXPECT_NEAR(a.w * b.w + a.psi * b.psi, 0.0, 1e-9 * (a.w * a.w + a.psi * a.psi));
+
+    // Two equal spans that a support and a hinge part: pi^2 twice, each
+    // shape sine waves of the two spans, independent and orthogonal.
+    const Beam parted = Beam(End::hinged)
+                            .section(1, 1)
+                            .massPerLength(1)
+                            .support()
+                            .hinge()
+                            .section(1, 1)
+                            .massPerLength(1)
+                            .end(End::hinged);
+    const velmora::Critical p = velmora::critical(parted, 2, 40);
+    ASSERT_TRUE(p.solved());
+    ASSERT_EQ(p.speeds.size(), 2u);
+    auto left = [](double x) { return x <= 1.0 ? std::sin(pi * x) : 0.0; };
+    auto right = [](double x) { return x >= 1.0 ? std::sin(pi * (x - 1.0)) : 0.0; };
+    for (int k = 0; k < 2; ++k) {
+        Eigen::Vector2d coefficients;
+        EXPECT_LT(fitResidual(p.speeds[k].shape, left, right, coefficients), 1e-9);
+        fits.col(k) = coefficients;
+    }
+    EXPECT_NEAR(fits.col(0).dot(fits.col(1)), 0.0, 1e-9 * fits.norm() * fits.norm());
+    EXPECT_GT(std::fabs(fits.determinant()), 0.5 * fits.col(0).norm() * fits.col(1).norm());
+}
+
+// Massless sections with one point mass: one frequency, 1 / (m delta), and
+// the shape is the static deflection under a force at the mass, by the
+// static solver.
+TEST(ModeShapes, OneMassOnMasslessSectionsHasTheStaticDeflectionAsItsShape) {
+    std::mt19937 rng(2203);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const End ends[] = {End::hinged, End::clamped};
+    for (int n = 0; n < 200; ++n) {
+        const double l1 = 0.2 + 2 * u(rng), l2 = 0.2 + 2 * u(rng), ei1 = 0.5 + 10 * u(rng),
+                     ei2 = 0.5 + 10 * u(rng), m = 0.1 + u(rng);
+        const End left = ends[rng() % 2], right = ends[rng() % 2];
+        SCOPED_TRACE("beam " + std::to_string(n));
+        const velmora::Critical c = velmora::critical(
+            Beam(left).section(l1, ei1).mass(m).section(l2, ei2).end(right), 1, 12);
+        ASSERT_TRUE(c.solved());
+        ASSERT_EQ(c.speeds.size(), 1u);
+        const std::vector<velmora::Sample> statics =
+            velmora::Solution(Beam(left).section(l1, ei1).force(1).section(l2, ei2).end(right))
+                .diagram(12);
+        const std::vector<velmora::Sample>& shape = c.speeds[0].shape;
+        ASSERT_EQ(shape.size(), statics.size());
+        double largest = 0.0, delta = 0.0;
+        for (const velmora::Sample& s : statics) {
+            largest = std::max(largest, std::fabs(s.value[velmora::rowW]));
+            if (std::fabs(s.x - l1) < 1e-12) delta = s.value[velmora::rowW];
+        }
+        EXPECT_NEAR(c.speeds[0].omega * c.speeds[0].omega * m * delta, 1.0, 1e-10);
+        for (size_t i = 0; i < shape.size(); ++i) {
+            EXPECT_NEAR(shape[i].value[velmora::rowW], statics[i].value[velmora::rowW] / largest,
+                        1e-9);
+        }
+    }
+}
+
+// Frequencies that depend on no unit: extreme values, and the same beam in
+// units scaled by seeded factors, give omega times sqrt(b / (c a^4)).
+TEST(CriticalSpeedScale, AnyUnitsGiveTheSameFrequencies) {
+    struct Extreme {
+        double l, ei, m;
+    };
+    for (const Extreme& e : {Extreme{1, 1, 1e40}, Extreme{1e10, 1, 1}, Extreme{1, 1, 1e-310},
+                             Extreme{1e-120, 1e-250, 1e-40}, Extreme{3e150, 1e-200, 7e-300}}) {
+        SCOPED_TRACE("l " + std::to_string(e.l) + ", EI " + std::to_string(e.ei));
+        const auto w = omegas(uniform(End::hinged, End::hinged, e.l, e.ei, e.m, 1), 2);
+        ASSERT_EQ(w.size(), 2u);
+        for (int k = 0; k < 2; ++k) {
+            const double exact =
+                (k + 1) * (k + 1) * (pi / e.l) * (pi / e.l) * std::sqrt(e.ei / e.m);
+            EXPECT_NEAR(w[k], exact, 1e-12 * exact);
+        }
+    }
+    std::mt19937 rng(311);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int n = 0; n < 30; ++n) {
+        const double a = std::pow(10.0, -60 + 120 * u(rng)), b = std::pow(10.0, -60 + 120 * u(rng)),
+                     c = std::pow(10.0, -60 + 120 * u(rng));
+        std::vector<ShaftElement> parts;
+        auto beam = [&](double fl, double fei, double fm) {
+            Beam bm(End::clamped);
+            bm.section(1.3 * fl, 2.0 * fei)
+                .massPerLength(0.7 * fm)
+                .spring(30 * fei / (fl * fl * fl));
+            bm.section(0.8 * fl, 0.5 * fei)
+                .massPerLength(1.1 * fm)
+                .mass(0.4 * fm * fl, 0.05 * fm * fl * fl * fl);
+            return bm.section(0.6 * fl, 1.5 * fei).end(End::free);
+        };
+        const auto one = omegas(beam(1, 1, 1), 4), scaled = omegas(beam(a, b, c), 4);
+        ASSERT_EQ(scaled.size(), 4u);
+        for (int k = 0; k < 4; ++k) {
+            const double expected = one[k] / (a * a) * std::sqrt(b) / std::sqrt(c);
+            EXPECT_NEAR(scaled[k], expected, 1e-11 * expected)
+                << "scales " << a << " " << b << " " << c;
+        }
+    }
+    const velmora::Critical beyond =
+        velmora::critical(uniform(End::hinged, End::hinged, 1e-100, 1e300, 1e-300, 1), 1);
+    EXPECT_FALSE(beyond.solved());
+    EXPECT_NE(beyond.failure.where.text.find("beyond the range"), std::string::npos)
+        << beyond.failure.where.text;
+}
+
+// A simply supported beam in up to 10,000 equal sections keeps (k pi)^2,
+// and a stepped beam cut into thousands of uneven pieces the frequencies of
+// its two sections.
+TEST(CriticalSpeedScale, ManySectionsKeepEveryDigit) {
+    for (const int sections : {1000, 3000, 10000}) {
+        const auto w = omegas(uniform(End::hinged, End::hinged, 1, 1, 1, sections), 3);
+        ASSERT_EQ(w.size(), 3u);
+        for (int k = 0; k < 3; ++k) {
+            const double exact = (k + 1) * (k + 1) * pi * pi;
+            EXPECT_NEAR(w[k], exact, 1e-9 * exact) << sections << " sections, mode " << k + 1;
+        }
+    }
+    std::mt19937 rng(977);
+    std::uniform_real_distribution<double> u(0.5, 1.5);
+    auto stepped = [&](int pieces) {
+        Beam b(End::clamped);
+        for (const auto& [l, ei, m] : {std::tuple{1.7, 3.0, 0.8}, std::tuple{2.4, 1.2, 1.9}}) {
+            std::vector<double> cuts(pieces);
+            double sum = 0.0;
+            for (double& c : cuts) sum += c = u(rng);
+            for (double c : cuts) b.section(l * c / sum, ei).massPerLength(m);
+        }
+        return b.end(End::hinged);
+    };
+    const auto whole = omegas(stepped(1), 5), cut = omegas(stepped(2500), 5);
+    ASSERT_EQ(cut.size(), 5u);
+    for (int k = 0; k < 5; ++k) EXPECT_NEAR(cut[k], whole[k], 1e-9 * whole[k]) << "mode " << k + 1;
+}
