@@ -38,22 +38,45 @@ bool differs(double keyed, double general, double scale) {
     return std::fabs(keyed - general) > keyedTolerance * scale;
 }
 
-// The part of a lost-digits warning for the quantities of one place.
-std::string lostDigits(const double* keyed, const double* general, const double* scale,
-                       const char* const* names, int count, const char* where) {
+// Keyed values of one place held against the general ones, each against its
+// own scale: the digits the worst of them lost, and those that differ as a
+// lost-digits warning lists them.
+struct Held {
+    int lost = 0;  // 0: none differs
     std::string values;
-    int lost = 0;
-    for (int k = 0; k < count; ++k) {
-        if (!differs(keyed[k], general[k], scale[k])) continue;
-        lost = std::max(lost, digitsLost(std::fabs(keyed[k] - general[k]), scale[k]));
+
+    // With the places of values that have one, " at x = ...": the general
+    // one's only where it prints otherwise.
+    void take(const std::string& name, double keyed, double general, double scale,
+              const std::string& keyedAt = "", const std::string& generalAt = "") {
+        if (!std::isfinite(keyed) || !differs(keyed, general, scale)) return;
+        lost = std::max(lost, digitsLost(std::fabs(keyed - general), scale));
         values += values.empty() ? "" : "; ";
-        values += std::string(names[k]) + " = " + number(keyed[k]) + ", where --general gives " +
-                  number(general[k]);
+        values += name + " = " + number(keyed) + keyedAt + ", where the general method gives " +
+                  number(general) + (generalAt == keyedAt ? "" : generalAt);
     }
-    if (values.empty()) return "";
-    const std::string digits =
-        lost >= 16 ? "all of its 16 digits" : "about " + std::to_string(lost) + " of its 16 digits";
-    return "the reduction method lost " + digits + " " + where + ": " + values;
+
+    std::string text(const std::string& where) const {
+        if (lost == 0) return "";
+        const std::string digits = lost >= 16 ? "all of its 16 digits"
+                                              : "about " + std::to_string(lost) + " of its 16 digits";
+        return "the reduction method lost " + digits + " " + where + ": " + values;
+    }
+};
+
+std::string at(double x) { return " at x = " + number(x); }
+
+// "line 4", "lines 4 and 6", "lines 4, 6, 9, 11 and 3 more".
+std::string linesText(const std::vector<int>& lines) {
+    constexpr size_t named = 4;
+    std::string text = lines.size() == 1 ? "line " : "lines ";
+    for (size_t n = 0; n < lines.size() && n < named; ++n) {
+        const bool last = n + 1 == lines.size();
+        text += n == 0 ? "" : last ? " and " : ", ";
+        text += std::to_string(lines[n]);
+    }
+    if (lines.size() > named) text += " and " + std::to_string(lines.size() - named) + " more";
+    return text;
 }
 
 // Which action of the description last wrote each register an F7 reads
@@ -194,32 +217,137 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& g,
             scales[b] = scaleOf(g.runs[b].model, g.runs[b].solution);
             scaled[b] = true;
         }
-        const std::string text =
-            lostDigits(values.data(), e.state.data(), scales[b].data(), quantityNames, 4, "here");
-        if (!text.empty()) notices.push_back({i, text});
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            held.take(quantityNames[q], values[q], e.state[q], scales[b][q]);
+        }
+        if (held.lost > 0) notices.push_back({i, held.text("here")});
     }
     return notices;
 }
 
-std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
-                                   const Diagram& keyed) {
+namespace {
+
+int lineOf(const BeamModel& beam, int tag) {
+    if (tag == beam.leftTag) return beam.leftLine;
+    if (tag == beam.rightTag) return beam.rightLine;
+    for (const Element& e : beam.elements) {
+        if (e.tag == tag) return e.line;
+    }
+    return 0;
+}
+
+// One kind of number at many places: the warning stands at the place that
+// lost the most digits (the first of a tie) and names the others.
+struct Worst {
+    Held held;
+    int action = -1;
+    int line = 0;
+    std::vector<int> others;  // the lines of the other places
+
+    void take(const Held& h, int place, int placeLine) {
+        if (h.lost == 0) return;
+        if (h.lost <= held.lost) {
+            others.push_back(placeLine);
+            return;
+        }
+        if (action >= 0) others.push_back(line);
+        held = h;
+        action = place;
+        line = placeLine;
+    }
+};
+
+}  // namespace
+
+std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& solution,
+                                 const Diagram& keyed, const Shown& shown) {
     std::vector<Notice> notices;
-    if (solution.status != solver::Status::solved) return notices;
+    if (solution.status != solver::Status::solved || keyed.first < 0) return notices;
     Diagram general;
-    computeGeneralDiagram(beam, solution, 0, general);
-    if (general.reactions.size() != keyed.reactions.size()) return notices;
+    computeGeneralDiagram(beam, solution, shown.points, general);
     const solver::State scale = scaleOf(beam, solution);
-    const char* const names[] = {"F", "M"};
-    const double scales[] = {scale[rowQ], scale[rowM]};
-    for (size_t n = 0; n < keyed.reactions.size(); ++n) {
-        const Reaction& k = keyed.reactions[n];
-        const Reaction& r = general.reactions[n];
-        const double kv[] = {k.force, k.moment};
-        const double gv[] = {r.force, r.moment};
-        if (!std::isfinite(k.force) || !std::isfinite(k.moment)) continue;
-        const std::string text =
-            lostDigits(kv, gv, scales, names, k.hasMoment ? 2 : 1, "in this reaction");
-        if (!text.empty()) notices.push_back({k.action, text});
+
+    if (shown.reactions && general.reactions.size() == keyed.reactions.size()) {
+        // Forces, moments and slopes: each kind its own warning.
+        Worst kinds[3];
+        for (size_t n = 0; n < keyed.reactions.size(); ++n) {
+            const Reaction& k = keyed.reactions[n];
+            const Reaction& g = general.reactions[n];
+            Held held[3];
+            held[0].take("F", k.force, g.force, scale[rowQ]);
+            if (k.hasMoment) held[1].take("M", k.moment, g.moment, scale[rowM]);
+            held[2].take(k.kinked ? "psi left" : "psi", k.psi, g.psi, scale[rowPsi]);
+            if (k.kinked) held[2].take("psi right", k.psiRight, g.psiRight, scale[rowPsi]);
+            for (int c = 0; c < 3; ++c) kinds[c].take(held[c], k.action, lineOf(beam, k.action));
+        }
+        const char* const names[] = {"F", "M", "psi"};
+        for (int c = 0; c < 3; ++c) {
+            Worst& w = kinds[c];
+            if (w.action < 0) continue;
+            std::sort(w.others.begin(), w.others.end());
+            std::string text = w.held.text("in this reaction");
+            if (!w.others.empty()) {
+                text += "; " + std::string(names[c]) + " lost digits in " +
+                        std::to_string(w.others.size()) + " more reaction" +
+                        (w.others.size() > 1 ? "s" : "") + " too (" + linesText(w.others) + ")";
+            }
+            notices.push_back({w.action, text});
+        }
+    }
+
+    if (shown.extremes) {
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            const Extreme& k = keyed.extremes[q];
+            const Extreme& g = general.extremes[q];
+            if (!k.found || !g.found) continue;
+            const std::string name = quantityNames[q];
+            held.take(name + " max", k.max, g.max, scale[q], at(k.xMax), at(g.xMax));
+            held.take(name + " min", k.min, g.min, scale[q], at(k.xMin), at(g.xMin));
+        }
+        if (held.lost > 0) notices.push_back({keyed.first, held.text("in the extremes of this beam")});
+        const Extreme& k = keyed.stress;
+        const Extreme& g = general.stress;
+        if (keyed.hasStress && general.hasStress && k.found && g.found) {
+            // sigma's scale: its largest magnitude along the beam.
+            const double sigma = std::max(std::fabs(g.max), std::fabs(g.min));
+            Held stress;
+            stress.take("sigma max", k.max, g.max, sigma, at(k.xMax), at(g.xMax));
+            stress.take("sigma min", k.min, g.min, sigma, at(k.xMin), at(g.xMin));
+            if (stress.lost > 0) {
+                notices.push_back({keyed.first, stress.text("in the extreme stresses of this beam")});
+            }
+        }
+    }
+
+    if (shown.points > 0 && general.samples.size() == keyed.samples.size()) {
+        const double sigma = std::max(std::fabs(general.stress.max), std::fabs(general.stress.min));
+        Held worst;
+        size_t worstAt = 0;
+        size_t count = 0;
+        for (size_t n = 0; n < keyed.samples.size(); ++n) {
+            const Sample& k = keyed.samples[n];
+            const Sample& g = general.samples[n];
+            Held held;
+            for (int q = 0; q < rowCount; ++q) {
+                held.take(quantityNames[q], k.value[q], g.value[q], scale[q]);
+            }
+            if (k.hasStress() && g.hasStress()) held.take("sigma", k.stress(), g.stress(), sigma);
+            if (held.lost == 0) continue;
+            ++count;
+            if (held.lost > worst.lost) {
+                worst = held;
+                worstAt = n;
+            }
+        }
+        if (count > 0) {
+            const Sample& k = keyed.samples[worstAt];
+            notices.push_back(
+                {k.action, worst.text("in " + std::to_string(count) + " of the diagram's " +
+                                      std::to_string(keyed.samples.size()) +
+                                      " samples, the most at x = " + number(k.x))});
+        }
     }
     return notices;
 }

@@ -1,7 +1,8 @@
-// What the keyed method's numbers are worth: its F7 results and reactions
-// held against the general method's reading of the same description. The
-// keyed values are printed as the window prints them; these are the
-// warnings that go beside them.
+// What the keyed method's numbers are worth: its F7 results, and the
+// reactions, extremes, stresses and samples of its diagrams, held against
+// the general method's reading of the same description. The keyed values are
+// printed as the window prints them; these are the warnings that go beside
+// them.
 #pragma once
 
 #include <string>
@@ -35,9 +36,19 @@ solver::State scaleOf(const solver::Beam& beam, const solver::Solution& solution
 std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& reading,
                                const std::vector<Result>& keyed);
 
-// The same for the reactions of a keyed diagram, against the general
-// solution of the diagram's beam.
-std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
-                                   const Diagram& keyed);
+// Which numbers of a keyed diagram are printed, and so checked.
+struct Shown {
+    bool reactions = false;  // forces, moments and slopes
+    bool extremes = false;   // of w, psi, M and Q, and of sigma
+    int points = 0;          // the samples' points per section; 0: no sample is printed
+};
+
+// The same for a keyed diagram, against the general solution of the
+// diagram's beam: one warning per kind of number (reaction forces, their
+// moments, their slopes, the extremes, the stresses' extremes, the samples),
+// at the place that lost the most digits, counting the others of its kind.
+// A value that is not finite is left to the diagram's own warning.
+std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& solution,
+                                 const Diagram& keyed, const Shown& shown);
 
 }  // namespace velmora
