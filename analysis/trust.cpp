@@ -58,8 +58,9 @@ struct Held {
 
     std::string text(const std::string& where) const {
         if (lost == 0) return "";
-        const std::string digits = lost >= 16 ? "all of its 16 digits"
-                                              : "about " + std::to_string(lost) + " of its 16 digits";
+        const std::string digits = lost >= 16
+                                       ? "all of its 16 digits"
+                                       : "about " + std::to_string(lost) + " of its 16 digits";
         return "the reduction method lost " + digits + " " + where + ": " + values;
     }
 };
@@ -306,7 +307,8 @@ std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& 
             held.take(name + " max", k.max, g.max, scale[q], at(k.xMax), at(g.xMax));
             held.take(name + " min", k.min, g.min, scale[q], at(k.xMin), at(g.xMin));
         }
-        if (held.lost > 0) notices.push_back({keyed.first, held.text("in the extremes of this beam")});
+        if (held.lost > 0)
+            notices.push_back({keyed.first, held.text("in the extremes of this beam")});
         const Extreme& k = keyed.stress;
         const Extreme& g = general.stress;
         if (keyed.hasStress && general.hasStress && k.found && g.found) {
@@ -316,7 +318,8 @@ std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& 
             stress.take("sigma max", k.max, g.max, sigma, at(k.xMax), at(g.xMax));
             stress.take("sigma min", k.min, g.min, sigma, at(k.xMin), at(g.xMin));
             if (stress.lost > 0) {
-                notices.push_back({keyed.first, stress.text("in the extreme stresses of this beam")});
+                notices.push_back(
+                    {keyed.first, stress.text("in the extreme stresses of this beam")});
             }
         }
     }

@@ -1,20 +1,25 @@
 // The keyed method's numbers that velmora-batch warns about: a property over
 // generated beams that the lost-digits warning stands exactly where the
-// engine's values and the general solution part, and a table of the
-// registers of no complete beam that an F7 can read.
+// engine's values and the general solution part, for the F7 results and for
+// every kind of number of a diagram; which options print (and so check)
+// which kind; and a table of the registers of no complete beam that an F7
+// can read.
 #include "analysis/trust.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "analysis/diagram.h"
 #include "analysis/general.h"
-#include "keyed/keys.h"
 #include "batch_support.h"
 #include "beam_generator.h"
+#include "keyed/keys.h"
 #include "text/reader.h"
 
 namespace {
@@ -190,6 +195,236 @@ TEST(BatchSummary, ReactionsAndExtremesNeverPrintMinusZero) {
     }
     EXPECT_FALSE(printsMinusZero("F = 0, max -0.5 at x = 1e-05"));
     EXPECT_TRUE(printsMinusZero("F = -0\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// The beam of the issue that brought the diagram's warnings: a stiff spring
+// between a long shaft in millimetres and soft sections.
+const std::string springOnShaft =
+    "F1 Einspannung\nF5 l=300 E=210000 d=80 q=3\nF3 l=5 EI=1e7 q=10\nF2 c=1e14\n"
+    "F3 l=40 EI=1e7 q=1\nF6 Zwischenbedingung gelenkiges Lager\nF3 l=2 EI=42000 q=1\n"
+    "F6 rechtes Tr\xc3\xa4gerende freies Ende\n";
+
+std::string printed(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%g", x);
+    return text;
+}
+
+// The kinds of a diagram's numbers, each with its own warning.
+enum Part { force, moment, slope, extremes, stress, samples, partCount };
+const char* const partWords[partCount] = {
+    "in this reaction: F = ",       "in this reaction: M = ",  "in this reaction: psi",
+    "in the extremes of this beam", "in the extreme stresses", "of the diagram's"};
+
+// A description's last beam, its keyed diagram and the general method's.
+struct BothWays {
+    velmora::Script script;
+    velmora::BeamModel beam;
+    solver::Solution solution;
+    velmora::Diagram keyed, general;
+    std::vector<velmora::Notice> notices;
+};
+
+bool solveBothWays(const std::string& text, int points, BothWays& b) {
+    int first = -1, last = -1;
+    if (!readDescription(text, b.script) || !velmora::findBeam(b.script, first, last)) return false;
+    b.beam = velmora::beamOf(b.script, first, last);
+    b.solution = solver::solve(b.beam);
+    if (b.solution.status != solver::Status::solved) return false;
+    velmora::computeDiagram(b.script, b.beam, points, b.keyed);
+    velmora::computeGeneralDiagram(b.beam, b.solution, points, b.general);
+    velmora::Shown shown;
+    shown.reactions = shown.extremes = true;
+    shown.points = points;
+    b.notices = velmora::checkDiagram(b.beam, b.solution, b.keyed, shown);
+    return b.keyed.allFinite;
+}
+
+// Where the two diagrams part by more than 1e-6 of a quantity's scale (of
+// sigma: its largest magnitude), kind by kind: the reactions that part, and
+// how many extremes and samples.
+struct Parting {
+    std::vector<int> reactions[3];  // of force, moment and slope: indices
+    int count[partCount] = {};
+};
+
+Parting partingOf(const BothWays& b) {
+    Parting p;
+    const solver::State scale = velmora::scaleOf(b.beam, b.solution);
+    const double sigma = std::max(std::fabs(b.general.stress.max), std::fabs(b.general.stress.min));
+    auto parts = [](double k, double g, double s) { return std::fabs(k - g) > 1e-6 * s; };
+    for (size_t n = 0; n < b.keyed.reactions.size(); ++n) {
+        const velmora::Reaction& k = b.keyed.reactions[n];
+        const velmora::Reaction& g = b.general.reactions[n];
+        const bool parted[3] = {
+            parts(k.force, g.force, scale[velmora::rowQ]),
+            k.hasMoment && parts(k.moment, g.moment, scale[velmora::rowM]),
+            parts(k.psi, g.psi, scale[velmora::rowPsi]) ||
+                (k.kinked && parts(k.psiRight, g.psiRight, scale[velmora::rowPsi]))};
+        for (int c = 0; c < 3; ++c) {
+            if (parted[c]) p.reactions[c].push_back(static_cast<int>(n));
+            p.count[c] += parted[c];
+        }
+    }
+    for (int q = 0; q < velmora::rowCount; ++q) {
+        const velmora::Extreme& k = b.keyed.extremes[q];
+        const velmora::Extreme& g = b.general.extremes[q];
+        p.count[extremes] += parts(k.max, g.max, scale[q]) + parts(k.min, g.min, scale[q]);
+    }
+    if (b.keyed.hasStress) {
+        const velmora::Extreme& k = b.keyed.stress;
+        const velmora::Extreme& g = b.general.stress;
+        p.count[stress] += parts(k.max, g.max, sigma) + parts(k.min, g.min, sigma);
+    }
+    for (size_t n = 0; n < b.keyed.samples.size(); ++n) {
+        const velmora::Sample& k = b.keyed.samples[n];
+        const velmora::Sample& g = b.general.samples[n];
+        bool parted = k.hasStress() && parts(k.stress(), g.stress(), sigma);
+        for (int q = 0; q < velmora::rowCount; ++q) {
+            parted = parted || parts(k.value[q], g.value[q], scale[q]);
+        }
+        p.count[samples] += parted;
+    }
+    return p;
+}
+
+// One warning for each kind that parts, none for a kind that does not: at a
+// reaction that parts, quoting the general method's value there; the
+// samples' counted as the oracle counts them.
+void expectWarnedWhereTheyPart(const BothWays& b, const Parting& p, const std::string& beam) {
+    for (int c = 0; c < partCount; ++c) {
+        std::vector<const velmora::Notice*> told;
+        for (const velmora::Notice& n : b.notices) {
+            if (n.text.find(partWords[c]) != std::string::npos) told.push_back(&n);
+        }
+        ASSERT_EQ(told.size(), p.count[c] > 0 ? 1u : 0u) << beam << partWords[c];
+        if (told.empty()) continue;
+        EXPECT_EQ(told[0]->text.rfind("the reduction method lost ", 0), 0u) << told[0]->text;
+        if (c < extremes) {
+            bool quoted = false;
+            for (const int n : p.reactions[c]) {
+                const velmora::Reaction& g = b.general.reactions[n];
+                const double value[3] = {g.force, g.moment, g.psi};
+                const std::string general = "general method gives " + printed(value[c]);
+                quoted = quoted || (told[0]->action == g.action &&
+                                    told[0]->text.find(general) != std::string::npos);
+            }
+            EXPECT_TRUE(quoted) << told[0]->text;
+        }
+        if (c == samples) {
+            EXPECT_NE(told[0]->text.find(std::to_string(p.count[c]) + " of the diagram's " +
+                                         std::to_string(b.keyed.samples.size()) + " samples"),
+                      std::string::npos)
+                << told[0]->text;
+        }
+    }
+}
+
+// The generated description with a section modulus on every beam section.
+std::string withModulus(const std::string& script) {
+    std::string out;
+    for (size_t at = 0, end; at < script.size(); at = end + 1) {
+        end = script.find('\n', at);
+        const std::string line = script.substr(at, end - at);
+        out += line + (line.rfind("F3", 0) == 0 ? " W=0.0031\n" : "\n");
+    }
+    return out;
+}
+
+TEST(KeyedTrust, EveryKindOfADiagramsNumbersIsWarnedExactlyWhereTheMethodsPart) {
+    std::mt19937 rng(2211);
+    int parted[partCount] = {};
+    int beams = 0;
+    for (int n = 0; n < 60; ++n) {
+        const Generated g = generateBadlyScaled(rng);
+        BothWays b;
+        if (!solveBothWays(g.script, 7, b)) continue;
+        ++beams;
+        const Parting p = partingOf(b);
+        expectWarnedWhereTheyPart(b, p, g.script);
+        for (int c = 0; c < partCount; ++c) parted[c] += p.count[c] > 0;
+    }
+    EXPECT_GT(beams, 40);
+    // Every kind was met parting on some beam, and kept on another.
+    for (int c = 0; c < partCount; ++c) {
+        EXPECT_GT(parted[c], 0) << partWords[c];
+        EXPECT_LT(parted[c], beams) << partWords[c];
+    }
+}
+
+TEST(KeyedTrust, WellScaledGeneratedBeamsGetNoWarningOfTheirDiagrams) {
+    std::mt19937 rng(20261207);
+    int checked = 0;
+    for (int n = 0; n < 150; ++n) {
+        const std::string script = withModulus(generate(rng, n % 3 == 0).script);
+        BothWays b;
+        if (!solveBothWays(script, 5, b)) continue;  // a mechanism, or beyond the keyed order
+        if (n % 3 == 0) {
+            // Shafts in millimetres beside sections in metres: warned where they part.
+            expectWarnedWhereTheyPart(b, partingOf(b), script);
+            continue;
+        }
+        ++checked;
+        for (const velmora::Notice& notice : b.notices) ADD_FAILURE() << script << notice.text;
+    }
+    EXPECT_GT(checked, 60);
+}
+
+TEST(KeyedTrust, TheSlopeAtASupportIsWarnedWithTheGeneralMethodsValue) {
+    BothWays b;
+    ASSERT_TRUE(solveBothWays(springOnShaft, 3, b));
+    // The support of line 6: the last reaction of a beam with a free end.
+    ASSERT_FALSE(b.general.reactions.empty());
+    const velmora::Reaction& g = b.general.reactions.back();
+    const velmora::Reaction& k = b.keyed.reactions.back();
+    ASSERT_EQ(b.script.actions[g.action].line, 6);
+    ASSERT_GT(std::fabs(k.psi - g.psi), 1e-3 * std::fabs(g.psi));
+    bool told = false;
+    for (const velmora::Notice& n : b.notices) {
+        told = told || (n.action == g.action && n.text.find("psi = " + printed(k.psi) +
+                                                            ", where the general method gives " +
+                                                            printed(g.psi)) != std::string::npos);
+    }
+    EXPECT_TRUE(told);
+    expectWarnedWhereTheyPart(b, partingOf(b), springOnShaft);
+}
+
+struct Printed {
+    std::vector<std::string> args;
+    std::vector<int> kinds;  // the kinds warned of
+};
+
+TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
+    const Printed printed[] = {
+        {{}, {}},
+        {{"--summary"}, {force, moment, slope, extremes, stress}},
+        {{"--json", "--summary"}, {force, moment, slope, extremes, stress}},
+        {{"--table", "-"}, {samples}},
+        {{"--svg", "-"}, {extremes, stress, samples}},
+        {{"--summary", "--influence", "M@100"}, {force, moment, slope, extremes, stress}},
+        {{"--general", "--summary", "--table", "-"}, {}},
+    };
+    for (const Printed& p : printed) {
+        std::string args;
+        for (const std::string& a : p.args) args += a + " ";
+        SCOPED_TRACE(args);
+        const BatchRun r = runInProcess(p.args, springOnShaft);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (int c = 0; c < partCount; ++c) {
+            const bool warned = std::find(p.kinds.begin(), p.kinds.end(), c) != p.kinds.end();
+            EXPECT_EQ(r.err.find(partWords[c]) != std::string::npos, warned)
+                << partWords[c] << r.err;
+        }
+    }
+    // The slope at the support stands at its line.
+    const BatchRun r = runInProcess({"--summary"}, springOnShaft);
+    EXPECT_NE(r.err.find("<stdin>:6:1: warning: the reduction method lost about "),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace
