@@ -20,9 +20,9 @@ std::string lineOf(const Script& script, int action) {
     return "line " + std::to_string(script.actions[action].line);
 }
 
-std::string number(double x) {
+std::string number(double x, int digits = 6) {
     char text[40];
-    std::snprintf(text, sizeof text, "%g", x);
+    std::snprintf(text, sizeof text, "%.*g", digits, x);
     return text;
 }
 
@@ -51,9 +51,14 @@ struct Held {
               const std::string& keyedAt = "", const std::string& generalAt = "") {
         if (!std::isfinite(keyed) || !differs(keyed, general, scale)) return;
         lost = std::max(lost, digitsLost(std::fabs(keyed - general), scale));
+        // As the program prints them, or with the digits it takes to tell
+        // them apart.
+        int digits = 6;
+        while (digits < 17 && number(keyed, digits) == number(general, digits)) ++digits;
         values += values.empty() ? "" : "; ";
-        values += name + " = " + number(keyed) + keyedAt + ", where the general method gives " +
-                  number(general) + (generalAt == keyedAt ? "" : generalAt);
+        values += name + " = " + number(keyed, digits) + keyedAt +
+                  ", where the general method gives " + number(general, digits) +
+                  (generalAt == keyedAt ? "" : generalAt);
     }
 
     std::string text(const std::string& where) const {
