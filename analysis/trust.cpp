@@ -360,4 +360,49 @@ std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& 
     return notices;
 }
 
+std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
+                                   const std::vector<InfluenceLine>& general,
+                                   const std::vector<LiveLoad>& live, int action, bool ordinates) {
+    std::vector<Notice> notices;
+    for (size_t n = 0; n < keyed.size() && n < general.size(); ++n) {
+        const InfluenceLine& k = keyed[n];
+        const InfluenceLine& g = general[n];
+        if (!k.allFinite || !g.allFinite || !k.extreme.found || !g.extreme.found) continue;
+        const double eta = std::max(std::fabs(g.extreme.max), std::fabs(g.extreme.min));
+        const double area = std::max(g.positiveArea, -g.negativeArea);
+        Held held;
+        held.take("max", k.extreme.max, g.extreme.max, eta, at(k.extreme.xMax), at(g.extreme.xMax));
+        held.take("min", k.extreme.min, g.extreme.min, eta, at(k.extreme.xMin), at(g.extreme.xMin));
+        held.take("positive area", k.positiveArea, g.positiveArea, area);
+        held.take("negative area", k.negativeArea, g.negativeArea, area);
+        for (size_t l = 0; l < k.live.size() && l < g.live.size() && l < live.size(); ++l) {
+            const double scale = std::max(std::fabs(g.live[l].max), std::fabs(g.live[l].min));
+            const std::string name = "live " + live[l].text + " max";
+            held.take(name, k.live[l].max, g.live[l].max, scale);
+            held.take(name.substr(0, name.size() - 3) + "min", k.live[l].min, g.live[l].min, scale);
+        }
+        // The ordinates: the one that lost the most, and how many did.
+        size_t count = 0;
+        Held worst;
+        if (ordinates && k.ordinate.size() == g.ordinate.size()) {
+            for (size_t i = 0; i < k.ordinate.size(); ++i) {
+                Held one;
+                one.take("eta", k.ordinate[i], g.ordinate[i], eta, at(k.x[i]));
+                count += one.lost > 0;
+                if (one.lost > worst.lost) worst = one;
+            }
+        }
+        if (worst.lost > 0) {
+            held.lost = std::max(held.lost, worst.lost);
+            held.values += (held.values.empty() ? "" : "; ") + worst.values + " (" +
+                           std::to_string(count) + " of its " + std::to_string(k.ordinate.size()) +
+                           " ordinates lost digits)";
+        }
+        if (held.lost > 0) {
+            notices.push_back({action, held.text("in the influence line " + k.request.text)});
+        }
+    }
+    return notices;
+}
+
 }  // namespace velmora

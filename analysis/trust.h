@@ -10,6 +10,7 @@
 
 #include "analysis/diagram.h"
 #include "analysis/general.h"
+#include "analysis/influence.h"
 #include "model/description.h"
 
 namespace velmora {
@@ -50,5 +51,13 @@ struct Shown {
 // A value that is not finite is left to the diagram's own warning.
 std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& solution,
                                  const Diagram& keyed, const Shown& shown);
+
+// The same for keyed influence lines, against the general method's lines of
+// the same requests: one warning per line, at `action`, for its extremes,
+// areas and the extremes under the live loads, and with `ordinates` (when
+// they are printed) its ordinates, each against the largest of its kind.
+std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
+                                   const std::vector<InfluenceLine>& general,
+                                   const std::vector<LiveLoad>& live, int action, bool ordinates);
 
 }  // namespace velmora

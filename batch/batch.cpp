@@ -485,7 +485,8 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         return false;
     }
     // The keyed values printed are checked against the general method's:
-    // the F7 results of the beam's own loads, the diagram of the state shown.
+    // the F7 results of the beam's own loads, the diagram and the influence
+    // lines of the state shown.
     if (o.general) return true;
     auto warn = [&run](const Script& keys, const std::vector<Notice>& notices) {
         for (const Notice& n : notices) {
@@ -494,15 +495,21 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         }
     };
     if (run.ownState) warn(run.script, checkKeyed(run.script, run.reading, run.results));
+    const Script& keys = run.ownState ? run.script : run.stateKeys;
+    // With influence lines, --table and --svg write those.
+    const bool samples = o.table || o.svg;
     if (run.diagram.first >= 0) {
-        // With influence lines, --table and --svg write those.
-        const bool samples = (o.table || o.svg) && o.influence.empty();
         Shown shown;
         shown.reactions = o.summary;
-        shown.extremes = o.summary || (o.svg && samples);
-        shown.points = samples ? o.points : 0;
-        warn(run.ownState ? run.script : run.stateKeys,
-             checkDiagram(run.beam, run.solution, run.diagram, shown));
+        shown.extremes = o.summary || (o.svg && o.influence.empty());
+        shown.points = samples && o.influence.empty() ? o.points : 0;
+        warn(keys, checkDiagram(run.beam, run.solution, run.diagram, shown));
+    }
+    std::vector<InfluenceLine> general;
+    Problem unused;
+    if (!run.influence.empty() && computeInfluence(keys, run.beam, o.points, true, o.influence,
+                                                   o.live, general, unused, unused)) {
+        warn(keys, checkInfluence(run.influence, general, o.live, run.beam.leftTag, samples));
     }
     return true;
 }

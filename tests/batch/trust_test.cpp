@@ -216,10 +216,12 @@ std::string printed(double x) {
 }
 
 // The kinds of a diagram's numbers, each with its own warning.
-enum Part { force, moment, slope, extremes, stress, samples, partCount };
-const char* const partWords[partCount] = {
+// An influence line's warning is of no diagram: after partCount.
+enum Part { force, moment, slope, extremes, stress, samples, partCount, influence = partCount };
+const char* const partWords[partCount + 1] = {
     "in this reaction: F = ",       "in this reaction: M = ",  "in this reaction: psi",
-    "in the extremes of this beam", "in the extreme stresses", "of the diagram's"};
+    "in the extremes of this beam", "in the extreme stresses", "of the diagram's",
+    "in the influence line "};
 
 // A description's last beam, its keyed diagram and the general method's.
 struct BothWays {
@@ -340,10 +342,57 @@ std::string withModulus(const std::string& script) {
     return out;
 }
 
+// The influence line of M in the middle of the beam under a live load, by
+// both methods: one warning when its extremes, areas, live extremes or
+// ordinates part by more than 1e-6 of the largest of their kind, else none.
+// True when it parts.
+bool expectInfluenceWarnedWhereItParts(const BothWays& b, const std::string& beam) {
+    velmora::InfluenceRequest request;
+    request.what = velmora::InfluenceRequest::moment;
+    request.x = b.beam.length / 2;
+    request.text = "M@middle";
+    velmora::LiveLoad live;
+    live.value = 2.5;
+    live.text = "q=2.5";
+    std::vector<velmora::InfluenceLine> keyed, general;
+    velmora::Problem warning, problem;
+    for (const bool byGeneral : {false, true}) {
+        EXPECT_TRUE(velmora::computeInfluence(b.script, b.beam, 5, byGeneral, {request}, {live},
+                                              byGeneral ? general : keyed, warning, problem))
+            << problem.text;
+    }
+    const velmora::InfluenceLine& k = keyed.at(0);
+    const velmora::InfluenceLine& g = general.at(0);
+    if (!k.allFinite) return false;
+    const double eta = std::max(std::fabs(g.extreme.max), std::fabs(g.extreme.min));
+    const double area = std::max(g.positiveArea, -g.negativeArea);
+    const double load = std::max(std::fabs(g.live[0].max), std::fabs(g.live[0].min));
+    auto parts = [](double kv, double gv, double s) { return std::fabs(kv - gv) > 1e-6 * s; };
+    int ordinates = 0;
+    for (size_t i = 0; i < k.ordinate.size(); ++i)
+        ordinates += parts(k.ordinate[i], g.ordinate[i], eta);
+    const bool parted =
+        ordinates > 0 || parts(k.extreme.max, g.extreme.max, eta) ||
+        parts(k.extreme.min, g.extreme.min, eta) || parts(k.positiveArea, g.positiveArea, area) ||
+        parts(k.negativeArea, g.negativeArea, area) || parts(k.live[0].max, g.live[0].max, load) ||
+        parts(k.live[0].min, g.live[0].min, load);
+    const std::vector<velmora::Notice> notices =
+        velmora::checkInfluence(keyed, general, {live}, b.beam.leftTag, true);
+    EXPECT_EQ(notices.size(), parted ? 1u : 0u) << beam << (notices.empty() ? "" : notices[0].text);
+    if (ordinates > 0 && !notices.empty()) {
+        EXPECT_NE(notices[0].text.find("(" + std::to_string(ordinates) + " of its " +
+                                       std::to_string(k.ordinate.size()) + " ordinates"),
+                  std::string::npos)
+            << notices[0].text;
+    }
+    return parted;
+}
+
 TEST(KeyedTrust, EveryKindOfADiagramsNumbersIsWarnedExactlyWhereTheMethodsPart) {
     std::mt19937 rng(2211);
     int parted[partCount] = {};
     int beams = 0;
+    int influence = 0;
     for (int n = 0; n < 60; ++n) {
         const Generated g = generateBadlyScaled(rng);
         BothWays b;
@@ -352,8 +401,11 @@ TEST(KeyedTrust, EveryKindOfADiagramsNumbersIsWarnedExactlyWhereTheMethodsPart) 
         const Parting p = partingOf(b);
         expectWarnedWhereTheyPart(b, p, g.script);
         for (int c = 0; c < partCount; ++c) parted[c] += p.count[c] > 0;
+        influence += expectInfluenceWarnedWhereItParts(b, g.script);
     }
     EXPECT_GT(beams, 40);
+    EXPECT_GT(influence, 0);
+    EXPECT_LT(influence, beams);
     // Every kind was met parting on some beam, and kept on another.
     for (int c = 0; c < partCount; ++c) {
         EXPECT_GT(parted[c], 0) << partWords[c];
@@ -375,6 +427,7 @@ TEST(KeyedTrust, WellScaledGeneratedBeamsGetNoWarningOfTheirDiagrams) {
         }
         ++checked;
         for (const velmora::Notice& notice : b.notices) ADD_FAILURE() << script << notice.text;
+        EXPECT_FALSE(expectInfluenceWarnedWhereItParts(b, script));
     }
     EXPECT_GT(checked, 60);
 }
@@ -410,8 +463,11 @@ TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
         {{"--json", "--summary"}, {force, moment, slope, extremes, stress}},
         {{"--table", "-"}, {samples}},
         {{"--svg", "-"}, {extremes, stress, samples}},
-        {{"--summary", "--influence", "M@100"}, {force, moment, slope, extremes, stress}},
+        {{"--summary", "--influence", "M@100"},
+         {force, moment, slope, extremes, stress, influence}},
         {{"--general", "--summary", "--table", "-"}, {}},
+        {{"--influence", "M@100"}, {influence}},
+        {{"--general", "--influence", "M@100"}, {}},
     };
     for (const Printed& p : printed) {
         std::string args;
@@ -419,7 +475,7 @@ TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
         SCOPED_TRACE(args);
         const BatchRun r = runInProcess(p.args, springOnShaft);
         EXPECT_EQ(r.status, 0) << r.err;
-        for (int c = 0; c < partCount; ++c) {
+        for (int c = 0; c <= influence; ++c) {
             const bool warned = std::find(p.kinds.begin(), p.kinds.end(), c) != p.kinds.end();
             EXPECT_EQ(r.err.find(partWords[c]) != std::string::npos, warned)
                 << partWords[c] << r.err;
