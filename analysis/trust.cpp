@@ -405,4 +405,79 @@ std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
     return notices;
 }
 
+std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general, int action,
+                                  bool samples) {
+    std::vector<Notice> notices;
+    if (!keyed.allFinite || !general.allFinite || keyed.max.size() != general.max.size()) {
+        return notices;
+    }
+    State scale{};
+    for (size_t n = 0; n < general.max.size(); ++n) {
+        for (int q = 0; q < rowCount; ++q) {
+            scale[q] =
+                std::max({scale[q], std::fabs(general.max[n][q]), std::fabs(general.min[n][q])});
+        }
+    }
+    if (keyed.reactions.size() == general.reactions.size()) {
+        Worst worst;
+        for (size_t n = 0; n < keyed.reactions.size(); ++n) {
+            const EnvelopeReaction& k = keyed.reactions[n];
+            const EnvelopeReaction& g = general.reactions[n];
+            Held held;
+            held.take("F max", k.max, g.max, scale[rowQ]);
+            held.take("F min", k.min, g.min, scale[rowQ]);
+            if (k.hasMoment) {
+                held.take("M max", k.momentMax, g.momentMax, scale[rowM]);
+                held.take("M min", k.momentMin, g.momentMin, scale[rowM]);
+            }
+            const int line = lineOf(keyed.beam, k.action);
+            worst.take(held, line, line);
+        }
+        if (worst.action >= 0) {
+            std::sort(worst.others.begin(), worst.others.end());
+            std::string text =
+                worst.held.text("in the envelope's reaction on line " + std::to_string(worst.line));
+            if (!worst.others.empty()) {
+                text += "; so did " + std::to_string(worst.others.size()) + " more reaction" +
+                        (worst.others.size() > 1 ? "s (" : " (") + linesText(worst.others) + ")";
+            }
+            notices.push_back({action, text});
+        }
+    }
+    Held extremes;
+    for (int q = 0; q < rowCount; ++q) {
+        const Extreme& k = keyed.extremes[q].extreme;
+        const Extreme& g = general.extremes[q].extreme;
+        if (!k.found || !g.found) continue;
+        const std::string name = quantityNames[q];
+        extremes.take(name + " max", k.max, g.max, scale[q], at(k.xMax), at(g.xMax));
+        extremes.take(name + " min", k.min, g.min, scale[q], at(k.xMin), at(g.xMin));
+    }
+    if (extremes.lost > 0) notices.push_back({action, extremes.text("in the envelope's extremes")});
+    if (!samples) return notices;
+    Held worst;
+    size_t worstAt = 0;
+    size_t count = 0;
+    for (size_t n = 0; n < keyed.max.size(); ++n) {
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            const std::string name = quantityNames[q];
+            held.take(name + " max", keyed.max[n][q], general.max[n][q], scale[q]);
+            held.take(name + " min", keyed.min[n][q], general.min[n][q], scale[q]);
+        }
+        count += held.lost > 0;
+        if (held.lost > worst.lost) {
+            worst = held;
+            worstAt = n;
+        }
+    }
+    if (count > 0) {
+        notices.push_back(
+            {action, worst.text("in " + std::to_string(count) + " of the envelope's " +
+                                std::to_string(keyed.max.size()) +
+                                " samples, the most at x = " + number(keyed.x[worstAt]))});
+    }
+    return notices;
+}
+
 }  // namespace velmora

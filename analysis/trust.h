@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "analysis/influence.h"
@@ -59,5 +60,13 @@ std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& 
 std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
                                    const std::vector<InfluenceLine>& general,
                                    const std::vector<LiveLoad>& live, int action, bool ordinates);
+
+// The same for a keyed envelope, against the general method's of the same
+// cases and combinations: one warning each, at `action`, for its reactions
+// and its extremes, and with `samples` (when they are printed) its largest
+// and smallest values at the samples; each quantity against its largest
+// magnitude in the general envelope.
+std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general, int action,
+                                  bool samples);
 
 }  // namespace velmora

@@ -486,7 +486,7 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     }
     // The keyed values printed are checked against the general method's:
     // the F7 results of the beam's own loads, the diagram and the influence
-    // lines of the state shown.
+    // lines of the state shown, the envelope.
     if (o.general) return true;
     auto warn = [&run](const Script& keys, const std::vector<Notice>& notices) {
         for (const Notice& n : notices) {
@@ -510,6 +510,11 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!run.influence.empty() && computeInfluence(keys, run.beam, o.points, true, o.influence,
                                                    o.live, general, unused, unused)) {
         warn(keys, checkInfluence(run.influence, general, o.live, run.beam.leftTag, samples));
+    }
+    Envelope envelope;
+    if (o.envelope &&
+        computeEnvelope(run.script, run.beam, o.points, true, envelope, unused, unused)) {
+        warn(run.script, checkEnvelope(run.envelope, envelope, run.beam.leftTag, samples));
     }
     return true;
 }

@@ -215,13 +215,27 @@ std::string printed(double x) {
     return text;
 }
 
-// The kinds of a diagram's numbers, each with its own warning.
-// An influence line's warning is of no diagram: after partCount.
-enum Part { force, moment, slope, extremes, stress, samples, partCount, influence = partCount };
-const char* const partWords[partCount + 1] = {
-    "in this reaction: F = ",       "in this reaction: M = ",  "in this reaction: psi",
-    "in the extremes of this beam", "in the extreme stresses", "of the diagram's",
-    "in the influence line "};
+// The kinds of numbers, each with its own warning: a diagram's, then an
+// influence line's and an envelope's.
+enum Part {
+    force,
+    moment,
+    slope,
+    extremes,
+    stress,
+    samples,
+    partCount,  // of a diagram
+    influence = partCount,
+    envelopeReactions,
+    envelopeExtremes,
+    envelopeSamples,
+    kindCount
+};
+const char* const partWords[kindCount] = {
+    "in this reaction: F = ",       "in this reaction: M = ",     "in this reaction: psi",
+    "in the extremes of this beam", "in the extreme stresses",    "of the diagram's",
+    "in the influence line ",       "in the envelope's reaction", "in the envelope's extremes",
+    " of the envelope's "};
 
 // A description's last beam, its keyed diagram and the general method's.
 struct BothWays {
@@ -388,11 +402,79 @@ bool expectInfluenceWarnedWhereItParts(const BothWays& b, const std::string& bea
     return parted;
 }
 
+// The envelope of the beam's own loads and a force in its middle, by both
+// methods: one warning for its reactions, one for its extremes, one for its
+// samples, each when it parts by more than 1e-6 of the quantity's largest
+// magnitude in the general envelope. True when any part.
+bool expectEnvelopeWarnedWhereItParts(const BothWays& b, const std::string& beam) {
+    velmora::Script script;
+    const std::string cases = "Lastfall P\nKraft 7 x=" + printed(b.beam.length / 2) + "\n";
+    EXPECT_TRUE(readDescription(beam + cases, script)) << beam + cases;
+    velmora::Envelope keyed, general;
+    velmora::Problem warning, problem;
+    for (const bool byGeneral : {false, true}) {
+        EXPECT_TRUE(velmora::computeEnvelope(script, b.beam, 3, byGeneral,
+                                             byGeneral ? general : keyed, warning, problem))
+            << problem.text;
+    }
+    if (!keyed.allFinite) return false;
+    velmora::State scale{};
+    for (size_t n = 0; n < general.max.size(); ++n) {
+        for (int q = 0; q < velmora::rowCount; ++q) {
+            scale[q] =
+                std::max({scale[q], std::fabs(general.max[n][q]), std::fabs(general.min[n][q])});
+        }
+    }
+    auto parts = [](double kv, double gv, double s) { return std::fabs(kv - gv) > 1e-6 * s; };
+    bool reactions = false, extremes = false;
+    for (size_t n = 0; n < keyed.reactions.size(); ++n) {
+        const velmora::EnvelopeReaction& k = keyed.reactions[n];
+        const velmora::EnvelopeReaction& g = general.reactions[n];
+        reactions = reactions || parts(k.max, g.max, scale[velmora::rowQ]) ||
+                    parts(k.min, g.min, scale[velmora::rowQ]) ||
+                    (k.hasMoment && (parts(k.momentMax, g.momentMax, scale[velmora::rowM]) ||
+                                     parts(k.momentMin, g.momentMin, scale[velmora::rowM])));
+    }
+    int samples = 0;
+    for (int q = 0; q < velmora::rowCount; ++q) {
+        const velmora::Extreme& k = keyed.extremes[q].extreme;
+        const velmora::Extreme& g = general.extremes[q].extreme;
+        extremes = extremes || parts(k.max, g.max, scale[q]) || parts(k.min, g.min, scale[q]);
+    }
+    for (size_t n = 0; n < keyed.max.size(); ++n) {
+        bool parted = false;
+        for (int q = 0; q < velmora::rowCount; ++q) {
+            parted = parted || parts(keyed.max[n][q], general.max[n][q], scale[q]) ||
+                     parts(keyed.min[n][q], general.min[n][q], scale[q]);
+        }
+        samples += parted;
+    }
+    const std::vector<velmora::Notice> notices =
+        velmora::checkEnvelope(keyed, general, b.beam.leftTag, true);
+    const char* const* words = partWords + envelopeReactions;
+    const bool parted[] = {reactions, extremes, samples > 0};
+    for (int c = 0; c < 3; ++c) {
+        int told = 0;
+        for (const velmora::Notice& n : notices) told += n.text.find(words[c]) != std::string::npos;
+        EXPECT_EQ(told, parted[c] ? 1 : 0) << beam << words[c];
+    }
+    if (samples > 0) {
+        const std::string counted = std::to_string(samples) + " of the envelope's " +
+                                    std::to_string(keyed.max.size()) + " samples";
+        bool found = false;
+        for (const velmora::Notice& n : notices)
+            found = found || n.text.find(counted) != std::string::npos;
+        EXPECT_TRUE(found) << counted;
+    }
+    return reactions || extremes || samples > 0;
+}
+
 TEST(KeyedTrust, EveryKindOfADiagramsNumbersIsWarnedExactlyWhereTheMethodsPart) {
     std::mt19937 rng(2211);
     int parted[partCount] = {};
     int beams = 0;
     int influence = 0;
+    int envelope = 0;
     for (int n = 0; n < 60; ++n) {
         const Generated g = generateBadlyScaled(rng);
         BothWays b;
@@ -402,10 +484,13 @@ TEST(KeyedTrust, EveryKindOfADiagramsNumbersIsWarnedExactlyWhereTheMethodsPart) 
         expectWarnedWhereTheyPart(b, p, g.script);
         for (int c = 0; c < partCount; ++c) parted[c] += p.count[c] > 0;
         influence += expectInfluenceWarnedWhereItParts(b, g.script);
+        envelope += expectEnvelopeWarnedWhereItParts(b, g.script);
     }
     EXPECT_GT(beams, 40);
     EXPECT_GT(influence, 0);
     EXPECT_LT(influence, beams);
+    EXPECT_GT(envelope, 0);
+    EXPECT_LT(envelope, beams);
     // Every kind was met parting on some beam, and kept on another.
     for (int c = 0; c < partCount; ++c) {
         EXPECT_GT(parted[c], 0) << partWords[c];
@@ -428,6 +513,7 @@ TEST(KeyedTrust, WellScaledGeneratedBeamsGetNoWarningOfTheirDiagrams) {
         ++checked;
         for (const velmora::Notice& notice : b.notices) ADD_FAILURE() << script << notice.text;
         EXPECT_FALSE(expectInfluenceWarnedWhereItParts(b, script));
+        EXPECT_FALSE(expectEnvelopeWarnedWhereItParts(b, script));
     }
     EXPECT_GT(checked, 60);
 }
@@ -468,6 +554,9 @@ TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
         {{"--general", "--summary", "--table", "-"}, {}},
         {{"--influence", "M@100"}, {influence}},
         {{"--general", "--influence", "M@100"}, {}},
+        {{"--envelope"}, {envelopeReactions, envelopeExtremes}},
+        {{"--envelope", "--table", "-"}, {envelopeReactions, envelopeExtremes, envelopeSamples}},
+        {{"--general", "--envelope", "--table", "-"}, {}},
     };
     for (const Printed& p : printed) {
         std::string args;
@@ -475,7 +564,7 @@ TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
         SCOPED_TRACE(args);
         const BatchRun r = runInProcess(p.args, springOnShaft);
         EXPECT_EQ(r.status, 0) << r.err;
-        for (int c = 0; c <= influence; ++c) {
+        for (int c = 0; c < kindCount; ++c) {
             const bool warned = std::find(p.kinds.begin(), p.kinds.end(), c) != p.kinds.end();
             EXPECT_EQ(r.err.find(partWords[c]) != std::string::npos, warned)
                 << partWords[c] << r.err;
