@@ -20,9 +20,9 @@ std::string lineOf(const Script& script, int action) {
     return "line " + std::to_string(script.actions[action].line);
 }
 
-std::string number(double x) {
+std::string number(double x, int digits = 6) {
     char text[40];
-    std::snprintf(text, sizeof text, "%g", x);
+    std::snprintf(text, sizeof text, "%.*g", digits, x);
     return text;
 }
 
@@ -38,22 +38,51 @@ bool differs(double keyed, double general, double scale) {
     return std::fabs(keyed - general) > keyedTolerance * scale;
 }
 
-// The part of a lost-digits warning for the quantities of one place.
-std::string lostDigits(const double* keyed, const double* general, const double* scale,
-                       const char* const* names, int count, const char* where) {
+// Keyed values of one place held against the general ones, each against its
+// own scale: the digits the worst of them lost, and those that differ as a
+// lost-digits warning lists them.
+struct Held {
+    int lost = 0;  // 0: none differs
     std::string values;
-    int lost = 0;
-    for (int k = 0; k < count; ++k) {
-        if (!differs(keyed[k], general[k], scale[k])) continue;
-        lost = std::max(lost, digitsLost(std::fabs(keyed[k] - general[k]), scale[k]));
+
+    // With the places of values that have one, " at x = ...": the general
+    // one's only where it prints otherwise.
+    void take(const std::string& name, double keyed, double general, double scale,
+              const std::string& keyedAt = "", const std::string& generalAt = "") {
+        if (!std::isfinite(keyed) || !differs(keyed, general, scale)) return;
+        lost = std::max(lost, digitsLost(std::fabs(keyed - general), scale));
+        // As the program prints them, or with the digits it takes to tell
+        // them apart.
+        int digits = 6;
+        while (digits < 17 && number(keyed, digits) == number(general, digits)) ++digits;
         values += values.empty() ? "" : "; ";
-        values += std::string(names[k]) + " = " + number(keyed[k]) + ", where --general gives " +
-                  number(general[k]);
+        values += name + " = " + number(keyed, digits) + keyedAt +
+                  ", where the general method gives " + number(general, digits) +
+                  (generalAt == keyedAt ? "" : generalAt);
     }
-    if (values.empty()) return "";
-    const std::string digits =
-        lost >= 16 ? "all of its 16 digits" : "about " + std::to_string(lost) + " of its 16 digits";
-    return "the reduction method lost " + digits + " " + where + ": " + values;
+
+    std::string text(const std::string& where) const {
+        if (lost == 0) return "";
+        const std::string digits = lost >= 16
+                                       ? "all of its 16 digits"
+                                       : "about " + std::to_string(lost) + " of its 16 digits";
+        return "the reduction method lost " + digits + " " + where + ": " + values;
+    }
+};
+
+std::string at(double x) { return " at x = " + number(x); }
+
+// "line 4", "lines 4 and 6", "lines 4, 6, 9, 11 and 3 more".
+std::string linesText(const std::vector<int>& lines) {
+    constexpr size_t named = 4;
+    std::string text = lines.size() == 1 ? "line " : "lines ";
+    for (size_t n = 0; n < lines.size() && n < named; ++n) {
+        const bool last = n + 1 == lines.size();
+        text += n == 0 ? "" : last ? " and " : ", ";
+        text += std::to_string(lines[n]);
+    }
+    if (lines.size() > named) text += " and " + std::to_string(lines.size() - named) + " more";
+    return text;
 }
 
 // Which action of the description last wrote each register an F7 reads
@@ -194,32 +223,259 @@ std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& g,
             scales[b] = scaleOf(g.runs[b].model, g.runs[b].solution);
             scaled[b] = true;
         }
-        const std::string text =
-            lostDigits(values.data(), e.state.data(), scales[b].data(), quantityNames, 4, "here");
-        if (!text.empty()) notices.push_back({i, text});
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            held.take(quantityNames[q], values[q], e.state[q], scales[b][q]);
+        }
+        if (held.lost > 0) notices.push_back({i, held.text("here")});
     }
     return notices;
 }
 
-std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
-                                   const Diagram& keyed) {
+namespace {
+
+int lineOf(const BeamModel& beam, int tag) {
+    if (tag == beam.leftTag) return beam.leftLine;
+    if (tag == beam.rightTag) return beam.rightLine;
+    for (const Element& e : beam.elements) {
+        if (e.tag == tag) return e.line;
+    }
+    return 0;
+}
+
+// One kind of number at many places: the warning stands at the place that
+// lost the most digits (the first of a tie) and names the others.
+struct Worst {
+    Held held;
+    int action = -1;
+    int line = 0;
+    std::vector<int> others;  // the lines of the other places
+
+    void take(const Held& h, int place, int placeLine) {
+        if (h.lost == 0) return;
+        if (h.lost <= held.lost) {
+            others.push_back(placeLine);
+            return;
+        }
+        if (action >= 0) others.push_back(line);
+        held = h;
+        action = place;
+        line = placeLine;
+    }
+};
+
+}  // namespace
+
+std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& solution,
+                                 const Diagram& keyed, const Shown& shown) {
     std::vector<Notice> notices;
-    if (solution.status != solver::Status::solved) return notices;
+    if (solution.status != solver::Status::solved || keyed.first < 0) return notices;
     Diagram general;
-    computeGeneralDiagram(beam, solution, 0, general);
-    if (general.reactions.size() != keyed.reactions.size()) return notices;
+    computeGeneralDiagram(beam, solution, shown.points, general);
     const solver::State scale = scaleOf(beam, solution);
-    const char* const names[] = {"F", "M"};
-    const double scales[] = {scale[rowQ], scale[rowM]};
-    for (size_t n = 0; n < keyed.reactions.size(); ++n) {
-        const Reaction& k = keyed.reactions[n];
-        const Reaction& r = general.reactions[n];
-        const double kv[] = {k.force, k.moment};
-        const double gv[] = {r.force, r.moment};
-        if (!std::isfinite(k.force) || !std::isfinite(k.moment)) continue;
-        const std::string text =
-            lostDigits(kv, gv, scales, names, k.hasMoment ? 2 : 1, "in this reaction");
-        if (!text.empty()) notices.push_back({k.action, text});
+
+    if (shown.reactions && general.reactions.size() == keyed.reactions.size()) {
+        // Forces, moments and slopes: each kind its own warning.
+        Worst kinds[3];
+        for (size_t n = 0; n < keyed.reactions.size(); ++n) {
+            const Reaction& k = keyed.reactions[n];
+            const Reaction& g = general.reactions[n];
+            Held held[3];
+            held[0].take("F", k.force, g.force, scale[rowQ]);
+            if (k.hasMoment) held[1].take("M", k.moment, g.moment, scale[rowM]);
+            held[2].take(k.kinked ? "psi left" : "psi", k.psi, g.psi, scale[rowPsi]);
+            if (k.kinked) held[2].take("psi right", k.psiRight, g.psiRight, scale[rowPsi]);
+            for (int c = 0; c < 3; ++c) kinds[c].take(held[c], k.action, lineOf(beam, k.action));
+        }
+        const char* const names[] = {"F", "M", "psi"};
+        for (int c = 0; c < 3; ++c) {
+            Worst& w = kinds[c];
+            if (w.action < 0) continue;
+            std::sort(w.others.begin(), w.others.end());
+            std::string text = w.held.text("in this reaction");
+            if (!w.others.empty()) {
+                text += "; " + std::string(names[c]) + " lost digits in " +
+                        std::to_string(w.others.size()) + " more reaction" +
+                        (w.others.size() > 1 ? "s" : "") + " too (" + linesText(w.others) + ")";
+            }
+            notices.push_back({w.action, text});
+        }
+    }
+
+    if (shown.extremes) {
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            const Extreme& k = keyed.extremes[q];
+            const Extreme& g = general.extremes[q];
+            if (!k.found || !g.found) continue;
+            const std::string name = quantityNames[q];
+            held.take(name + " max", k.max, g.max, scale[q], at(k.xMax), at(g.xMax));
+            held.take(name + " min", k.min, g.min, scale[q], at(k.xMin), at(g.xMin));
+        }
+        if (held.lost > 0)
+            notices.push_back({keyed.first, held.text("in the extremes of this beam")});
+        const Extreme& k = keyed.stress;
+        const Extreme& g = general.stress;
+        if (keyed.hasStress && general.hasStress && k.found && g.found) {
+            // sigma's scale: its largest magnitude along the beam.
+            const double sigma = std::max(std::fabs(g.max), std::fabs(g.min));
+            Held stress;
+            stress.take("sigma max", k.max, g.max, sigma, at(k.xMax), at(g.xMax));
+            stress.take("sigma min", k.min, g.min, sigma, at(k.xMin), at(g.xMin));
+            if (stress.lost > 0) {
+                notices.push_back(
+                    {keyed.first, stress.text("in the extreme stresses of this beam")});
+            }
+        }
+    }
+
+    if (shown.points > 0 && general.samples.size() == keyed.samples.size()) {
+        const double sigma = std::max(std::fabs(general.stress.max), std::fabs(general.stress.min));
+        Held worst;
+        size_t worstAt = 0;
+        size_t count = 0;
+        for (size_t n = 0; n < keyed.samples.size(); ++n) {
+            const Sample& k = keyed.samples[n];
+            const Sample& g = general.samples[n];
+            Held held;
+            for (int q = 0; q < rowCount; ++q) {
+                held.take(quantityNames[q], k.value[q], g.value[q], scale[q]);
+            }
+            if (k.hasStress() && g.hasStress()) held.take("sigma", k.stress(), g.stress(), sigma);
+            if (held.lost == 0) continue;
+            ++count;
+            if (held.lost > worst.lost) {
+                worst = held;
+                worstAt = n;
+            }
+        }
+        if (count > 0) {
+            const Sample& k = keyed.samples[worstAt];
+            notices.push_back(
+                {k.action, worst.text("in " + std::to_string(count) + " of the diagram's " +
+                                      std::to_string(keyed.samples.size()) +
+                                      " samples, the most at x = " + number(k.x))});
+        }
+    }
+    return notices;
+}
+
+std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
+                                   const std::vector<InfluenceLine>& general,
+                                   const std::vector<LiveLoad>& live, int action, bool ordinates) {
+    std::vector<Notice> notices;
+    for (size_t n = 0; n < keyed.size() && n < general.size(); ++n) {
+        const InfluenceLine& k = keyed[n];
+        const InfluenceLine& g = general[n];
+        if (!k.allFinite || !g.allFinite || !k.extreme.found || !g.extreme.found) continue;
+        const double eta = std::max(std::fabs(g.extreme.max), std::fabs(g.extreme.min));
+        const double area = std::max(g.positiveArea, -g.negativeArea);
+        Held held;
+        held.take("max", k.extreme.max, g.extreme.max, eta, at(k.extreme.xMax), at(g.extreme.xMax));
+        held.take("min", k.extreme.min, g.extreme.min, eta, at(k.extreme.xMin), at(g.extreme.xMin));
+        held.take("positive area", k.positiveArea, g.positiveArea, area);
+        held.take("negative area", k.negativeArea, g.negativeArea, area);
+        for (size_t l = 0; l < k.live.size() && l < g.live.size() && l < live.size(); ++l) {
+            const double scale = std::max(std::fabs(g.live[l].max), std::fabs(g.live[l].min));
+            const std::string name = "live " + live[l].text + " max";
+            held.take(name, k.live[l].max, g.live[l].max, scale);
+            held.take(name.substr(0, name.size() - 3) + "min", k.live[l].min, g.live[l].min, scale);
+        }
+        // The ordinates: the one that lost the most, and how many did.
+        size_t count = 0;
+        Held worst;
+        if (ordinates && k.ordinate.size() == g.ordinate.size()) {
+            for (size_t i = 0; i < k.ordinate.size(); ++i) {
+                Held one;
+                one.take("eta", k.ordinate[i], g.ordinate[i], eta, at(k.x[i]));
+                count += one.lost > 0;
+                if (one.lost > worst.lost) worst = one;
+            }
+        }
+        if (worst.lost > 0) {
+            held.lost = std::max(held.lost, worst.lost);
+            held.values += (held.values.empty() ? "" : "; ") + worst.values + " (" +
+                           std::to_string(count) + " of its " + std::to_string(k.ordinate.size()) +
+                           " ordinates lost digits)";
+        }
+        if (held.lost > 0) {
+            notices.push_back({action, held.text("in the influence line " + k.request.text)});
+        }
+    }
+    return notices;
+}
+
+std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general, int action,
+                                  bool samples) {
+    std::vector<Notice> notices;
+    if (!keyed.allFinite || !general.allFinite || keyed.max.size() != general.max.size()) {
+        return notices;
+    }
+    State scale{};
+    for (size_t n = 0; n < general.max.size(); ++n) {
+        for (int q = 0; q < rowCount; ++q) {
+            scale[q] =
+                std::max({scale[q], std::fabs(general.max[n][q]), std::fabs(general.min[n][q])});
+        }
+    }
+    if (keyed.reactions.size() == general.reactions.size()) {
+        Worst worst;
+        for (size_t n = 0; n < keyed.reactions.size(); ++n) {
+            const EnvelopeReaction& k = keyed.reactions[n];
+            const EnvelopeReaction& g = general.reactions[n];
+            Held held;
+            held.take("F max", k.max, g.max, scale[rowQ]);
+            held.take("F min", k.min, g.min, scale[rowQ]);
+            if (k.hasMoment) {
+                held.take("M max", k.momentMax, g.momentMax, scale[rowM]);
+                held.take("M min", k.momentMin, g.momentMin, scale[rowM]);
+            }
+            const int line = lineOf(keyed.beam, k.action);
+            worst.take(held, line, line);
+        }
+        if (worst.action >= 0) {
+            std::sort(worst.others.begin(), worst.others.end());
+            std::string text =
+                worst.held.text("in the envelope's reaction on line " + std::to_string(worst.line));
+            if (!worst.others.empty()) {
+                text += "; so did " + std::to_string(worst.others.size()) + " more reaction" +
+                        (worst.others.size() > 1 ? "s (" : " (") + linesText(worst.others) + ")";
+            }
+            notices.push_back({action, text});
+        }
+    }
+    Held extremes;
+    for (int q = 0; q < rowCount; ++q) {
+        const Extreme& k = keyed.extremes[q].extreme;
+        const Extreme& g = general.extremes[q].extreme;
+        if (!k.found || !g.found) continue;
+        const std::string name = quantityNames[q];
+        extremes.take(name + " max", k.max, g.max, scale[q], at(k.xMax), at(g.xMax));
+        extremes.take(name + " min", k.min, g.min, scale[q], at(k.xMin), at(g.xMin));
+    }
+    if (extremes.lost > 0) notices.push_back({action, extremes.text("in the envelope's extremes")});
+    if (!samples) return notices;
+    Held worst;
+    size_t worstAt = 0;
+    size_t count = 0;
+    for (size_t n = 0; n < keyed.max.size(); ++n) {
+        Held held;
+        for (int q = 0; q < rowCount; ++q) {
+            const std::string name = quantityNames[q];
+            held.take(name + " max", keyed.max[n][q], general.max[n][q], scale[q]);
+            held.take(name + " min", keyed.min[n][q], general.min[n][q], scale[q]);
+        }
+        count += held.lost > 0;
+        if (held.lost > worst.lost) {
+            worst = held;
+            worstAt = n;
+        }
+    }
+    if (count > 0) {
+        notices.push_back(
+            {action, worst.text("in " + std::to_string(count) + " of the envelope's " +
+                                std::to_string(keyed.max.size()) +
+                                " samples, the most at x = " + number(keyed.x[worstAt]))});
     }
     return notices;
 }

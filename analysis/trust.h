@@ -1,14 +1,17 @@
-// What the keyed method's numbers are worth: its F7 results and reactions
-// held against the general method's reading of the same description. The
-// keyed values are printed as the window prints them; these are the
-// warnings that go beside them.
+// What the keyed method's numbers are worth: its F7 results, and the
+// reactions, extremes, stresses and samples of its diagrams, held against
+// the general method's reading of the same description. The keyed values are
+// printed as the window prints them; these are the warnings that go beside
+// them.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
+#include "analysis/influence.h"
 #include "model/description.h"
 
 namespace velmora {
@@ -35,9 +38,35 @@ solver::State scaleOf(const solver::Beam& beam, const solver::Solution& solution
 std::vector<Notice> checkKeyed(const Script& script, const GeneralReading& reading,
                                const std::vector<Result>& keyed);
 
-// The same for the reactions of a keyed diagram, against the general
-// solution of the diagram's beam.
-std::vector<Notice> checkReactions(const BeamModel& beam, const solver::Solution& solution,
-                                   const Diagram& keyed);
+// Which numbers of a keyed diagram are printed, and so checked.
+struct Shown {
+    bool reactions = false;  // forces, moments and slopes
+    bool extremes = false;   // of w, psi, M and Q, and of sigma
+    int points = 0;          // the samples' points per section; 0: no sample is printed
+};
+
+// The same for a keyed diagram, against the general solution of the
+// diagram's beam: one warning per kind of number (reaction forces, their
+// moments, their slopes, the extremes, the stresses' extremes, the samples),
+// at the place that lost the most digits, counting the others of its kind.
+// A value that is not finite is left to the diagram's own warning.
+std::vector<Notice> checkDiagram(const BeamModel& beam, const solver::Solution& solution,
+                                 const Diagram& keyed, const Shown& shown);
+
+// The same for keyed influence lines, against the general method's lines of
+// the same requests: one warning per line, at `action`, for its extremes,
+// areas and the extremes under the live loads, and with `ordinates` (when
+// they are printed) its ordinates, each against the largest of its kind.
+std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
+                                   const std::vector<InfluenceLine>& general,
+                                   const std::vector<LiveLoad>& live, int action, bool ordinates);
+
+// The same for a keyed envelope, against the general method's of the same
+// cases and combinations: one warning each, at `action`, for its reactions
+// and its extremes, and with `samples` (when they are printed) its largest
+// and smallest values at the samples; each quantity against its largest
+// magnitude in the general envelope.
+std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general, int action,
+                                  bool samples);
 
 }  // namespace velmora

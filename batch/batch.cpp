@@ -304,12 +304,12 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
     }
     if (run.beam.rightTag != run.last) {
         run.beam = beamOf(script, run.first, run.last);
-        if (o.general || o.summary) run.solution = solver::solve(run.beam);
+        run.solution = solver::solve(run.beam);
     }
     if (!run.ownState) {
         const BeamModel model = stateBeam(run.beam, script.cases, run.state);
         pressBeam(model, script, run.stateKeys, run.beam);
-        if (o.general || o.summary) run.solution = solver::solve(run.beam);
+        run.solution = solver::solve(run.beam);
     }
     const Script& keys = run.ownState ? script : run.stateKeys;
     if (o.general && run.solution.status != solver::Status::solved) {
@@ -484,17 +484,37 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
         return false;
     }
-    // The keyed values are checked against the general method's of the
-    // beam's own loads.
-    if (o.general || !run.ownState) return true;
-    std::vector<Notice> notices = checkKeyed(run.script, run.reading, run.results);
-    if (o.summary && run.diagram.first >= 0) {
-        const std::vector<Notice> more = checkReactions(run.beam, run.solution, run.diagram);
-        notices.insert(notices.end(), more.begin(), more.end());
+    // The keyed values printed are checked against the general method's:
+    // the F7 results of the beam's own loads, the diagram and the influence
+    // lines of the state shown, the envelope.
+    if (o.general) return true;
+    auto warn = [&run](const Script& keys, const std::vector<Notice>& notices) {
+        for (const Notice& n : notices) {
+            const Action& a = keys.actions[n.action];
+            run.warnings.push_back(Problem{a.line, a.column, n.text});
+        }
+    };
+    if (run.ownState) warn(run.script, checkKeyed(run.script, run.reading, run.results));
+    const Script& keys = run.ownState ? run.script : run.stateKeys;
+    // With influence lines, --table and --svg write those.
+    const bool samples = o.table || o.svg;
+    if (run.diagram.first >= 0) {
+        Shown shown;
+        shown.reactions = o.summary;
+        shown.extremes = o.summary || (o.svg && o.influence.empty());
+        shown.points = samples && o.influence.empty() ? o.points : 0;
+        warn(keys, checkDiagram(run.beam, run.solution, run.diagram, shown));
     }
-    for (const Notice& n : notices) {
-        const Action& a = run.script.actions[n.action];
-        run.warnings.push_back(Problem{a.line, a.column, n.text});
+    std::vector<InfluenceLine> general;
+    Problem unused;
+    if (!run.influence.empty() && computeInfluence(keys, run.beam, o.points, true, o.influence,
+                                                   o.live, general, unused, unused)) {
+        warn(keys, checkInfluence(run.influence, general, o.live, run.beam.leftTag, samples));
+    }
+    Envelope envelope;
+    if (o.envelope &&
+        computeEnvelope(run.script, run.beam, o.points, true, envelope, unused, unused)) {
+        warn(run.script, checkEnvelope(run.envelope, envelope, run.beam.leftTag, samples));
     }
     return true;
 }

@@ -352,6 +352,14 @@ void Solution::solve(const BeamModel& model) {
     }
     // Reactions and extremes do not depend on the number of samples.
     sample(2, summary_);
+    if (summary_.allFinite && method_ == Method::keyed) {
+        Shown shown;
+        shown.reactions = shown.extremes = true;
+        for (const Notice& n : checkDiagram(beam_, solver::solve(beam_), summary_, shown)) {
+            const Action& a = script_.actions[n.action];
+            warnings_.push_back(Problem{a.line, a.column, n.text});
+        }
+    }
     if (summary_.allFinite) return;
     const Watch& w = summary_.watch;
     std::string cause = w.cause ? w.cause : "a value beyond the range of a double (overflow)";

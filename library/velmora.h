@@ -174,6 +174,9 @@ public:
     const std::vector<Reaction>& reactions() const { return summary_.reactions; }
     // The largest and smallest value of a quantity along the beam, exact.
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }
+    // Of the keyed method: the reactions, extremes and stresses that lost
+    // digits against the general method's, as velmora-batch warns of them.
+    const std::vector<Problem>& warnings() const { return warnings_; }
 
     // The influence line of "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or
     // "R@LINE" (LINE: the support's line in describe()), sampled like the
@@ -209,6 +212,7 @@ private:
     solver::Solution general_;
     Diagram summary_;
     Failure failure_;
+    std::vector<Problem> warnings_;
 };
 
 // The extreme of an influence line's quantity under a live load: a uniform

@@ -431,6 +431,14 @@ PYBIND11_MODULE(_velmora, mod) {
                 Solution s = loadCase.is_none() ? Solution(b, m)
                                                 : Solution(b, loadCase.cast<std::string>(), m);
                 check(s.solved(), s.failure());
+                for (const Problem& w : s.warnings()) {
+                    const std::string text = "line " + std::to_string(w.line) + ", column " +
+                                             std::to_string(w.column) + ": " + inPython(w.text);
+                    const py::object category = errors().attr("TrustWarning");
+                    if (PyErr_WarnEx(category.ptr(), text.c_str(), 1) < 0) {
+                        throw py::error_already_set();
+                    }
+                }
                 return s;
             },
             py::arg("method") = "general", py::arg("case") = py::none());

@@ -5,6 +5,7 @@ import math
 import os
 import random
 import subprocess
+import warnings
 
 import numpy as np
 import pytest
@@ -150,6 +151,27 @@ def test_untrusted_keyed_values_are_warned_of():
             "F1 Einspannung\nF3 l=1 EI=1\nF4 Kraft 2\nF7\n")
     with pytest.warns(velmora.TrustWarning, match="line 7, column 1: .*Kraft is 2"):
         velmora.run(text)
+
+
+def test_keyed_reactions_and_extremes_that_lost_digits_are_warned_of(continuous_beams):
+    # A stiff spring between a long shaft in millimetres and soft sections:
+    # the keyed slope at the support (line 6) parts from the general one.
+    beam = (velmora.Beam("clamped").shaft(l=300, E=210000, d=80, q=3).section(l=5, EI=1e7, q=10)
+            .spring(c=1e14).section(l=40, EI=1e7, q=1).support().section(l=2, EI=42000, q=1)
+            .end("free"))
+    general = beam.solve().reactions[-1].psi
+    with pytest.warns(velmora.TrustWarning) as told:
+        keyed = beam.solve(method="keyed").reactions[-1].psi
+    assert abs(keyed - general) > 1e-3 * abs(general)
+    slope = f"psi = {keyed:g}, where the general method gives {general:g}"
+    assert any(str(w.message).startswith("line 6, column 1: ") and slope in str(w.message)
+               for w in told), [str(w.message) for w in told]
+    # Neither the general method nor well-scaled keyed beams warn.
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", velmora.TrustWarning)
+        beam.solve()
+        for c in continuous_beams:
+            c.beam(velmora).solve(method="keyed")
 
 
 def test_svg_is_what_velmora_batch_draws():

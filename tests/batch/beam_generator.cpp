@@ -3,6 +3,7 @@
 // followed by repeated runs.
 #include "beam_generator.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -97,5 +98,45 @@ Generated generate(std::mt19937& rng, bool mixed) {
             g.evaluations += 1;
         }
     }
+    return g;
+}
+
+Generated generateBadlyScaled(std::mt19937& rng) {
+    using Part = GeneratedPart;
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const auto decades = [&](double from, double to) {
+        return std::pow(10.0, from + (to - from) * u(rng));
+    };
+    Generated g;
+    g.left = rng() % 2 ? "Einspannung" : "gelenkiges Lager";
+    const int sections = 3 + static_cast<int>(rng() % 3);
+    const int spring = static_cast<int>(rng() % (sections - 1));
+    int supports = 0;
+    for (int k = 0; k < sections; ++k) {
+        Part s;
+        s.isSection = true;
+        s.l = rng() % 3 == 0 ? decades(1.7, 2.7) : decades(-0.3, 1.7);
+        s.q = rng() % 4 == 0 ? 0.0 : decades(-1.0, 1.0);
+        if (s.l > 50.0) {
+            s.kind = "F5";
+            s.fixed = " E=210000 d=" + num(20.0 + 80.0 * u(rng));
+        } else {
+            s.kind = "F3";
+            s.fixed = " EI=" + num(decades(3.0, 9.0)) + " W=" + num(decades(-2.0, 2.0));
+        }
+        s.text = s.kind + " l=" + num(s.l) + s.fixed + (s.q != 0.0 ? " q=" + num(s.q) : "");
+        g.parts.push_back(s);
+        if (k == spring) g.parts.push_back(Part{"F2 c=" + num(decades(11.0, 15.0)), false, "", ""});
+        if (k != spring && k + 1 < sections && supports < 2 && rng() % 2) {
+            g.parts.push_back(Part{"F6 Zwischenbedingung gelenkiges Lager", false, "", ""});
+            ++supports;
+        }
+    }
+    const char* rights[] = {"freies Ende", "gelenkiges Lager", "Einspannung"};
+    g.right = rights[rng() % 3];
+    g.script = "F1 " + g.left + "\n";
+    for (const Part& p : g.parts) g.script += p.text + "\n";
+    g.script += rightEnd + g.right + "\nF7\n";
+    g.evaluations = 1;
     return g;
 }

@@ -25,3 +25,9 @@ struct Generated {
 // once, then repeated runs to random places, some inside sections. With
 // `mixed`, shaft sections in millimetres stand beside beam sections in metres.
 Generated generate(std::mt19937& rng, bool mixed);
+
+// A badly scaled beam, as the reduction method loses digits on it: shafts in
+// millimetres beside sections whose EI spans six decades, a spring of 1e11
+// to 1e15, up to two supports, W= on every beam section; an F7 at its right
+// end.
+Generated generateBadlyScaled(std::mt19937& rng);

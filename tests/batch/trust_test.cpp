@@ -1,20 +1,26 @@
 // The keyed method's numbers that velmora-batch warns about: a property over
 // generated beams that the lost-digits warning stands exactly where the
-// engine's values and the general solution part, and a table of the
-// registers of no complete beam that an F7 can read.
+// engine's values and the general solution part, for the F7 results and for
+// every kind of number of a diagram; which options print (and so check)
+// which kind; and a table of the registers of no complete beam that an F7
+// can read.
 #include "analysis/trust.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "analysis/diagram.h"
 #include "analysis/general.h"
-#include "keyed/keys.h"
 #include "batch_support.h"
 #include "beam_generator.h"
+#include "keyed/keys.h"
 #include "text/reader.h"
 
 namespace {
@@ -190,6 +196,279 @@ TEST(BatchSummary, ReactionsAndExtremesNeverPrintMinusZero) {
     }
     EXPECT_FALSE(printsMinusZero("F = 0, max -0.5 at x = 1e-05"));
     EXPECT_TRUE(printsMinusZero("F = -0\n"));
+}
+
+}  // namespace
+
+namespace {
+
+using velmora::rowM;
+using velmora::rowQ;
+
+// A stiff spring between a long shaft in millimetres and soft sections.
+const std::string springOnShaft =
+    "F1 Einspannung\nF5 l=300 E=210000 d=80 q=3\nF3 l=5 EI=1e7 q=10\nF2 c=1e14\n"
+    "F3 l=40 EI=1e7 q=1\nF6 Zwischenbedingung gelenkiges Lager\nF3 l=2 EI=42000 q=1\n"
+    "F6 rechtes Tr\xc3\xa4gerende freies Ende\n";
+
+std::string printed(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%g", x);
+    return text;
+}
+
+// The kinds of numbers that have a warning each, and words of that warning.
+enum Kind {
+    force,
+    moment,
+    slope,
+    extremes,
+    stress,
+    samples,
+    line,
+    envReactions,
+    envExtremes,
+    envSamples,
+    kinds
+};
+const char* const words[kinds] = {
+    "in this reaction: F = ",       "in this reaction: M = ",     "in this reaction: psi",
+    "in the extremes of this beam", "in the extreme stresses",    "of the diagram's",
+    "in the influence line ",       "in the envelope's reaction", "in the envelope's extremes",
+    " of the envelope's "};
+
+// A keyed number, the general method's, and the scale it is held against;
+// `place` tells the samples apart.
+struct Compared {
+    Kind kind;
+    double keyed, general, scale;
+    size_t place = 0;
+};
+
+// One warning per kind where a value parts by more than 1e-6 of its scale,
+// none of another kind; a samples' warning counts the places that part.
+void expectWarnedWhereTheyPart(const std::vector<Compared>& values,
+                               const std::vector<velmora::Notice>& notices, bool parted[kinds],
+                               const std::string& beam) {
+    std::vector<size_t> places[kinds];
+    for (const Compared& c : values) {
+        if (std::fabs(c.keyed - c.general) <= 1e-6 * c.scale) continue;
+        if (places[c.kind].empty() || places[c.kind].back() != c.place)
+            places[c.kind].push_back(c.place);
+    }
+    for (int k = 0; k < kinds; ++k) {
+        parted[k] = !places[k].empty();
+        std::vector<std::string> told;
+        for (const velmora::Notice& n : notices) {
+            if (n.text.find(words[k]) != std::string::npos) told.push_back(n.text);
+        }
+        ASSERT_EQ(told.size(), parted[k] ? 1u : 0u) << beam << words[k];
+        if (parted[k] && (k == samples || k == envSamples)) {
+            EXPECT_NE(told[0].find("in " + std::to_string(places[k].size()) + " of "),
+                      std::string::npos)
+                << told[0];
+        }
+    }
+}
+
+// A description's last beam, its keyed and general diagrams, influence line
+// of M in its middle under a live load, and envelope with a force P there.
+struct BothWays {
+    velmora::Script script;
+    velmora::BeamModel beam;
+    solver::Solution solution;
+    velmora::Diagram diagram[2];  // keyed, general
+    std::vector<velmora::InfluenceLine> lines[2];
+    velmora::Envelope envelope[2];
+    std::vector<velmora::Notice> notices;
+    std::vector<Compared> values;
+};
+
+bool solveBothWays(const std::string& text, BothWays& b) {
+    int first = -1, last = -1;
+    if (!readDescription(text, b.script) || !velmora::findBeam(b.script, first, last)) return false;
+    b.beam = velmora::beamOf(b.script, first, last);
+    b.solution = solver::solve(b.beam);
+    if (b.solution.status != solver::Status::solved) return false;
+    velmora::Script cased;
+    EXPECT_TRUE(readDescription(text + "Lastfall P\nKraft 7 x=" + printed(b.beam.length / 2) + "\n",
+                                cased));
+    velmora::InfluenceRequest request;
+    request.x = b.beam.length / 2;
+    request.text = "M@middle";
+    velmora::LiveLoad live;
+    live.value = 2.5;
+    live.text = "q=2.5";
+    velmora::Problem warning, problem;
+    for (const int g : {0, 1}) {
+        if (g) velmora::computeGeneralDiagram(b.beam, b.solution, 3, b.diagram[g]);
+        if (!g) velmora::computeDiagram(b.script, b.beam, 3, b.diagram[g]);
+        EXPECT_TRUE(velmora::computeInfluence(b.script, b.beam, 3, g, {request}, {live}, b.lines[g],
+                                              warning, problem));
+        EXPECT_TRUE(velmora::computeEnvelope(cased, b.beam, 3, g, b.envelope[g], warning, problem));
+    }
+    if (!b.diagram[0].allFinite || !b.lines[0][0].allFinite || !b.envelope[0].allFinite)
+        return false;
+    velmora::Shown shown;
+    shown.reactions = shown.extremes = true;
+    shown.points = 3;
+    b.notices = velmora::checkDiagram(b.beam, b.solution, b.diagram[0], shown);
+    for (const auto& more : {velmora::checkInfluence(b.lines[0], b.lines[1], {live}, 0, true),
+                             velmora::checkEnvelope(b.envelope[0], b.envelope[1], 0, true)}) {
+        b.notices.insert(b.notices.end(), more.begin(), more.end());
+    }
+
+    // The oracle's pairs: each quantity against its largest magnitude along
+    // the beam, the general method's.
+    const velmora::Diagram &k = b.diagram[0], &g = b.diagram[1];
+    const solver::State scale = velmora::scaleOf(b.beam, b.solution);
+    const double sigma = std::max(std::fabs(g.stress.max), std::fabs(g.stress.min));
+    std::vector<Compared>& v = b.values;
+    for (size_t n = 0; n < k.reactions.size(); ++n) {
+        const velmora::Reaction &kr = k.reactions[n], &gr = g.reactions[n];
+        v.push_back({force, kr.force, gr.force, scale[rowQ]});
+        if (kr.hasMoment) v.push_back({moment, kr.moment, gr.moment, scale[rowM]});
+        v.push_back({slope, kr.psi, gr.psi, scale[velmora::rowPsi]});
+        if (kr.kinked) v.push_back({slope, kr.psiRight, gr.psiRight, scale[velmora::rowPsi]});
+    }
+    for (int q = 0; q < velmora::rowCount; ++q) {
+        v.push_back({extremes, k.extremes[q].max, g.extremes[q].max, scale[q]});
+        v.push_back({extremes, k.extremes[q].min, g.extremes[q].min, scale[q]});
+        for (size_t n = 0; n < k.samples.size(); ++n) {
+            v.push_back({samples, k.samples[n].value[q], g.samples[n].value[q], scale[q], n});
+        }
+    }
+    if (k.hasStress) {
+        v.push_back({stress, k.stress.max, g.stress.max, sigma});
+        v.push_back({stress, k.stress.min, g.stress.min, sigma});
+    }
+    for (size_t n = 0; n < k.samples.size(); ++n) {
+        if (k.samples[n].hasStress()) {
+            v.push_back({samples, k.samples[n].stress(), g.samples[n].stress(), sigma, n});
+        }
+    }
+    const velmora::InfluenceLine &kl = b.lines[0][0], &gl = b.lines[1][0];
+    const double eta = std::max(std::fabs(gl.extreme.max), std::fabs(gl.extreme.min));
+    const double area = std::max(gl.positiveArea, -gl.negativeArea);
+    v.push_back({line, kl.extreme.max, gl.extreme.max, eta});
+    v.push_back({line, kl.extreme.min, gl.extreme.min, eta});
+    v.push_back({line, kl.positiveArea, gl.positiveArea, area});
+    v.push_back({line, kl.negativeArea, gl.negativeArea, area});
+    v.push_back({line, kl.live[0].max, gl.live[0].max, live.value * area});
+    v.push_back({line, kl.live[0].min, gl.live[0].min, live.value * area});
+    for (size_t n = 0; n < kl.ordinate.size(); ++n) {
+        v.push_back({line, kl.ordinate[n], gl.ordinate[n], eta});
+    }
+    const velmora::Envelope &ke = b.envelope[0], &ge = b.envelope[1];
+    velmora::State big{};
+    for (size_t n = 0; n < ge.max.size(); ++n) {
+        for (int q = 0; q < velmora::rowCount; ++q) {
+            big[q] = std::max({big[q], std::fabs(ge.max[n][q]), std::fabs(ge.min[n][q])});
+        }
+    }
+    for (size_t n = 0; n < ke.reactions.size(); ++n) {
+        const velmora::EnvelopeReaction &kr = ke.reactions[n], &gr = ge.reactions[n];
+        v.push_back({envReactions, kr.max, gr.max, big[rowQ]});
+        v.push_back({envReactions, kr.min, gr.min, big[rowQ]});
+        v.push_back({envReactions, kr.momentMax, gr.momentMax, big[rowM]});
+        v.push_back({envReactions, kr.momentMin, gr.momentMin, big[rowM]});
+    }
+    for (int q = 0; q < velmora::rowCount; ++q) {
+        v.push_back({envExtremes, ke.extremes[q].extreme.max, ge.extremes[q].extreme.max, big[q]});
+        v.push_back({envExtremes, ke.extremes[q].extreme.min, ge.extremes[q].extreme.min, big[q]});
+        for (size_t n = 0; n < ke.max.size(); ++n) {
+            v.push_back({envSamples, ke.max[n][q], ge.max[n][q], big[q], n});
+            v.push_back({envSamples, ke.min[n][q], ge.min[n][q], big[q], n});
+        }
+    }
+    std::stable_sort(v.begin(), v.end(), [](const Compared& a, const Compared& c) {
+        return a.kind != c.kind ? a.kind < c.kind : a.place < c.place;
+    });
+    return true;
+}
+
+TEST(KeyedTrust, EveryKindOfNumberIsWarnedOfExactlyWhereTheMethodsPart) {
+    std::mt19937 rng(2211);
+    int parted[kinds] = {};
+    int beams = 0;
+    for (int n = 0; n < 60; ++n) {
+        const Generated g = generateBadlyScaled(rng);
+        BothWays b;
+        if (!solveBothWays(g.script, b)) continue;
+        ++beams;
+        bool part[kinds];
+        expectWarnedWhereTheyPart(b.values, b.notices, part, g.script);
+        for (int k = 0; k < kinds; ++k) parted[k] += part[k];
+    }
+    EXPECT_GT(beams, 40);
+    // Every kind was met parting on some beam, and kept on another.
+    for (int k = 0; k < kinds; ++k) {
+        EXPECT_GT(parted[k], 0) << words[k];
+        EXPECT_LT(parted[k], beams) << words[k];
+    }
+}
+
+TEST(KeyedTrust, WellScaledGeneratedBeamsGetNoWarningOfTheirNumbers) {
+    std::mt19937 rng(20261207);
+    int checked = 0;
+    for (int n = 0; n < 100; ++n) {
+        // A section modulus on every beam section, for the stresses.
+        std::string script;
+        for (const std::string& l : lines(generate(rng, false).script)) {
+            script += l + (l.rfind("F3", 0) == 0 ? " W=0.0031\n" : "\n");
+        }
+        BothWays b;
+        if (!solveBothWays(script, b)) continue;  // a mechanism, or beyond the keyed order
+        ++checked;
+        for (const velmora::Notice& notice : b.notices) ADD_FAILURE() << script << notice.text;
+    }
+    EXPECT_GT(checked, 60);
+}
+
+TEST(KeyedTrust, TheSlopeAtASupportIsWarnedOfWithTheGeneralMethodsValue) {
+    BothWays b;
+    ASSERT_TRUE(solveBothWays(springOnShaft, b));
+    // Before a free end the last reaction is the support's, on line 6.
+    const velmora::Reaction &k = b.diagram[0].reactions.back(), &g = b.diagram[1].reactions.back();
+    ASSERT_EQ(b.script.actions[g.action].line, 6);
+    const std::string told =
+        "psi = " + printed(k.psi) + ", where the general method gives " + printed(g.psi);
+    EXPECT_TRUE(std::any_of(b.notices.begin(), b.notices.end(), [&](const velmora::Notice& n) {
+        return n.action == g.action && n.text.find(told) != std::string::npos;
+    }));
+}
+
+TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
+    const struct {
+        std::vector<std::string> args;
+        std::vector<Kind> kinds;  // warned of
+    } printing[] = {
+        {{}, {}},
+        {{"--summary"}, {force, moment, slope, extremes, stress}},
+        {{"--json", "--summary"}, {force, moment, slope, extremes, stress}},
+        {{"--table", "-"}, {samples}},
+        {{"--svg", "-"}, {extremes, stress, samples}},
+        {{"--summary", "--influence", "M@100"}, {force, moment, slope, extremes, stress, line}},
+        {{"--envelope"}, {envReactions, envExtremes}},
+        {{"--envelope", "--table", "-"}, {envReactions, envExtremes, envSamples}},
+        {{"--general", "--summary", "--table", "-"}, {}},
+        {{"--general", "--influence", "M@100"}, {}},
+        {{"--general", "--envelope", "--table", "-"}, {}},
+    };
+    for (const auto& p : printing) {
+        SCOPED_TRACE(p.args.empty() ? "" : p.args.front() + " " + p.args.back());
+        const BatchRun r = runInProcess(p.args, springOnShaft);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (int k = 0; k < kinds; ++k) {
+            const bool warned = std::find(p.kinds.begin(), p.kinds.end(), k) != p.kinds.end();
+            EXPECT_EQ(r.err.find(words[k]) != std::string::npos, warned) << words[k] << r.err;
+        }
+    }
+    // The slope at the support stands at its line.
+    const BatchRun r = runInProcess({"--summary"}, springOnShaft);
+    EXPECT_NE(r.err.find("<stdin>:6:1: warning: the reduction method lost about "),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace
