@@ -233,10 +233,26 @@ struct Unit {
     BeamModel model;
 };
 
-// A combination's terms as the envelope reads them; without combinations,
-// every case with factor 1 (a spanwise one only where it harms).
-std::vector<Combination> combinationsOf(const CaseBook& book) {
-    if (!book.combinations.empty()) return book.combinations;
+// The combinations the envelope takes, with their indices in the book
+// (-1: without combinations, every case with factor 1, a spanwise one only
+// where it harms).
+struct Chosen {
+    std::vector<Combination> combinations;
+    std::vector<int> index;
+};
+
+Chosen combinationsOf(const CaseBook& book, const std::vector<int>& asked) {
+    Chosen chosen;
+    if (!book.combinations.empty()) {
+        for (size_t c = 0; c < book.combinations.size(); ++c) {
+            const bool taken = asked.empty() || std::find(asked.begin(), asked.end(),
+                                                          static_cast<int>(c)) != asked.end();
+            if (!taken) continue;
+            chosen.combinations.push_back(book.combinations[c]);
+            chosen.index.push_back(static_cast<int>(c));
+        }
+        return chosen;
+    }
     Combination all;
     for (size_t c = 0; c < book.cases.size(); ++c) {
         Term t;
@@ -244,7 +260,9 @@ std::vector<Combination> combinationsOf(const CaseBook& book) {
         t.factor = Factor{1.0, book.cases[c].spanwise ? 0.0 : 1.0};
         all.terms.push_back(t);
     }
-    return {all};
+    chosen.combinations.push_back(all);
+    chosen.index.push_back(-1);
+    return chosen;
 }
 
 // Where one term's units lie in the list of units.
@@ -283,66 +301,99 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
     return sum;
 }
 
-// Between the samples of a section: every loading that gives the envelope
-// at one of them is followed along the section's closed form (its start
-// state and line load are the loading's sums), and its extremes there are
-// taken when they go beyond the sampled ones. Each such value is one the
-// loading reaches, so the extremes stay attainable.
-// `winner` holds, per sample, the combination of the largest value of each
-// quantity, then of the smallest.
-void followSections(const std::vector<Combination>& combinations,
-                    const std::vector<std::vector<TermUnits>>& termUnits,
-                    const std::vector<Unit>& units,
-                    const std::vector<std::array<int, 2 * rowCount>>& winner, bool named,
-                    Envelope& env) {
+// The extremes inside the sections, exact. There each unit's value of a
+// quantity is a polynomial c(t), and a combination's largest value is the
+// sum over its units of max(worse c, better c): one polynomial between
+// neighbouring roots of the c whose factors differ. Each such piece has its
+// extremes at its ends or where its derivative vanishes, and the largest
+// over the combinations is the largest of theirs. The sections' ends are
+// samples already.
+void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUnits>>& termUnits,
+                     const std::vector<Unit>& units, Envelope& env) {
     const std::vector<Sample>& samples = units[0].diagram.samples;
     const std::vector<Element>& elements = units[0].model.elements;
+    const size_t n = units.size();
+    std::vector<std::array<SectionPolynomial, rowCount>> poly(n);
+    std::vector<std::array<std::vector<double>, rowCount>> zeros(n);
+    std::vector<std::array<bool, rowCount>> known(n);
+    std::vector<double> weights(n);
+    std::vector<double> values(n);
+    std::vector<double> edges;
     size_t i = 0;
     for (size_t k = 0; k < elements.size(); ++k) {
         const int tag = static_cast<int>(k) + 1;  // the pressed beam's
         while (i < samples.size() && samples[i].action != tag) ++i;
         size_t end = i;
         while (end < samples.size() && samples[end].action == tag) ++end;
-        if (!elements[k].isSection() || i == 0 || i == samples.size()) continue;
-        for (int r = 0; r < rowCount; ++r) {
-            for (const bool largest : {true, false}) {
-                std::vector<std::vector<double>> seen;
-                for (size_t j = i - 1; j < end; ++j) {
-                    const auto value = [&](int u) { return units[u].diagram.samples[j].value[r]; };
-                    const int best = winner[j][largest ? r : rowCount + r];
-                    std::vector<double> weights(units.size(), 0.0);
-                    combine(combinations[best], termUnits[best], units, largest, value, nullptr,
-                            &weights);
-                    if (std::find(seen.begin(), seen.end(), weights) != seen.end()) continue;
-                    seen.push_back(weights);
-                    Loading loading;
-                    combine(combinations[best], termUnits[best], units, largest, value, &loading);
-                    loading.combination = named ? best : -1;
-                    Element e = elements[k];
-                    e.q = e.qs = 0.0;
-                    State start{};
-                    for (size_t u = 0; u < units.size(); ++u) {
-                        const Element& own = units[u].model.elements[k];
-                        e.q += weights[u] * own.q;
-                        e.qs += weights[u] * own.qs;
-                        for (int q = 0; q < rowCount; ++q) {
-                            start[q] += weights[u] * units[u].diagram.samples[i - 1].value[q];
+        const double l = elements[k].length;
+        const bool inside = elements[k].isSection() && l > 0.0 && i > 0 && i < samples.size();
+        const size_t before = i - 1;  // the section's start
+        i = end;
+        if (!inside) continue;
+        for (size_t u = 0; u < n; ++u) {
+            const State& start = units[u].diagram.samples[before].value;
+            for (int r = 0; r < rowCount; ++r) {
+                known[u][r] = sectionPolynomial(units[u].model.elements[k], start, r, poly[u][r]);
+                zeros[u][r] = known[u][r] ? realRoots(poly[u][r], 0.0, l) : std::vector<double>{};
+            }
+        }
+        for (size_t c = 0; c < chosen.combinations.size(); ++c) {
+            const Combination& combination = chosen.combinations[c];
+            for (int r = 0; r < rowCount; ++r) {
+                edges.assign({0.0, l});
+                bool finite = true;
+                for (size_t t = 0; t < combination.terms.size(); ++t) {
+                    const Factor f = combination.terms[t].factor;
+                    for (const int u : termUnits[c][t].units) {
+                        finite = finite && known[u][r];
+                        if (f.worse != f.better) {
+                            edges.insert(edges.end(), zeros[u][r].begin(), zeros[u][r].end());
                         }
                     }
-                    EnvelopeExtreme& x = env.extremes[r];
-                    for (const double t : criticalPlaces(e, start, r)) {
-                        const double v = solver::stateInside(e, start, t)[r];
-                        if (!std::isfinite(v)) continue;
-                        if (largest && v > x.extreme.max) {
-                            x.extreme.max = v, x.extreme.xMax = e.x + t, x.atMax = loading;
-                        } else if (!largest && v < x.extreme.min) {
-                            x.extreme.min = v, x.extreme.xMin = e.x + t, x.atMin = loading;
+                }
+                if (!finite) continue;
+                std::sort(edges.begin(), edges.end());
+                edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+                for (size_t p = 0; p + 1 < edges.size(); ++p) {
+                    const double a = edges[p], b = edges[p + 1];
+                    const double middle = a + (b - a) / 2.0;
+                    for (size_t u = 0; u < n; ++u) values[u] = known[u][r] ? poly[u][r](middle) : 0;
+                    const auto value = [&](int u) { return values[u]; };
+                    for (const bool largest : {true, false}) {
+                        std::fill(weights.begin(), weights.end(), 0.0);
+                        combine(combination, termUnits[c], units, largest, value, nullptr,
+                                &weights);
+                        SectionPolynomial piece;
+                        for (size_t u = 0; u < n; ++u) {
+                            if (weights[u] == 0.0 || !known[u][r]) continue;
+                            piece.degree = std::max(piece.degree, poly[u][r].degree);
+                            for (int d = 0; d <= poly[u][r].degree; ++d) {
+                                piece.c[d] += weights[u] * poly[u][r].c[d];
+                            }
+                        }
+                        std::vector<double> at = realRoots(piece.derivative(), a, b);
+                        if (a > 0.0) at.push_back(a);
+                        if (b < l) at.push_back(b);
+                        EnvelopeExtreme& x = env.extremes[r];
+                        for (const double t : at) {
+                            const double v = piece(t);
+                            const bool better = largest ? v > x.extreme.max : v < x.extreme.min;
+                            if (!std::isfinite(v) || !better) continue;
+                            Loading loading;
+                            combine(combination, termUnits[c], units, largest, value, &loading);
+                            loading.combination = chosen.index[c];
+                            if (largest) {
+                                x.extreme.max = v, x.extreme.xMax = elements[k].x + t;
+                                x.atMax = loading;
+                            } else {
+                                x.extreme.min = v, x.extreme.xMin = elements[k].x + t;
+                                x.atMin = loading;
+                            }
                         }
                     }
                 }
             }
         }
-        i = end;
     }
 }
 
@@ -351,6 +402,34 @@ void followSections(const std::vector<Combination>& combinations,
 bool findLoadState(const CaseBook& book, const std::string& name, LoadState& state) {
     state = LoadState{book.findCase(name), book.findCombination(name)};
     return state.loadCase >= 0 || state.combination >= 0;
+}
+
+bool namedCombinations(const CaseBook& book, const std::vector<std::string>& names,
+                       std::vector<int>& chosen, std::string& why) {
+    chosen.clear();
+    std::string written;
+    for (const Combination& c : book.combinations) {
+        written += (written.empty() ? "" : ", ") + c.name;
+    }
+    const std::string has =
+        written.empty() ? "the beam has none: its envelope is of all its load cases together"
+                        : "the beam has " + written;
+    for (const std::string& name : names) {
+        const int c = book.findCombination(name);
+        if (c >= 0) {
+            if (std::find(chosen.begin(), chosen.end(), c) == chosen.end()) chosen.push_back(c);
+            continue;
+        }
+        why = book.findCase(name) >= 0
+                  ? "'" + name +
+                        "' is a load case, not a combination: an envelope is of combinations (" +
+                        has + ")"
+                  : "no combination '" + name + "' (" + has + ")";
+        chosen.clear();
+        return false;
+    }
+    std::sort(chosen.begin(), chosen.end());
+    return true;
 }
 
 bool checkCases(const BeamModel& beam, const CaseBook& book, Problem& problem) {
@@ -491,8 +570,17 @@ bool stateResults(const Script& script, const BeamModel& beam, const BeamModel& 
 }
 
 bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bool general,
-                     Envelope& env, Problem& warning, Problem& problem) {
+                     Envelope& env, Problem& warning, Problem& problem,
+                     const std::vector<int>& asked) {
     const CaseBook& book = script.cases;
+    const Chosen chosen = combinationsOf(book, asked);
+    const std::vector<Combination>& combinations = chosen.combinations;
+    // The own case always: its beam gives the samples' places and the reactions.
+    std::vector<bool> taken(book.cases.size(), false);
+    taken[0] = true;
+    for (const Combination& c : combinations) {
+        for (const Term& t : c.terms) taken[t.loadCase] = true;
+    }
     const std::vector<bool> all(book.cases.size(), true);
     const std::vector<Placed> loads = placedLoads(beam, book, all);
     const Layout lay = layoutOf(beam, loads);
@@ -501,9 +589,10 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     env.spanEdges = lay.edges;
     const int spans = static_cast<int>(lay.edges.size()) - 1;
 
-    // One beam per case, and per span of a spanwise case that holds a load.
+    // One beam per case taken, and per span of a spanwise case that holds a load.
     std::vector<Unit> units;
     for (size_t c = 0; c < book.cases.size(); ++c) {
+        if (!taken[c]) continue;
         if (!book.cases[c].spanwise) {
             units.push_back(Unit{static_cast<int>(c), -1, {}, {}});
             continue;
@@ -547,7 +636,9 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
 
     // The envelope: at every sample, each combination's largest and
     // smallest sum, each term's factor and each span chosen on its own.
-    const std::vector<Combination> combinations = combinationsOf(book);
+    for (const int c : chosen.index) {
+        if (c >= 0) env.combinations.push_back(c);
+    }
     std::vector<std::vector<TermUnits>> termUnits(combinations.size());
     for (size_t c = 0; c < combinations.size(); ++c) {
         for (const Term& t : combinations[c].terms) {
@@ -569,7 +660,6 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     };
     Best bestMax[rowCount];
     Best bestMin[rowCount];
-    std::vector<std::array<int, 2 * rowCount>> winner(count);
     for (size_t i = 0; i < count; ++i) {
         env.x[i] = base[i].x;
         for (int r = 0; r < rowCount; ++r) {
@@ -586,8 +676,6 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
             }
             env.max[i][r] = high;
             env.min[i][r] = low;
-            winner[i][r] = bestMax[r].combination;
-            winner[i][rowCount + r] = bestMin[r].combination;
             // The extremes along the beam, with the combination that gives them.
             Extreme& e = env.extremes[r].extreme;
             const bool newMax = std::isfinite(high) && (!e.found || high > e.max);
@@ -601,12 +689,11 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         }
     }
     // How each extreme is made up, at its sample.
-    const bool named = !book.combinations.empty();
     auto loadingAt = [&](size_t i, int r, int c, bool largest) {
         Loading l;
         const auto value = [&](int u) { return units[u].diagram.samples[i].value[r]; };
         combine(combinations[c], termUnits[c], units, largest, value, &l);
-        l.combination = named ? c : -1;
+        l.combination = chosen.index[c];
         return l;
     };
     for (int r = 0; r < rowCount; ++r) {
@@ -615,7 +702,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         e.atMax = loadingAt(bestMax[r].at, r, e.atMax.combination, true);
         e.atMin = loadingAt(bestMin[r].at, r, e.atMin.combination, false);
     }
-    followSections(combinations, termUnits, units, winner, named, env);
+    sectionExtremes(chosen, termUnits, units, env);
 
     // The reactions, each over the same choices.
     const std::vector<Reaction>& reactions = units[0].diagram.reactions;
@@ -634,7 +721,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
                 Loading low;
                 const double a = combine(combinations[c], termUnits[c], units, true, value, &high);
                 const double b = combine(combinations[c], termUnits[c], units, false, value, &low);
-                high.combination = low.combination = named ? static_cast<int>(c) : -1;
+                high.combination = low.combination = chosen.index[c];
                 if (part == 1) {
                     if (c == 0 || a > er.momentMax) er.momentMax = a;
                     if (c == 0 || b < er.momentMin) er.momentMin = b;

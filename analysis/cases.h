@@ -1,7 +1,7 @@
 // Load cases, combinations and their envelope on the description's beam:
 // every case (and every span of a case placed span by span) is solved once
 // on one geometry, split wherever any case's load starts or ends; a
-// combination and the envelope are sums and extremes of the sampled values.
+// combination and the envelope are sums and extremes of the cases' values.
 #pragma once
 
 #include <string>
@@ -22,6 +22,13 @@ struct LoadState {
 
 // The state of that name; false when there is none.
 bool findLoadState(const CaseBook& book, const std::string& name, LoadState& state);
+
+// The combinations of these names, as indices into book.combinations in
+// their order, each once; none named: all of them (an empty list). False
+// with why: a name of no combination, or of a load case, where an envelope
+// takes combinations only.
+bool namedCombinations(const CaseBook& book, const std::vector<std::string>& names,
+                       std::vector<int>& chosen, std::string& why);
 
 // Checks every case's loads against the beam: a load outside it, a line
 // load of no length on it. False with the problem at the load.
@@ -81,16 +88,20 @@ struct Envelope {
     std::vector<EnvelopeReaction> reactions;
     EnvelopeExtreme extremes[rowCount];
     std::vector<double> spanEdges;  // where the spans of a case placed span by span meet
+    std::vector<int> combinations;  // those it is of, as indices into the book's; none: the cases
     bool allFinite = true;
-    int solved = 0;  // beams solved: one per case, one per loaded span
+    int solved = 0;  // beams solved: one per case taken, one per loaded span
 };
 
-// The envelope of all combinations (without any, of all cases together with
-// factor 1, a spanwise case taken only where it does harm). With `general`
+// The envelope of the combinations `asked` (indices into the book's, as
+// namedCombinations gives them; empty: all of them); without any written,
+// of all cases together with factor 1, a spanwise case taken only where it
+// does harm. Its extremes are exact between the samples too. With `general`
 // each beam is solved by the general solver, else by repeated runs. False
 // with the problem when a beam cannot be solved; a keyed beam with values
 // that are not finite leaves its warning.
 bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bool general,
-                     Envelope& envelope, Problem& warning, Problem& problem);
+                     Envelope& envelope, Problem& warning, Problem& problem,
+                     const std::vector<int>& asked = {});
 
 }  // namespace velmora

@@ -26,11 +26,7 @@ namespace {
 
 constexpr double eps = std::numeric_limits<double>::epsilon();
 
-// Coefficients in ascending powers; degree -1 when identically zero.
-struct Poly {
-    std::array<double, 5> c{};
-    int degree = -1;
-};
+using Poly = SectionPolynomial;
 
 // Drops vanishing leading terms and scales by a power of two (exactly) so
 // the largest coefficient is near 1: no square or power of a coefficient
@@ -45,11 +41,7 @@ Poly normalised(Poly p) {
     return p;
 }
 
-double value(const Poly& p, double x) {
-    double v = 0.0;
-    for (int i = p.degree; i >= 0; --i) v = v * x + p.c[i];
-    return v;
-}
+double value(const Poly& p, double x) { return p(x); }
 
 // A bound on the rounding error of value(p, x), with a margin of two: a
 // value below it cannot be told from zero.
@@ -199,6 +191,60 @@ std::vector<double> criticalPlaces(const solver::Element& section, const solver:
         if (!std::isfinite(c)) return {};
     }
     return roots(normalised(p), 0.0, l);
+}
+
+double SectionPolynomial::operator()(double t) const {
+    double v = 0.0;
+    for (int i = degree; i >= 0; --i) v = v * t + c[i];
+    return v;
+}
+
+SectionPolynomial SectionPolynomial::derivative() const { return velmora::derivative(*this); }
+
+bool sectionPolynomial(const solver::Element& section, const solver::State& start, int quantity,
+                       SectionPolynomial& p) {
+    const double l = section.length, q = section.q, qs = section.qs;
+    bool finite = std::isfinite(l) && std::isfinite(q) && std::isfinite(qs);
+    for (double v : start) finite = finite && std::isfinite(v);
+    if (!section.isSection() || !finite || !(l > 0.0)) return false;
+    const double ei = solver::sectionStiffness(section);
+    if (!std::isfinite(ei) || ei == 0.0) return false;
+    const double k = -1.0 / ei;
+    const double w0 = start[solver::rowW], psi0 = start[solver::rowPsi];
+    const double m0 = start[solver::rowM], q0 = start[solver::rowQ];
+    p = SectionPolynomial{};
+    switch (quantity) {
+        case solver::rowQ:
+            p.c = {q0, -q, -qs / 2.0};
+            p.degree = 2;
+            break;
+        case solver::rowM:
+            p.c = {m0, q0, -q / 2.0, -qs / 6.0};
+            p.degree = 3;
+            break;
+        case solver::rowPsi:
+            p.c = {psi0, k * m0, k * q0 / 2.0, k * -q / 6.0, k * -qs / 24.0};
+            p.degree = 4;
+            break;
+        case solver::rowW:
+            p.c = {w0, psi0, k * m0 / 2.0, k * q0 / 6.0, k * -q / 24.0, k * -qs / 120.0};
+            p.degree = 5;
+            break;
+        default:
+            return false;
+    }
+    for (double c : p.c) {
+        if (!std::isfinite(c)) return false;
+    }
+    while (p.degree >= 0 && p.c[p.degree] == 0.0) --p.degree;
+    return true;
+}
+
+std::vector<double> realRoots(const SectionPolynomial& p, double lo, double hi) {
+    for (int i = 0; i <= p.degree; ++i) {
+        if (!std::isfinite(p.c[i])) return {};
+    }
+    return roots(normalised(p), lo, hi);
 }
 
 void consider(Extreme& extreme, double value, double x) {

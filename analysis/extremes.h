@@ -1,6 +1,7 @@
 // Exact extremes of w, psi, M and Q inside a section, from its closed form.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "solver/solver.h"
@@ -15,6 +16,25 @@ namespace velmora {
 // ends of the section and the jumps at them are the caller's to consider.
 std::vector<double> criticalPlaces(const solver::Element& section, const solver::State& start,
                                    int quantity);
+
+// A quantity inside a section as a polynomial in t, the distance from the
+// section's start: coefficients in ascending powers, degree -1 when it is
+// identically zero. w under a growing line load is of degree 5.
+struct SectionPolynomial {
+    std::array<double, 6> c{};
+    int degree = -1;
+    double operator()(double t) const;
+    SectionPolynomial derivative() const;
+};
+
+// `quantity` inside `section` from its start state, by the closed form of
+// the section's transfer. False for what criticalPlaces finds nothing in.
+bool sectionPolynomial(const solver::Element& section, const solver::State& start, int quantity,
+                       SectionPolynomial& p);
+
+// The real roots of p in (lo, hi), ascending, each once, also one where p
+// only touches zero; none when p is identically zero or not finite.
+std::vector<double> realRoots(const SectionPolynomial& p, double lo, double hi);
 
 // The largest and smallest value of a quantity and their places.
 struct Extreme {

@@ -3,6 +3,7 @@
 // checked and computed before the first byte goes to standard output.
 #include "batch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -41,18 +42,23 @@ struct Options {
     std::vector<LiveLoad> live;
     const char* loadState = nullptr;  // --case
     bool envelope = false;
+    const char* envelopeNames = nullptr;  // its combinations, ULS or ULS,SLS; none: all
 };
 
 // One row per option: the usage text and the parser both come from here.
 // `argument` is what the option takes (none for a flag); `shown` is how the
-// synopsis writes it; an option without help is not listed.
+// synopsis writes it; an option without help is not listed. An optional
+// value is the option's after '=', or as the next word when the description
+// is named elsewhere on the command line (else that word is the description).
 struct Option {
     const char* name;
     const char* argument;
     const char* shown;
     const char* help;
-    // Takes the value; false with the message (`usage` also prints the usage).
+    // Takes the value (none: null); false with the message (`usage` also
+    // prints the usage).
     bool (*take)(Options& o, const char* value, std::string& why, bool& usage);
+    bool optional = false;
 };
 
 bool wholeNumber(const char* text, int& points) {
@@ -135,10 +141,19 @@ const Option options[] = {
          if (usage) why = "--case needs the name of a load case or combination";
          return !usage;
      }},
-    {"--envelope", nullptr, "[--envelope]",
-     "the largest and smallest w, psi, M, Q and reactions over all\n"
-     "combinations, spans of a feldweise case taken where they harm",
-     [](Options& o, const char*, std::string&, bool&) { return o.envelope = true; }},
+    {"--envelope", "[NAMES]", "[--envelope [NAMES]]",
+     "the largest and smallest w, psi, M, Q and reactions\n"
+     "over the combinations NAMES (SLS or ULS,SLS; all without),\n"
+     "spans of a feldweise case taken where they harm; NAMES as\n"
+     "the next word when FILE or - is given, else --envelope=NAMES",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         o.envelope = true;
+         o.envelopeNames = v;
+         usage = v && !*v;
+         if (usage) why = "--envelope= needs the names of combinations";
+         return !usage;
+     },
+     true},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -199,6 +214,18 @@ const Option* findOption(const std::string& name) {
 }
 
 bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
+    const auto take = [&](const Option& option, const char* value) {
+        std::string why;
+        bool withUsage = false;
+        if (option.take(o, value, why, withUsage)) return true;
+        if (withUsage) return usageError(err, why);
+        std::fprintf(err, "velmora-batch: %s\n", why.c_str());
+        return false;
+    };
+    // The word after an option of optional value, until it is known whether
+    // it is the option's value or the description.
+    const Option* pendingOption = nullptr;
+    const char* pending = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool isOption = !o.optionsEnd && arg.size() > 1 && arg[0] == '-';
@@ -219,17 +246,19 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
         }
         const char* value = eq == std::string::npos ? nullptr : argv[i] + eq + 1;
         if (!option->argument && value) return usageError(err, name + " takes no value");
-        if (option->argument && !value) {
+        if (option->optional && !value && i + 1 < argc && argv[i + 1][0] != '-') {
+            if (pending && !take(*pendingOption, pending)) return false;
+            pendingOption = option;
+            pending = argv[++i];
+        } else if (option->argument && !option->optional && !value) {
             if (i + 1 >= argc) return usageError(err, name + " needs a value");
             value = argv[++i];
         }
-        std::string why;
-        bool withUsage = false;
-        if (option->take(o, value ? value : "", why, withUsage)) continue;
-        if (withUsage) return usageError(err, why);
-        std::fprintf(err, "velmora-batch: %s\n", why.c_str());
-        return false;
+        if (!take(*option, value ? value : option->optional ? nullptr : "")) return false;
     }
+    if (!pending) return true;
+    if (o.input) return take(*pendingOption, pending);
+    o.input = pending;
     return true;
 }
 
@@ -394,7 +423,8 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
 }
 
 // The load cases: checked against the last beam; with --case the F7 values
-// of that state; with --envelope the envelope of all combinations.
+// of that state; with --envelope the envelope of the combinations it
+// names, or of all.
 bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     const Script& script = run.script;
     const CaseBook& book = script.cases;
@@ -410,8 +440,8 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     }
     if (o.envelope && (o.loadState || !o.influence.empty())) {
         std::fprintf(err,
-                     "velmora-batch: --envelope shows all combinations: it takes no --case "
-                     "and no --influence\n");
+                     "velmora-batch: --envelope takes no --case and no --influence: it shows the "
+                     "combinations it names (--envelope SLS), or all of them\n");
         return false;
     }
     const BeamModel beam = beamOf(script, first, last);
@@ -434,6 +464,25 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
         }
     }
     if (!o.envelope) return true;
+    std::vector<int> chosen;
+    if (o.envelopeNames) {
+        // Names separated by commas, unless the whole is one name.
+        std::vector<std::string> names;
+        const std::string all = o.envelopeNames;
+        if (book.findCombination(all) >= 0 || book.findCase(all) >= 0) {
+            names.push_back(all);
+        } else {
+            for (size_t at = 0, comma; at <= all.size(); at = comma + 1) {
+                comma = std::min(all.find(',', at), all.size());
+                names.push_back(all.substr(at, comma - at));
+            }
+        }
+        std::string why;
+        if (!namedCombinations(book, names, chosen, why)) {
+            std::fprintf(err, "velmora-batch: --envelope %s: %s\n", o.envelopeNames, why.c_str());
+            return false;
+        }
+    }
     if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
         const Action& f1 = script.actions[first];
         problem = Problem{f1.line, f1.column,
@@ -441,12 +490,22 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
                           "sections add up to none"};
         return false;
     }
-    // Every case, and every span of a case placed span by span, keeps its
-    // own samples.
+    // Every case taken, and every span of a case placed span by span, keeps
+    // its own samples.
+    std::vector<bool> taken(book.cases.size(), book.combinations.empty());
+    taken[0] = true;
+    for (size_t c = 0; c < book.combinations.size(); ++c) {
+        const bool asked = chosen.empty() || std::find(chosen.begin(), chosen.end(),
+                                                       static_cast<int>(c)) != chosen.end();
+        if (!asked) continue;
+        for (const Term& t : book.combinations[c].terms) taken[t.loadCase] = true;
+    }
     long beams = 0;
     long spans = 1;
     for (const Element& e : beam.elements) spans += e.takesForce() ? 1 : 0;
-    for (const LoadCase& c : book.cases) beams += c.spanwise ? spans : 1;
+    for (size_t c = 0; c < book.cases.size(); ++c) {
+        if (taken[c]) beams += book.cases[c].spanwise ? spans : 1;
+    }
     const long needed = samplesNeeded(script, first, last, o.points) * beams;
     const int limit = o.general ? maxGeneralSamples : maxSamples;
     if (needed > limit) {
@@ -458,7 +517,8 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     }
     run.beam = beam;
     Problem warning;
-    if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem)) {
+    if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem,
+                         chosen)) {
         return false;
     }
     if (!warning.text.empty()) run.warnings.push_back(warning);

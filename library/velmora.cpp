@@ -301,6 +301,7 @@ Solution::Solution(const Beam& beam, const std::string& state, Method method)
                     Problem{0, 0, "the beam has no load case or combination '" + state + "'"}};
     }
     if (failure_) return;
+    state_ = s;
     const BeamModel own = beamOf(description_, 0, last);
     Problem p;
     if (!checkCases(own, description_.cases, p)) {
@@ -312,9 +313,41 @@ Solution::Solution(const Beam& beam, const std::string& state, Method method)
     solve(pressed);
 }
 
+bool Solution::envelopeCombinations(const std::vector<std::string>& names, std::vector<int>& chosen,
+                                    Failure& failure) const {
+    const CaseBook& book = description_.cases;
+    std::string why;
+    if (state_.combination < 0 && state_.loadCase >= 0) {
+        why = "this solution is of the load case '" + book.cases[state_.loadCase].name +
+              "', and an envelope is of combinations: take it from the solution of the beam's "
+              "own loads, or of a combination";
+    } else if (namedCombinations(book, names, chosen, why) && state_.combination >= 0) {
+        // Made for a combination: the envelope is that one's, named or not.
+        const std::string& own = book.combinations[state_.combination].name;
+        for (const std::string& name : names) {
+            if (name != own && why.empty()) {
+                why = "this solution is of the combination '" + own +
+                      "', and so is its envelope: take that of '" + name +
+                      "' from the solution of the beam's own loads";
+            }
+        }
+        chosen.assign(1, state_.combination);
+    }
+    failure = why.empty() ? Failure{} : Failure{Failure::description, Problem{0, 0, why}};
+    if (failure) chosen.clear();
+    return !failure;
+}
+
 bool Solution::envelope(int points, Envelope& envelope, Failure& failure) const {
+    return this->envelope(points, {}, envelope, failure);
+}
+
+bool Solution::envelope(int points, const std::vector<std::string>& combinations,
+                        Envelope& envelope, Failure& failure) const {
     failure = failure_;
     if (failure) return false;
+    std::vector<int> chosen;
+    if (!envelopeCombinations(combinations, chosen, failure)) return false;
     const BeamModel own = beamOf(description_, 0, description_.count() - 1);
     Problem p;
     Problem warning;
@@ -323,7 +356,7 @@ bool Solution::envelope(int points, Envelope& envelope, Failure& failure) const 
         return false;
     }
     if (!computeEnvelope(description_, own, points, method_ == Method::general, envelope, warning,
-                         p)) {
+                         p, chosen)) {
         // The beam itself solved, and every case's beam has its supports and
         // hinges: what fails is the arithmetic of one of them.
         failure = Failure{Failure::unsolvable, p};

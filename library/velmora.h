@@ -194,18 +194,29 @@ public:
     const Extreme& stress() const { return summary_.stress; }
 
     // The largest and smallest w, psi, M and Q at every sample, and the
-    // extreme reactions, over all combinations of the beam (without any, of
-    // all its cases together), each factor and each span of a spanwise case
-    // chosen for the worst. Of the solution of the beam's own loads; by its
-    // method. False with the failure when a beam cannot be solved, or has
-    // keyed values that are not finite.
+    // extreme reactions, over the combinations named (none named: all of
+    // the beam's, or without any, all its cases together), each factor and
+    // each span of a spanwise case chosen for the worst; the extremes exact
+    // between the samples too. A solution made for a combination gives that
+    // combination's envelope. By the solution's method. False with the
+    // failure when a beam cannot be solved, or has keyed values that are not
+    // finite; a description failure for what envelopeCombinations refuses.
     bool envelope(int points, Envelope& envelope, Failure& failure) const;
+    bool envelope(int points, const std::vector<std::string>& combinations, Envelope& envelope,
+                  Failure& failure) const;
+    // The combinations of those names an envelope takes, as indices into
+    // cases().combinations (empty: all). False with the reason for a name of
+    // no combination, a load case's name, a solution made for a load case,
+    // and names other than the combination the solution was made for.
+    bool envelopeCombinations(const std::vector<std::string>& names, std::vector<int>& chosen,
+                              Failure& failure) const;
     const CaseBook& cases() const { return description_.cases; }
 
 private:
     void solve(const BeamModel& beam);
     void sample(int points, Diagram& diagram) const;
     Script description_;  // as the beam was built, its cases included
+    LoadState state_;     // the case or combination it was made for; none: the own loads
     Script script_;
     BeamModel beam_;
     Method method_;

@@ -137,13 +137,18 @@ std::string loadingText(const CaseBook& book, const Loading& l) {
 }
 
 void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env) {
-    std::fprintf(out, "envelope of %s over %d beams solved\n",
-                 book.combinations.empty()
-                     ? "the load cases together"
-                     : (std::to_string(book.combinations.size()) +
-                        (book.combinations.size() > 1 ? " combinations" : " combination"))
-                           .c_str(),
-                 env.solved);
+    // All combinations counted, a choice of them named.
+    std::string of = "the load cases together";
+    const size_t n = env.combinations.size();
+    if (n == book.combinations.size() && n > 0) {
+        of = std::to_string(n) + (n > 1 ? " combinations" : " combination");
+    } else if (n > 0) {
+        of = n > 1 ? "the combinations" : "the combination";
+        for (size_t k = 0; k < n; ++k) {
+            of += (k ? ", " : " ") + book.combinations[env.combinations[k]].name;
+        }
+    }
+    std::fprintf(out, "envelope of %s over %d beams solved\n", of.c_str(), env.solved);
     std::fprintf(out, "spans\n");
     for (size_t s = 0; s + 1 < env.spanEdges.size(); ++s) {
         std::fprintf(out, "  %zu: x = %s to %s\n", s + 1, shown(env.spanEdges[s]).c_str(),
@@ -178,8 +183,8 @@ void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env) {
 
 std::string envelopeJson(const CaseBook& book, const Envelope& env) {
     std::string j = "{\n    \"combinations\": [";
-    for (size_t c = 0; c < book.combinations.size(); ++c) {
-        j += (c ? ", " : "") + quoted(book.combinations[c].name);
+    for (size_t k = 0; k < env.combinations.size(); ++k) {
+        j += (k ? ", " : "") + quoted(book.combinations[env.combinations[k]].name);
     }
     j += "],\n    \"spans\": [";
     for (size_t s = 0; s + 1 < env.spanEdges.size(); ++s) {

@@ -266,10 +266,20 @@ py::object loading(const CaseBook& book, const Loading& l) {
     return types().attr("Loading")(combination, factors, spans);
 }
 
-py::object envelope(const Solution& s, int points) {
+// None: all combinations (or the solution's own); a name, or a list of them.
+py::object envelope(const Solution& s, int points, const py::object& combinations) {
+    std::vector<std::string> asked;
+    if (py::isinstance<py::str>(combinations)) {
+        asked.push_back(combinations.cast<std::string>());
+    } else if (!combinations.is_none()) {
+        asked = combinations.cast<std::vector<std::string>>();
+    }
     Envelope e;
     Failure f;
-    check(s.envelope(pointsOf(points), e, f), f);
+    std::vector<int> chosen;
+    // A name the beam cannot take is a wrong argument of this call.
+    if (!s.envelopeCombinations(asked, chosen, f)) throw std::invalid_argument(f.where.text);
+    check(s.envelope(pointsOf(points), asked, e, f), f);
     const CaseBook& book = s.cases();
     py::dict columns;
     const char* names[] = {"w", "psi", "M", "Q"};
@@ -533,7 +543,8 @@ PYBIND11_MODULE(_velmora, mod) {
                 return line;
             },
             py::arg("request"), py::arg("points") = int(defaultPoints))
-        .def("envelope", &envelope, py::arg("points") = int(defaultPoints))
+        .def("envelope", &envelope, py::arg("points") = int(defaultPoints),
+             py::arg("combinations") = py::none())
         .def_property_readonly("stress",
                                [](const Solution& s) {
                                    return s.hasStress() ? extreme(s.stress())

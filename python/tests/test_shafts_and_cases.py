@@ -75,3 +75,39 @@ def test_a_combination_factor_acts_where_the_case_harms():
     g = velmora.Beam().section(l=4, EI=50, q=1).end().solve().diagram(points=15).M
     assert np.allclose(e.M_max, 1.35 * 2 * g, rtol=1e-12)
     assert np.allclose(e.M_min, (1.0 * 2 - 1.5 * 3) * g, rtol=1e-12)
+
+
+def one_span_with_combinations():
+    # G = 2 and Q = 3 on one simply supported span, as ULS and SLS.
+    b = velmora.Beam().section(l=6, EI=400, q=2).end()
+    b.case("Q").line(q=3)
+    return b.combination("ULS", {"G": 1.35, "Q": 1.5}).combination("SLS", {"G": 1, "Q": 1})
+
+
+def test_an_envelope_is_of_the_combinations_asked():
+    # The largest deflection 5 q l^4 / 384 EI and moment q l^2 / 8 of the
+    # combination's q, between the samples at l/3 and 2l/3.
+    b, l, ei = one_span_with_combinations(), 6.0, 400.0
+    w = {"ULS": 5 * (1.35 * 2 + 1.5 * 3) * l**4 / (384 * ei), "SLS": 5 * 5 * l**4 / (384 * ei)}
+    s = b.solve()
+    for asked, name in [("SLS", "SLS"), (["SLS"], "SLS"), (["ULS", "SLS"], "ULS"), (None, "ULS")]:
+        e = s.envelope(points=2, combinations=asked)
+        assert e.extremes["w"].max == pytest.approx(w[name], rel=1e-12)
+        assert e.extremes["w"].at_max.combination == name
+    alone = b.solve(case="SLS").envelope(points=2)
+    assert alone.extremes["w"].max == pytest.approx(w["SLS"], rel=1e-12)
+    assert alone.extremes["M"].max == pytest.approx(5 * l**2 / 8, rel=1e-12)
+
+
+@pytest.mark.parametrize("case, asked, message", [
+    (None, "X", "no combination 'X'"),
+    (None, ["SLS", "Q"], "'Q' is a load case, not a combination"),
+    ("Q", None, "this solution is of the load case 'Q'"),
+    ("G", None, "this solution is of the load case 'G'"),
+    ("SLS", "ULS", "this solution is of the combination 'SLS'"),
+])
+def test_an_envelope_refuses_what_is_no_combination_of_its_solution(case, asked, message):
+    s = one_span_with_combinations().solve(case=case)
+    with pytest.raises(velmora.ArgumentError, match=message) as raised:
+        s.envelope(combinations=asked)
+    assert isinstance(raised.value, ValueError)
