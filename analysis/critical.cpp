@@ -60,6 +60,16 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
         return false;
     }
     if (v.noMass) {
+        // Point masses there may be, but none where the beam can move.
+        for (const Element& e : beam.elements) {
+            if (e.kind == ElementKind::mass && (e.value > 0.0 || e.inertia > 0.0)) {
+                problem = Problem{e.line, e.column,
+                                  "no mass can move: each point mass stands where the beam is "
+                                  "held (w fixed for m, psi too for J); give m=, rho= or a Masse "
+                                  "where the beam can move"};
+                return false;
+            }
+        }
         problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
         return false;
     }

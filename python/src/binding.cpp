@@ -28,11 +28,11 @@ void check(bool ok, const Failure& failure) {
 py::object types() { return py::module_::import("velmora._types"); }
 py::object errors() { return py::module_::import("velmora.errors"); }
 
-// The library names the command line's option; here it is an argument.
+// The library names the general method; here it is an argument.
 std::string inPython(std::string text) {
-    const std::string option = "`--general`";
-    for (size_t at; (at = text.find(option)) != std::string::npos;) {
-        text.replace(at, option.size(), "method=\"general\"");
+    const std::string method = "the general method";
+    for (size_t at; (at = text.find(method)) != std::string::npos;) {
+        text.replace(at, method.size(), "method=\"general\"");
     }
     return text;
 }
