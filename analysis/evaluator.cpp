@@ -205,8 +205,7 @@ bool stressRepresentable(const Script& script, const Diagram& d, Problem& proble
     const bool shaft = a.kind == Kind::shaftSection;
     const int column = a.valueColumn[shaft ? slotDiameter : slotModulus];
     problem = Problem{a.line, column > 0 ? column : a.column,
-                      std::string(shaft ? "W = pi d^3 / 32 = " : "W = ") +
-                          exactNumber(o.modulus) +
+                      std::string(shaft ? "W = pi d^3 / 32 = " : "W = ") + exactNumber(o.modulus) +
                           " is too small for the moments of this section: sigma = M / W is "
                           "beyond the range of a double (M = " +
                           exactNumber(o.moment) + " at x = " + exactNumber(o.x) + ")"};

@@ -54,8 +54,8 @@ bool checkRuns(const Script& script, Problem& problem) {
         }
         if (!inRun) {
             report(problem, a,
-                   "with the general method every action belongs to a beam: start it with F1 (the left "
-                   "end)");
+                   "with the general method every action belongs to a beam: start it with F1 "
+                   "(the left end)");
             return false;
         }
         if (right >= 0 && a.kind != Kind::evaluate) {

@@ -21,7 +21,8 @@ const char* refusalText(int32_t refusal) {
                    "registers the condition works with (start the beam with F1)";
         case refusalEvaluationPastBank:
             return "F7 with five conditions behind it: the factor pair it needs would lie at "
-                   "R30 and R31, past the end of the register bank (the general method evaluates it)";
+                   "R30 and R31, past the end of the register bank (the general method "
+                   "evaluates it)";
         default:
             return "the engine refused this action";
     }

@@ -47,8 +47,8 @@ std::string lostDigits(const double* keyed, const double* general, const double*
         if (!differs(keyed[k], general[k], scale[k])) continue;
         lost = std::max(lost, digitsLost(std::fabs(keyed[k] - general[k]), scale[k]));
         values += values.empty() ? "" : "; ";
-        values += std::string(names[k]) + " = " + number(keyed[k]) + ", where the general method gives " +
-                  number(general[k]);
+        values += std::string(names[k]) + " = " + number(keyed[k]) +
+                  ", where the general method gives " + number(general[k]);
     }
     if (values.empty()) return "";
     const std::string digits =

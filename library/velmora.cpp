@@ -97,14 +97,44 @@ Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
 
 namespace {
 
+// The first bytes of a text, cut before a character, not inside one.
+std::string cut(const std::string& text, size_t bytes) {
+    if (text.size() <= bytes) return text;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+    return text.substr(0, bytes) + "...";
+}
+
+// A name in a message: its line ends and other control characters escaped,
+// so that the message stays one line, and a long one cut.
+std::string quotedName(const std::string& name) {
+    std::string q = "'";
+    for (const char c : cut(name, 64)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            q += "\\n";
+        } else if (c == '\t') {
+            q += "\\t";
+        } else if (c == '\r') {
+            q += "\\r";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            q += code;
+        } else {
+            q += c;
+        }
+    }
+    return q + "'";
+}
+
 // A name the description can hold, on a line no longer than it reads.
 void checkName(const std::string& name, const std::string& line) {
     if (const char* why = caseNameProblem(name)) {
-        throw std::invalid_argument("'" + name + "' cannot name a load case or combination: " +
-                                    why);
+        throw std::invalid_argument(quotedName(name) +
+                                    " cannot name a load case or combination: " + why);
     }
     if (line.size() > static_cast<size_t>(maxLineBytes)) {
-        throw std::invalid_argument("the line '" + line.substr(0, 40) + "...' would be longer than " +
+        throw std::invalid_argument("the line '" + cut(line, 40) + "' would be longer than " +
                                     std::to_string(maxLineBytes) +
                                     " bytes, more than a line of a description holds");
     }

@@ -41,9 +41,9 @@ struct type_caster<::Python<Tag>> {
 
 namespace {
 
-#define VELMORA_SHOWN(Tag, text)                                       \
-    struct Tag {                                                       \
-        static constexpr auto name = py::detail::const_name(text);    \
+#define VELMORA_SHOWN(Tag, text)                                   \
+    struct Tag {                                                   \
+        static constexpr auto name = py::detail::const_name(text); \
     }
 VELMORA_SHOWN(FloatTag, "float");
 VELMORA_SHOWN(OptionalFloatTag, "float | None");
@@ -180,7 +180,8 @@ bool flag(const std::string& name, const Bool& value) {
     const py::handle v = value.object;
     if (PyBool_Check(v.ptr())) return v.ptr() == Py_True;
     // numpy's bool is a bool too.
-    if (py::hasattr(v, "dtype") && py::str(v.attr("dtype").attr("kind")).cast<std::string>() == "b") {
+    if (py::hasattr(v, "dtype") &&
+        py::str(v.attr("dtype").attr("kind")).cast<std::string>() == "b") {
         return v.cast<bool>();
     }
     wrongType(name, "True or False (bool)", v);
@@ -425,8 +426,8 @@ Python<EnvelopeTag> envelope(const Solution& s, const Int& points) {
             x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
             loading(book, x.atMin));
     }
-    return {types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions,
-                                     extremes)};
+    return {
+        types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes)};
 }
 
 Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFloat& q) {
@@ -502,13 +503,27 @@ m: the mass (0 or more); J: its transverse mass moment of inertia
 (mass * length^2, 0 or more; a thin disc of radius r has m r^2 / 4). It
 is no load, and the keyed method ignores it. Returns the beam.)";
 
-constexpr const char* springDoc = R"(Add an elastic support of stiffness c (force per length) here. Returns the beam.)";
-constexpr const char* forceDoc = R"(Add a point force v here, positive downwards: Q drops by v across it. Returns the beam.)";
-constexpr const char* momentDoc = R"(Add a point moment v here: M drops by v across it. Returns the beam.)";
-constexpr const char* angleDoc = R"(Add an imposed kink v (radians) here: psi drops by v across it. Returns the beam.)";
-constexpr const char* offsetDoc = R"(Add an imposed offset v (length) here: w drops by v across it. Returns the beam.)";
-constexpr const char* supportDoc = R"(Add an intermediate hinged support here (w = 0). Returns the beam.)";
-constexpr const char* hingeDoc = R"(Add a hinge here (M = 0, psi may kink). Returns the beam.)";
+constexpr const char* springDoc = R"(Add an elastic support of stiffness c (force per length) here.
+
+Returns the beam.)";
+constexpr const char* forceDoc = R"(Add a point force v here, positive downwards.
+
+Q drops by v across it. Returns the beam.)";
+constexpr const char* momentDoc = R"(Add a point moment v here.
+
+M drops by v across it. Returns the beam.)";
+constexpr const char* angleDoc = R"(Add an imposed kink v (radians) here.
+
+psi drops by v across it. Returns the beam.)";
+constexpr const char* offsetDoc = R"(Add an imposed offset v (length) here.
+
+w drops by v across it. Returns the beam.)";
+constexpr const char* supportDoc = R"(Add an intermediate hinged support here.
+
+w is 0 there. Returns the beam.)";
+constexpr const char* hingeDoc = R"(Add a hinge here.
+
+M is 0 there and psi may kink. Returns the beam.)";
 
 constexpr const char* endDoc = R"(Finish the beam with its right end.
 
@@ -516,19 +531,19 @@ kind: "hinged" (M=: an end moment), "free" (M= and Q=: the end's moment
 and shear force, as the state takes them there) or "clamped" (neither).
 Nothing follows the right end. Returns the beam.)";
 
-constexpr const char* ownCaseDoc = R"(Name the load case of the loads given with the elements ("G" unless named).
+constexpr const char* ownCaseDoc = R"(Name the load case of the loads given with the elements.
 
-Name it before any other case or combination; describe() then writes a line
-"Lastfall NAME" before F1, one line above every element. A name is one word:
-no blank, line end, '=' or '#', not starting with a digit, a sign or a
-point, no '/'. Returns the beam.)";
+The case is "G" unless named. Name it before any other case or combination;
+describe() then writes a line "Lastfall NAME" before F1, one line above
+every element. A name is one word: no blank, line end, '=' or '#', not
+starting with a digit, a sign or a point, no '/'. Returns the beam.)";
 
-constexpr const char* caseDoc = R"(Start a load case whose loads are placed by position from the left end.
+constexpr const char* caseDoc = R"(Start a load case whose loads are placed by position x.
 
 name: one word, as for own_case(); spanwise: True when each span (the
 stretch between two neighbouring supports, springs or supported ends) is
 taken or left on its own, where it does harm. Returns the case (a LoadCase)
-to add its loads to.)";
+to add its loads to, by x from the left end.)";
 
 constexpr const char* combinationDoc = R"(Add a combination of load cases.
 
@@ -536,16 +551,21 @@ factors: {case: f} or {case: (worse, better)}: worse is the factor where
 the case makes a quantity worse, better where it helps; a plain f is
 (f, f), on a spanwise case (f, 0). Returns the beam.)";
 
-constexpr const char* criticalDoc = R"(The n lowest critical speeds (bending natural frequencies of the non-rotating beam).
+constexpr const char* criticalDoc = R"(The n lowest critical speeds of the non-rotating beam.
 
-Each CriticalSpeed has omega (radians per time unit), f = omega / 2 pi,
-n = 60 f (per minute when time is in seconds) and its mode shape (x, w,
-psi), sampled at `points` places inside every section and scaled to a
-largest |w| of 1. Loads do not enter; the masses are the sections' m and
-rho and the point masses. Raises MechanismError for a beam that can move
-without straining, DescriptionError for one with no mass that can move.)";
+They are its bending natural frequencies. Each CriticalSpeed has omega
+(radians per time unit), f = omega / 2 pi, n = 60 f (per minute when time
+is in seconds) and its mode shape (x, w, psi), sampled at `points` places
+inside every section and scaled to a largest |w| of 1. Loads do not enter;
+the masses are the sections' m and rho and the point masses. Raises
+MechanismError for a beam that can move without straining,
+DescriptionError for one with no mass that can move.)";
 
-constexpr const char* describeDoc = R"(The beam's description, one line per element, every number exact: the text velmora.parse() reads back into an equal beam, and the lines and columns its errors name.)";
+constexpr const char* describeDoc = R"(The beam's description, one line per element.
+
+Every number is exact: velmora.parse() reads the text back into an equal
+beam, and the lines and columns of the beam's errors are those of this
+text.)";
 
 constexpr const char* solveDoc = R"(Solve the beam.
 
@@ -555,21 +575,40 @@ name of a load case or combination to solve instead of the beam's own
 loads (each factor taken as its worse one). Returns a Solution; raises
 MechanismError, KeyedError or DescriptionError.)";
 
-constexpr const char* loadCaseDoc = R"(A load case of a beam (Beam.case()), whose loads are placed by position x from the left end. Every call returns the case.)";
+constexpr const char* loadCaseDoc = R"(A load case of a beam, from Beam.case().
 
-constexpr const char* lineDoc = R"(Add a line load q (force per length, positive downwards) growing by qs per length, from start to end (by default the whole beam). Returns the case.)";
-constexpr const char* caseForceDoc = R"(Add a point force v (positive downwards) at x. Returns the case.)";
-constexpr const char* caseMomentDoc = R"(Add a point moment v at x (M drops by v across it). Returns the case.)";
+Its loads are placed by position x from the left end; every call returns
+the case.)";
 
-constexpr const char* influenceLineDoc = R"(The influence line of a quantity at a place: the ordinate eta(x) is the quantity's value with a downward force 1 standing at x (M sagging positive, w positive downwards, a reaction positive against a downward load).)";
+constexpr const char* lineDoc = R"(Add a line load from start to end (by default the whole beam).
 
-constexpr const char* liveDoc = R"(The largest and smallest value of the quantity under a live load: q= a uniform load over the unfavourable parts (q times each area), or P= a single moving force (P times the largest and smallest ordinate). Returns (max, min).)";
+q: the load at start in force per length, positive downwards; qs: its
+growth per length. Returns the case.)";
+constexpr const char* caseForceDoc = R"(Add a point force v at x, positive downwards.
 
-constexpr const char* solutionDoc = R"(A solved beam: its state at any place, its diagram, reactions, exact extremes, influence lines, stresses, envelope and drawing.
+Returns the case.)";
+constexpr const char* caseMomentDoc = R"(Add a point moment v at x.
 
-Units are the description's; w positive downwards, M positive sagging, psi
-= w' and Q as the program prints them; a reaction is positive when it acts
-against a downward load.)";
+M drops by v across it. Returns the case.)";
+
+constexpr const char* influenceLineDoc = R"(The influence line of a quantity at a place.
+
+The ordinate eta(x) is the quantity's value with a downward force 1
+standing at x: M sagging positive, w positive downwards, a reaction
+positive against a downward load.)";
+
+constexpr const char* liveDoc = R"(The largest and smallest value of the quantity under a live load.
+
+q=: a uniform load over the unfavourable parts (q times each area); P=: a
+single moving force (P times the largest and smallest ordinate). Returns
+(max, min).)";
+
+constexpr const char* solutionDoc = R"(A solved beam.
+
+Its state at any place, its diagram, reactions, exact extremes, influence
+lines, stresses, envelope and drawing. Units are the description's; w is
+positive downwards, M positive sagging, psi = w' and Q as the program
+prints them; a reaction is positive when it acts against a downward load.)";
 
 constexpr const char* atDoc = R"(The state (w, psi, M, Q) at x, 0 <= x <= length.
 
@@ -577,17 +616,40 @@ At a point element the state jumps: side="left" gives it just before the
 element, "right" just after. Raises DescriptionError for x outside the
 beam.)";
 
-constexpr const char* diagramDoc = R"(The diagram: numpy arrays x, w, psi, M, Q (and sigma where a section has a W), sampled at `points` places inside every section, at every section's end and on both sides of every point element.)";
+constexpr const char* diagramDoc = R"(The diagram, sampled along the beam.
 
-constexpr const char* influenceDoc = R"(The influence line of "M@X", "Q@X" (Q@X- or Q@X+ at a support), "w@X", "psi@X" or "R@LINE" (LINE: the support's line in describe()), sampled like the diagram.)";
+numpy arrays x, w, psi, M, Q (and sigma where a section has a W), at
+`points` places inside every section, at every section's end and on both
+sides of every point element.)";
 
-constexpr const char* envelopeDoc = R"(The envelope over every combination (without any, over all cases together): the largest and smallest w, psi, M and Q at every sample and the extreme reactions, each factor and each span of a spanwise case taken where it does harm, with the loading that gives each.)";
+constexpr const char* influenceDoc = R"(The influence line of a quantity at a place.
 
-constexpr const char* svgDoc = R"(The drawing velmora-batch --svg writes: the beam's sketch over the plots of w, psi, M and Q (and sigma), w and M drawn positive downwards.)";
+request: "M@X", "Q@X" (Q@X- or Q@X+ at a support), "w@X", "psi@X" or
+"R@LINE" (LINE: the support's line in describe()); sampled like the
+diagram.)";
 
-constexpr const char* parseDoc = R"(The complete beams of a description text, each from its F1 to its right end (without F7 and repeated runs); its load cases go to the last beam. Raises DescriptionError with the line and column of the first problem.)";
+constexpr const char* envelopeDoc = R"(The envelope over every combination.
 
-constexpr const char* runDoc = R"(Run a description as velmora-batch does: the results of its F7 lines and the warnings, as (states, [(line, column, message)]).)";
+Without any combination, over all cases together: the largest and
+smallest w, psi, M and Q at every sample and the extreme reactions, each
+factor and each span of a spanwise case taken where it does harm, with the
+loading that gives each.)";
+
+constexpr const char* svgDoc = R"(The drawing velmora-batch --svg writes.
+
+The beam's sketch over the plots of w, psi, M and Q (and sigma), w and M
+drawn positive downwards.)";
+
+constexpr const char* parseDoc = R"(The complete beams of a description text.
+
+Each runs from its F1 to its right end, without F7 and repeated runs; the
+load cases go to the last beam. Raises DescriptionError with the line and
+column of the first problem.)";
+
+constexpr const char* runDoc = R"(Run a description as velmora-batch does.
+
+Returns the results of its F7 lines and the warnings, as (states,
+[(line, column, message)]).)";
 
 }  // namespace
 
@@ -616,7 +678,8 @@ PYBIND11_MODULE(_velmora, mod) {
     const auto chain = py::return_value_policy::reference_internal;
     const py::object none = py::none();
     beam.def(py::init([](const Str& left) { return Beam(endOf("left", left)); }),
-             py::arg("left") = "hinged")
+             py::arg("left") = "hinged",
+             "A beam that starts with its left end: \"hinged\", \"free\" or \"clamped\".")
         .def(
             "section",
             [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,
@@ -679,8 +742,8 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("v"), chain, offsetDoc)
         .def("support", &Beam::support, chain, supportDoc)
         .def("hinge", &Beam::hinge, chain, hingeDoc)
-        .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = none,
-             py::arg("Q") = none, chain, endDoc)
+        .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = none, py::arg("Q") = none,
+             chain, endDoc)
         .def(
             "own_case",
             [](Beam& b, const Str& value) -> Beam& {
@@ -751,7 +814,8 @@ PYBIND11_MODULE(_velmora, mod) {
                 const double slope = qs.object.is_none() ? 0.0 : number("qs", qs);
                 if (start.object.is_none() && end.object.is_none()) return c.line(load, slope);
                 const double from = start.object.is_none() ? 0.0 : place(b, "start", start.object);
-                const double to = end.object.is_none() ? beamLength(b) : place(b, "end", end.object);
+                const double to =
+                    end.object.is_none() ? beamLength(b) : place(b, "end", end.object);
                 if (!(from < to)) throw std::invalid_argument("start must lie before end");
                 return c.line(load, slope, from, to);
             },
@@ -770,8 +834,7 @@ PYBIND11_MODULE(_velmora, mod) {
                 const double value = number("v", v);
                 return c.moment(value, place(c.beam(), "x", x.object));
             },
-            py::arg("v"), py::arg("x"), chain, caseMomentDoc)
-        .def("__repr__", [](const LoadCaseLoads&) { return std::string("<velmora.LoadCase>"); });
+            py::arg("v"), py::arg("x"), chain, caseMomentDoc);
 
     influenceLine
         .def_property_readonly(
