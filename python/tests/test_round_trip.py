@@ -119,7 +119,7 @@ NAMES = [
 ]
 
 
-@pytest.mark.parametrize("name, words", NAMES)
+@pytest.mark.parametrize("name, words", NAMES, ids=lambda v: repr(v)[:20])
 @pytest.mark.parametrize("call", ["own_case", "case", "combination"])
 def test_names_the_text_cannot_hold_are_refused(name, words, call):
     beam = velmora.Beam().section(l=2, EI=1, q=1).end()
