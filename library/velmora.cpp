@@ -649,8 +649,9 @@ std::string Solution::svg(int points) const {
 }
 
 std::string outsideBeam(const std::string& name, double x, double length) {
-    return name + " = " + exactNumber(x) + " is outside the beam, which runs from 0 to " +
-           exactNumber(length);
+    // A beam without its right end has no length yet, only its start.
+    return name + " = " + exactNumber(x) + " is outside the beam, which " +
+           (std::isfinite(length) ? "runs from 0 to " + exactNumber(length) : "starts at 0");
 }
 
 LiveExtreme liveLoad(const InfluenceLine& line, bool uniform, double value) {

@@ -217,7 +217,8 @@ private:
 };
 
 // "x = 1.0000000000000011 is outside the beam, which runs from 0 to 1": a
-// place refused by a call, its numbers as a description writes them.
+// place refused by a call, its numbers as a description writes them (an
+// infinite length: a beam without its right end, which "starts at 0").
 std::string outsideBeam(const std::string& name, double x, double length);
 
 // The extreme of an influence line's quantity under a live load: a uniform

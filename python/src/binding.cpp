@@ -179,8 +179,8 @@ int whole(const std::string& name, const Int& value) {
 bool flag(const std::string& name, const Bool& value) {
     const py::handle v = value.object;
     if (PyBool_Check(v.ptr())) return v.ptr() == Py_True;
-    // numpy's bool is a bool too.
-    if (py::hasattr(v, "dtype") &&
+    // numpy's bool is a bool too (a scalar, not an array of them).
+    if (py::hasattr(v, "dtype") && py::hasattr(v, "ndim") && v.attr("ndim").cast<int>() == 0 &&
         py::str(v.attr("dtype").attr("kind")).cast<std::string>() == "b") {
         return v.cast<bool>();
     }

@@ -94,6 +94,13 @@ def test_a_place_outside_the_beam_is_told_in_the_digits_that_tell_it_apart(x):
                                          f"runs from 0 to {shortest(length)}")
 
 
+def test_a_place_before_an_unfinished_beam_is_outside_it():
+    unfinished = velmora.Beam().section(l=1, EI=1)
+    with pytest.raises(velmora.ArgumentError) as raised:
+        unfinished.case("Q").force(1, x=-0.5)
+    assert raised.value.message == "x = -0.5 is outside the beam, which starts at 0"
+
+
 @pytest.mark.parametrize("modulus", [1e-320, 5e-324, 1e-310, 1e-300, 1e-3, 7.5])
 def test_sigma_extremes_are_m_over_w_or_refused(modulus):
     # A simply supported span under q: M from 0 at the ends to q l^2 / 8 at

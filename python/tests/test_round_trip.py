@@ -201,23 +201,3 @@ def test_a_load_case_outside_the_beam_names_its_x(own):
         line = text[raised.value.line - 1]
         assert line == "Kraft 1 x=5"
         assert raised.value.column == line.index("x=5") + 3
-
-
-def test_a_mass_that_cannot_move_is_named_where_it_stands():
-    beam = (velmora.Beam("clamped").mass(2, J=1).section(l=1, EI=1).support().mass(3)
-            .section(l=1, EI=1).end("hinged"))
-    beam.own_case("D")
-    with pytest.raises(velmora.DescriptionError, match="no mass can move") as raised:
-        beam.critical(1)
-    assert lines_of(beam)[raised.value.line - 1] == "Masse m=2 J=1"
-    assert raised.value.column == 1
-
-
-def test_a_stress_beyond_a_double_names_its_w():
-    beam = velmora.Beam().section(l=1, EI=1, q=1, W=1e-320).end()
-    beam.own_case("D")
-    with pytest.raises(velmora.DescriptionError, match="too small") as raised:
-        beam.solve()
-    line = lines_of(beam)[raised.value.line - 1]
-    assert line == "F3 l=1 EI=1 q=1 W=1e-320"
-    assert raised.value.column == line.index("W=") + 3
