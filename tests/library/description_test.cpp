@@ -39,9 +39,14 @@ TEST(BuiltBeam, CallsTheTextCannotHoldThrowAndLeaveTheBeamAsItWas) {
     } refused[] = {
         {"a name of two words", [](Beam& b) { b.loadCase("Q feldweise"); }},
         {"a combination of nothing", [](Beam& b) { b.combination("C", {}); }},
-        {"a factor that is not finite", [](Beam& b) { b.combination("C", {{"G", NAN, 1}}); }},
+        {"a factor that is not finite",
+         [](Beam& b) {
+             b.combination("C", {{"G", NAN, 1}});
+         }},
         {"a case twice in a combination",
-         [](Beam& b) { b.combination("C", {{"G", 1, 1}, {"G", 2, 2}}); }},
+         [](Beam& b) {
+             b.combination("C", {{"G", 1, 1}, {"G", 2, 2}});
+         }},
         {"a case load that is not finite", [](Beam& b) { b.loadCase("Q").force(INFINITY, 1); }},
     };
     for (const auto& r : refused) {
@@ -90,8 +95,7 @@ TEST(BuiltBeam, RefusalsNameThePlacesOfTheDescription) {
         const velmora::Critical c = velmora::critical(held, 1);
         ASSERT_FALSE(c.solved());
         EXPECT_EQ(lineOf(held.describe(), c.failure.where.line), "Masse m=2 J=1");
-        EXPECT_EQ(c.failure.where.text.rfind("no mass can move: ", 0), 0u)
-            << c.failure.where.text;
+        EXPECT_EQ(c.failure.where.text.rfind("no mass can move: ", 0), 0u) << c.failure.where.text;
 
         Beam thin(End::hinged);
         thin.section(1, 1, 1).modulus(1e-320).end(End::hinged);
@@ -113,9 +117,10 @@ TEST(LibraryWords, TheGeneralMethodIsNamedNotAnOption) {
     gerber.end(End::clamped);
     velmora::RunOutput out;
     Failure stray;
-    velmora::run("F3 l=1 EI=1\nF1 gelenkiges Lager\nF3 l=1 EI=1\nF6 rechtes Traegerende "
-                 "Einspannung\n",
-                 Method::general, out, stray);
+    velmora::run(
+        "F3 l=1 EI=1\nF1 gelenkiges Lager\nF3 l=1 EI=1\nF6 rechtes Traegerende "
+        "Einspannung\n",
+        Method::general, out, stray);
     const struct {
         std::string said;
         const char* words;
