@@ -60,6 +60,7 @@ constexpr double polishWidth = 1e-3;
 // Beyond this many pieces a section keeps its closed form whole.
 constexpr double maxPieces = 100000.0;
 constexpr double pi = 3.14159265358979323846;
+constexpr double ccRoot4 = 500.5639017817;  // 4.730040744862704^4, the first clamped-clamped root
 
 // sum over k >= 0 of sign^k z4^k / (4k + r)!; with sign 1 every term is
 // positive, with sign -4 they shrink fast for the z4 < 16 it is used on.
@@ -176,12 +177,27 @@ State carry(const Matrix4& t, const State& s) {
 }
 
 // A section of the beam as the vibration sees it, in the scaled units.
+struct SectionPart;
+Matrix4 node(const SectionPart& s, double omega);
+
 struct SectionPart {
     int element = -1;
     int dof[4] = {-1, -1, -1, -1};  // w1, psi1, w2, psi2
     double l = 0.0, ei = 0.0, m = 0.0;
-    bool joinsNext = false;  // the next section goes on from its end with nothing between
+    // The next section goes on from this one's end with nothing between
+    // but springs of c >= 0 and point masses, whose sums stand here.
+    bool joinsNext = false;
+    double nodeC = 0.0, nodeMass = 0.0, nodeJ = 0.0;
 };
+
+// The transfer over the springs and masses where a section meets the next:
+// Q grows by (c - omega^2 m) w, M by omega^2 J psi.
+Matrix4 node(const SectionPart& s, double omega) {
+    Matrix4 t = Matrix4::Identity();
+    t(rowQ, rowW) = s.nodeC - omega * omega * s.nodeMass;
+    t(rowM, rowPsi) = omega * omega * s.nodeJ;
+    return t;
+}
 
 // One diagonal entry: a spring's c on a w, a point mass's m or J.
 struct Diagonal {
@@ -193,6 +209,7 @@ struct Diagonal {
 // A piece at one frequency: sections first..last joined, or a part of one
 // long section from `from` over `length`.
 struct Piece {
+    // The sections a piece joins have no unknowns where they meet.
     int first = 0, last = 0;
     bool cut = false;
     double from = 0.0, length = 0.0;
@@ -214,14 +231,22 @@ public:
         if (beam.left == End::clamped) fixed_[psi] = true;
         startW_ = w;
         startPsi_ = psi;
-        bool between = false;  // something stands since the last section
+        bool between = false;  // a support, a hinge or a negative spring since the last section
+        double c = 0.0, mass = 0.0, j = 0.0;  // springs and masses since then
         for (size_t k = 0; k < beam.elements.size(); ++k) {
             const Element& e = beam.elements[k];
             switch (e.kind) {
                 case ElementKind::beamSection:
                 case ElementKind::shaftSection: {
                     if (!(e.length > 0.0)) break;
-                    if (!sections_.empty() && !between) sections_.back().joinsNext = true;
+                    if (!sections_.empty() && !between) {
+                        SectionPart& before = sections_.back();
+                        before.joinsNext = true;
+                        before.nodeC = c;
+                        before.nodeMass = mass;
+                        before.nodeJ = j;
+                    }
+                    c = mass = j = 0.0;
                     SectionPart p;
                     p.element = static_cast<int>(k);
                     p.dof[0] = w;
@@ -244,16 +269,20 @@ public:
                     psi = fresh();
                     between = true;
                     break;
-                case ElementKind::spring:
-                    diagonals_.push_back(
-                        {w, std::ldexp(e.value, 3 * scale.length - scale.stiffness), 0.0});
-                    between = true;
+                case ElementKind::spring: {
+                    const double value = std::ldexp(e.value, 3 * scale.length - scale.stiffness);
+                    diagonals_.push_back({w, value, 0.0});
+                    // A negative spring may lower what the joining counts on.
+                    if (value >= 0.0) c += value;
+                    between = between || !(value >= 0.0);
                     break;
+                }
                 case ElementKind::mass:
                     diagonals_.push_back({w, 0.0, std::ldexp(e.value, -scale.mass - scale.length)});
                     diagonals_.push_back(
                         {psi, 0.0, std::ldexp(e.inertia, -scale.mass - 3 * scale.length)});
-                    between = true;
+                    mass += diagonals_[diagonals_.size() - 2].mass;
+                    j += diagonals_.back().mass;
                     break;
                 case ElementKind::pointLoad:
                 case ElementKind::otherKey:
@@ -289,17 +318,26 @@ public:
         for (int i = 0; i < n;) {
             const SectionPart& s = sections_[i];
             int j = i;
-            double length = s.l, mass = s.m, ei = s.ei;
+            double length = s.l, mass = s.m, ei = s.ei, points = 0.0, turns = 0.0;
             while (sections_[j].joinsNext) {
                 const SectionPart& t = sections_[j + 1];
                 const double l2 = length + t.l, m2 = std::max(mass, t.m), e2 = std::min(ei, t.ei);
+                const double p2 = points + sections_[j].nodeMass, t2 = turns + sections_[j].nodeJ;
                 // The joined piece's clamped-clamped frequencies lie above
-                // those of a uniform one of its softest stiffness and
-                // largest mass: below pieceMu it has none below omega.
-                if (!(muOf(l2, e2, m2, omega) <= pieceMu)) break;
+                // Dunkerley's bound: 1 / omega^2 is at most the sum of that
+                // of a uniform beam of its softest stiffness and largest
+                // mass and of each point mass alone on a simply supported
+                // one (l^3 / 48 EI, l / 3 EI), all stiffer than it. Below
+                // pieceMu it has no clamped-clamped root below omega.
+                const double l4 = l2 * l2 * l2 * l2;
+                const double bound =
+                    omega * omega * (m2 * l4 + ccRoot4 * (p2 * l4 / (48.0 * l2) + t2 * l2 / 3.0));
+                if (!(bound <= pieceMu * pieceMu * pieceMu * pieceMu * e2)) break;
                 length = l2;
                 mass = m2;
                 ei = e2;
+                points = p2;
+                turns = t2;
                 ++j;
             }
             const double mu = muOf(s.l, s.ei, s.m, omega);
@@ -348,6 +386,7 @@ public:
                     for (int q = i; q <= j; ++q) {
                         const SectionPart& u = sections_[q];
                         t = transfer(u.ei, u.m, omega, u.l) * t;
+                        if (q < j) t = node(u, omega) * t;
                     }
                     piece.k = stiffnessOf(t);
                 }
@@ -358,9 +397,10 @@ public:
         return out;
     }
 
-    // The unknowns of a set of pieces: every node a piece or a diagonal
-    // touches that nothing holds, in the order the pieces meet them along
-    // the beam, which keeps the band narrow.
+    // The unknowns of a set of pieces: every node at a piece's end that
+    // nothing holds, in the order the pieces meet them along the beam, which
+    // keeps the band narrow. The springs and masses where joined sections
+    // meet are in their piece's stiffness, and their nodes no unknowns.
     std::vector<int> numbering(const std::vector<Piece>& pieces, int nodes, int& unknowns) const {
         std::vector<int> reduced(nodes, -1);
         unknowns = 0;
@@ -371,7 +411,6 @@ public:
         for (const Piece& p : pieces) {
             for (int d : p.dof) number(d);
         }
-        for (const Diagonal& d : diagonals_) number(d.dof);
         return reduced;
     }
 
@@ -397,7 +436,7 @@ public:
         };
         int roots = 0;
         for (const Diagonal& d : diagonals_) {
-            const int r = reduced[d.dof];
+            const int r = d.dof < nodes ? reduced[d.dof] : -1;
             if (r >= 0) at(r, r) += d.c - omega * omega * d.mass;
         }
         for (const Piece& p : ps) {
@@ -456,7 +495,7 @@ public:
         if (n == 0 || k <= 0) return r;
         std::vector<Eigen::Triplet<double>> entries;
         for (const Diagonal& d : diagonals_) {
-            const int i = reduced[d.dof];
+            const int i = d.dof < nodes ? reduced[d.dof] : -1;
             if (i >= 0) entries.emplace_back(i, i, d.c - omega * omega * d.mass);
         }
         for (const Piece& p : ps) {
@@ -479,8 +518,9 @@ public:
                 if (reduced[i] >= 0) values[c][i] = x(reduced[i], c);
             }
         }
+        for (std::vector<double>& v : values) fillJoined(ps, omega, v);
         const Eigen::MatrixXd mass = gram(ps, omega, values);
-        const Eigen::MatrixXd stiffness = energy(ps, omega, values);
+        const Eigen::MatrixXd stiffness = energy(ps, omega, values, reduced);
         Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> ritz(stiffness, mass);
         if (ritz.info() != Eigen::Success) return r;
         const Eigen::MatrixXd& c = ritz.eigenvectors();
@@ -531,6 +571,21 @@ private:
         return x;
     }
 
+    // The w and psi where joined sections meet, from their piece's start.
+    void fillJoined(const std::vector<Piece>& ps, double omega, std::vector<double>& v) const {
+        for (const Piece& p : ps) {
+            if (p.first == p.last) continue;
+            const Eigen::Vector4d d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
+            State state = startOf(p.k, d);
+            for (int q = p.first; q < p.last; ++q) {
+                const SectionPart& s = sections_[q];
+                state = carry(node(s, omega) * transfer(s.ei, s.m, omega, s.l), state);
+                v[s.dof[2]] = state[rowW];
+                v[s.dof[3]] = state[rowPsi];
+            }
+        }
+    }
+
     // The anchors of a mode of nodal values v: every piece's start from its
     // stiffness, carried through the sections it joins.
     std::vector<ModeAnchor> anchors(const std::vector<Piece>& ps, double omega,
@@ -542,7 +597,8 @@ private:
             for (int q = p.first; q <= p.last; ++q) {
                 const SectionPart& s = sections_[q];
                 out.push_back({s.element, p.from, start});
-                if (q < p.last) start = carry(transfer(s.ei, s.m, omega, s.l), start);
+                if (q < p.last)
+                    start = carry(node(s, omega) * transfer(s.ei, s.m, omega, s.l), start);
             }
         }
         return out;
@@ -601,11 +657,12 @@ private:
 
     // The stiffness matrix of nodal values at omega, piece by piece.
     Eigen::MatrixXd energy(const std::vector<Piece>& ps, double omega,
-                           const std::vector<std::vector<double>>& values) const {
+                           const std::vector<std::vector<double>>& values,
+                           const std::vector<int>& reduced) const {
         const int k = static_cast<int>(values.size());
         Eigen::MatrixXd e = Eigen::MatrixXd::Zero(k, k);
         for (const Diagonal& d : diagonals_) {
-            if (d.dof < static_cast<int>(fixed_.size()) && fixed_[d.dof]) continue;
+            if (reduced[d.dof] < 0) continue;  // held, or in a piece's stiffness
             const double c = d.c - omega * omega * d.mass;
             for (int a = 0; a < k; ++a) {
                 for (int b = 0; b < k; ++b) e(a, b) += c * values[a][d.dof] * values[b][d.dof];
