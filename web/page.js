@@ -188,7 +188,9 @@ function pointAt(event) {
   const x = share * last.length;
   const state = page.at(x, false);
   if (!state || state.error) return;
-  $('pointer').textContent =
+  const pointer = $('pointer');
+  for (const q of ['x', 'w', 'psi', 'M', 'Q']) pointer.dataset[q] = full(state[q]);
+  pointer.textContent =
     `x = ${shown(state.x)}: w = ${shown(state.w)}, psi = ${shown(state.psi)}, ` +
     `M = ${shown(state.M)}, Q = ${shown(state.Q)}`;
   let cursor = svg.querySelector('#pointer-line');

@@ -161,6 +161,77 @@ def test_elements(driver, program):
     check(status(driver) == "solved", f"after F4: {status(driver)!r}")
 
 
+def batch_json(program, text, *options):
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "beam.txt")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+        run = subprocess.run([program, *options, "--json", path], capture_output=True, text=True,
+                             timeout=60)
+    return json.loads(run.stdout)
+
+
+def test_influence_and_critical(driver, program, beams):
+    """An influence line's extremes and areas and the critical speeds, as
+    velmora-batch --influence and --critical give them."""
+    named = dict(beams)
+    text = named["influence.txt"]
+    type_text(driver, text)
+    for request in ["M@5", "M@2.5", "Q@5-", "R@4"]:
+        driver.execute_script(
+            "const r = document.getElementById('influence-request'); r.value = arguments[0];"
+            "r.dispatchEvent(new Event('input'));", request)
+        rows = driver.execute_script(
+            "return Object.fromEntries([...document.querySelectorAll('#influence-values tr')]"
+            ".map(r => [r.dataset.name, Number(r.dataset.value)]));")
+        line = batch_json(program, text, "--general", "--influence", request)["influence"][0]
+        for name, key in [("max", "max"), ("min", "min"), ("area positive", "positiveArea"),
+                          ("area negative", "negativeArea")]:
+            check(name in rows and close(rows[name], line[key]),
+                  f"influence {request}: {name} {rows.get(name)} != {line[key]}")
+        check(driver.find_element(By.CSS_SELECTOR, "#influence svg") is not None, "no influence drawing")
+    driver.execute_script("document.getElementById('influence-request').value = '';")
+    text = named["shaft.txt"]
+    type_text(driver, text)
+    omegas = driver.execute_script(
+        "return [...document.querySelectorAll('#critical tr')].map(r => Number(r.dataset.omega));")
+    expected = [c["omega"] for c in batch_json(program, text, "--critical", "3")["critical"]]
+    check(len(omegas) == len(expected) and all(close(a, b) for a, b in zip(omegas, expected)),
+          f"critical speeds {omegas} != {expected}")
+    # The keyed method refuses the Gerber beam where velmora-batch warns,
+    # at the line it names.
+    driver.execute_script("const m = document.getElementById('method'); m.value = 'keyed';"
+                          "m.dispatchEvent(new Event('change'));")
+    text = named["gerber.txt"]
+    _, errors = batch(program, text)
+    where = re.search(r"FILE:(\d+):(\d+): .*(cannot eliminate at line \d+)", errors)
+    got = type_text(driver, text)
+    check(where is not None and got.startswith(f"line {where.group(1)}, column {where.group(2)}: ")
+          and where.group(3) in got and "the general method solves it" in got,
+          f"the keyed Gerber beam: the page says {got!r}, velmora-batch {errors!r}")
+    driver.execute_script("const m = document.getElementById('method'); m.value = 'general';"
+                          "m.dispatchEvent(new Event('change'));")
+
+
+def test_pointer(driver):
+    """Values under the pointer: the state at the place pointed at."""
+    type_text(driver, "F1 gelenkiges Lager\nF3 l=4 EI=21000 q=10\nF6 rechtes Trägerende gelenkiges Lager\n")
+    svg = driver.find_element(By.CSS_SELECTOR, "#drawing svg")
+    webdriver.ActionChains(driver).move_to_element(svg).perform()
+    text = driver.find_element(By.ID, "pointer").text
+    # The middle of the drawing is about the middle of the beam; there the
+    # simply supported beam's closed forms hold.
+    value = driver.execute_script("return {...document.getElementById('pointer').dataset}")
+    x = float(value.get("x", "nan"))
+    check(text.startswith("x = ") and 1.0 < x < 3.0, f"the pointer shows {text!r}")
+    q, l, ei = 10.0, 4.0, 21000.0
+    if 1.0 < x < 3.0:
+        check(close(float(value["M"]), q * x * (l - x) / 2), f"M at x = {x}: {value['M']}")
+        check(close(float(value["Q"]), q * (l / 2 - x)), f"Q at x = {x}: {value['Q']}")
+        check(close(float(value["w"]), q * x * (l ** 3 - 2 * l * x ** 2 + x ** 3) / (24 * ei)),
+              f"w at x = {x}: {value['w']}")
+
+
 def test_fragment(driver, url, program):
     """The description travels in the address: a link shows the same beam."""
     text = "F1 Einspannung\nF3 l=2.5 EI=8400\nF4 Kraft 12\nF6 rechtes Trägerende freies Ende\n"
@@ -199,6 +270,8 @@ def main():
             compare(driver, name, text, a.batch)
         test_keyed(driver, a.batch, beams)
         test_elements(driver, a.batch)
+        test_influence_and_critical(driver, a.batch, beams)
+        test_pointer(driver)
         test_fragment(driver, url, a.batch)
 
         # Through the server `tools/velmora web` starts, on the loopback only.
