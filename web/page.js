@@ -65,6 +65,7 @@ function solve() {
   let answer;
   try {
     answer = page.load(text, $('method').value, Number($('points').value) || 50);
+    $('status').dataset.solveMs = String(performance.now() - started);
   } catch (e) {
     answer = { status: 'error', error: { line: 0, column: 0, message: String(e.message || e) },
                actions: [] };
