@@ -33,8 +33,8 @@ void pageEdit(benchmark::State& state) {
         RunOutput run;
         Failure failure;
         std::vector<Beam> beams;
-        if (!velmora::run(text, Method::general, run, failure) ||
-            !parse(text, beams, failure) || beams.empty()) {
+        if (!velmora::run(text, Method::general, run, failure) || !parse(text, beams, failure) ||
+            beams.empty()) {
             state.SkipWithError(failure.where.text.c_str());
             break;
         }

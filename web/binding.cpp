@@ -246,7 +246,8 @@ private:
                   for (int k = 0; k < rowCount; ++k) v.set(quantities[k], r.state[k]);
                   return v;
               }));
-        val warnings = array(run.warnings, [](const Problem& p) { return problemObject(p, "warning"); });
+        val warnings =
+            array(run.warnings, [](const Problem& p) { return problemObject(p, "warning"); });
 
         // The last complete beam: the drawing's, as velmora-batch draws it.
         std::vector<Beam> beams;
@@ -272,7 +273,8 @@ private:
                            Failure::description);
         }
         Solution solution(*beam_, how);
-        if (!solution.solved()) return refused(o, solution.failure().where, solution.failure().kind);
+        if (!solution.solved())
+            return refused(o, solution.failure().where, solution.failure().kind);
         solution_ = std::move(solution);
         for (const Problem& p : solution_->warnings()) {
             warnings.call<void>("push", problemObject(editorProblem(p), "warning"));

@@ -229,16 +229,17 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
 // largest doubles among them), short decimals, whole numbers and powers of 2.
 TEST(ShortestNumbers, PrintfWayWritesWhatToCharsWrites) {
     std::mt19937_64 random(20261207);
-    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.1, 1e-5, 1e-4, 1e21, 1e22, 1e23,
-                                  123456789012345680000.0, 5e-324, DBL_MAX, -DBL_MIN, 0.3};
+    std::vector<double> values = {
+        0.0,    -0.0,    1.0,      -1.0, 0.1, 1e-5, 1e-4, 1e21, 1e22, 1e23, 123456789012345680000.0,
+        5e-324, DBL_MAX, -DBL_MIN, 0.3};
     for (int i = 0; i < 20000; ++i) {
         const uint64_t bits = random();
         double x;
         std::memcpy(&x, &bits, sizeof x);
         if (std::isfinite(x)) values.push_back(x);
-        const double decimal = static_cast<double>(static_cast<int64_t>(random() % 2000001) -
-                                                   1000000) *
-                               std::pow(10.0, static_cast<int>(random() % 41) - 20);
+        const double decimal =
+            static_cast<double>(static_cast<int64_t>(random() % 2000001) - 1000000) *
+            std::pow(10.0, static_cast<int>(random() % 41) - 20);
         values.push_back(decimal);
         values.push_back(std::ldexp(1.0, static_cast<int>(random() % 2000) - 1000));
         values.push_back(std::round(decimal * 1e7));
