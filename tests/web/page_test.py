@@ -2,8 +2,9 @@
 beams typed into #description give the reactions and extremes velmora-batch
 --general --summary --json computes for them (to 1e-12), and a description
 velmora-batch refuses shows the same message at the same line and column.
-The page is opened from the disk, as a single file, and once through the
-server of `tools/velmora web`; a screenshot of it is taken at the end.
+The files it offers are velmora-batch's, byte for byte. The page is opened
+from the disk, as a single file, and once through the server of
+`tools/velmora web`; a screenshot of it is taken at the end.
 
     page_test.py --page velmora.html --batch velmora-batch --readme README.md
                  --serve web/serve.py --screenshot out.png
@@ -14,6 +15,7 @@ import math
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -56,8 +58,10 @@ def batch(program, text, *options):
     return answer, run.stderr.replace(path, "FILE")
 
 
-def browser():
+def browser(downloads):
     options = webdriver.ChromeOptions()
+    options.add_experimental_option("prefs", {"download.default_directory": downloads,
+                                              "download.prompt_for_download": False})
     for argument in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
                      "--window-size=1400,1000", "--lang=en"]:
         options.add_argument(argument)
@@ -232,6 +236,35 @@ def test_pointer(driver):
               f"w at x = {x}: {value['w']}")
 
 
+def test_downloads(driver, program, beams, downloads):
+    """The files the page offers are those velmora-batch writes, byte for byte:
+    the JSON of --general --json --summary, the table and the drawing."""
+    for name, text in beams:
+        if type_text(driver, text) != "solved":
+            continue
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "beam.txt")
+            pathlib.Path(path).write_text(text, encoding="utf-8")
+            outputs = {
+                "beam.json": [program, "--general", "--json", "--summary", path],
+                "beam.csv": [program, "--general", "--table", "-", path],
+                "beam.svg": [program, "--general", "--svg", "-", path],
+            }
+            for file, command in outputs.items():
+                target = pathlib.Path(downloads, file)
+                if target.exists():
+                    target.unlink()
+                driver.find_element(By.ID, "download-" + file.split(".")[1]).click()
+                for _ in range(100):
+                    if target.exists() and target.stat().st_size > 0:
+                        break
+                    time.sleep(0.05)
+                expected = subprocess.run(command, capture_output=True, timeout=60).stdout
+                got = target.read_bytes() if target.exists() else b""
+                check(got == expected, f"{name}: the page's {file} is not velmora-batch's "
+                                       f"({len(got)} and {len(expected)} bytes)")
+
+
 def test_fragment(driver, url, program):
     """The description travels in the address: a link shows the same beam."""
     text = "F1 Einspannung\nF3 l=2.5 EI=8400\nF4 Kraft 12\nF6 rechtes Trägerende freies Ende\n"
@@ -261,7 +294,8 @@ def main():
     beams = readme_beams(pathlib.Path(a.readme).read_text(encoding="utf-8"))
     check(len(beams) >= 5, f"only {len(beams)} beams found in the README")
     url = pathlib.Path(a.page).resolve().as_uri()
-    driver = browser()
+    downloads = tempfile.mkdtemp()
+    driver = browser(downloads)
     try:
         check(open_page(driver, url), "the page from the disk did not start")
         for name, text in beams:
@@ -272,6 +306,7 @@ def main():
         test_elements(driver, a.batch)
         test_influence_and_critical(driver, a.batch, beams)
         test_pointer(driver)
+        test_downloads(driver, a.batch, beams, downloads)
         test_fragment(driver, url, a.batch)
 
         # Through the server `tools/velmora web` starts, on the loopback only.
@@ -298,6 +333,7 @@ def main():
         check(not errors, f"the browser reported {errors!r}")
     finally:
         driver.quit()
+        shutil.rmtree(downloads, ignore_errors=True)
     if failures:
         print(f"{len(failures)} checks failed")
         return 1
