@@ -14,6 +14,7 @@
 
 #include "analysis/general.h"
 #include "library/velmora.h"
+#include "text/cases_text.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
 #include "text/report.h"
@@ -170,6 +171,25 @@ public:
         return o;
     }
 
+    // The envelope of every combination of the beam's load cases (without
+    // any, of the cases together), as velmora-batch --envelope prints and
+    // draws it; null for a beam of its own loads alone.
+    val envelopeNow() const {
+        if (!solution_ || !solution_->cases().any()) return val::null();
+        Envelope env;
+        Failure failure;
+        if (!solution_->envelope(points_, env, failure)) return failureObject(failure);
+        env.beam.leftLine = editorLine(env.beam.leftLine);
+        env.beam.rightLine = editorLine(env.beam.rightLine);
+        for (Element& e : env.beam.elements) e.line = editorLine(e.line);
+        const CaseBook& book = solution_->cases();
+        val o = val::object();
+        o.set("text", written([&](FILE* f) { printEnvelope(f, book, env); }));
+        o.set("svg", written([&](FILE* f) { writeEnvelopeSvg(f, env); }));
+        o.set("csv", written([&](FILE* f) { writeEnvelopeTable(f, env); }));
+        return o;
+    }
+
     // The files velmora-batch --general --json --summary and --table write.
     std::string jsonNow() const {
         const BeamModel shown = editorModel();
@@ -193,6 +213,9 @@ public:
     }
     val critical(int count) const {
         return guarded([&] { return criticalNow(count); });
+    }
+    val envelope() const {
+        return guarded([&] { return envelopeNow(); });
     }
     std::string json() const {
         return guarded([&] { return jsonNow(); });
@@ -442,6 +465,7 @@ EMSCRIPTEN_BINDINGS(velmora) {
         .function("at", &Page::at)
         .function("influence", &Page::influence)
         .function("critical", &Page::critical)
+        .function("envelope", &Page::envelope)
         .function("json", &Page::json)
         .function("csv", &Page::csv)
         .function("svg", &Page::svg);

@@ -75,6 +75,7 @@ function solve() {
   showElements(text, answer);
   showResults(answer);
   showInfluence();
+  showEnvelope();
   showCritical();
   history.replaceState(null, '', '#' + fragmentOf(text));
   $('status').dataset.ms = String(performance.now() - started);
@@ -244,6 +245,14 @@ function showInfluence() {
   add('area negative', line.negativeArea);
   fill($('influence-values'), rows);
   $('influence').innerHTML = line.svg;
+}
+
+function showEnvelope() {
+  const e = last && last.status === 'solved' ? page.envelope() : null;
+  $('envelope-part').hidden = !e;
+  $('envelope-text').textContent = e && e.text ? e.text : '';
+  $('envelope-status').textContent = e && e.error ? e.error.message : '';
+  $('envelope').innerHTML = e && e.svg ? e.svg : '';
 }
 
 function showCritical() {

@@ -217,6 +217,24 @@ def test_influence_and_critical(driver, program, beams):
                           "m.dispatchEvent(new Event('change'));")
 
 
+def test_envelope(driver, program, beams):
+    """The envelope of a beam's load cases: velmora-batch --envelope's words
+    and numbers, lines as the editor numbers them."""
+    text = dict(beams)["three-spans.txt"]
+    type_text(driver, text)
+    got = driver.find_element(By.ID, "envelope-text").get_attribute("textContent")
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "beam.txt")
+        pathlib.Path(path).write_text(text, encoding="utf-8")
+        expected = subprocess.run([program, "--general", "--envelope", path], capture_output=True,
+                                  text=True, timeout=60).stdout
+    check(got == expected and "ULS" in got, f"the envelope says {got!r}, velmora-batch {expected!r}")
+    check(driver.find_element(By.CSS_SELECTOR, "#envelope svg") is not None, "no envelope drawing")
+    type_text(driver, dict(beams)["two-spans.txt"])
+    check(not driver.find_element(By.ID, "envelope-part").is_displayed(),
+          "an envelope shown for a beam without load cases")
+
+
 def test_pointer(driver):
     """Values under the pointer: the state at the place pointed at."""
     type_text(driver, "F1 gelenkiges Lager\nF3 l=4 EI=21000 q=10\nF6 rechtes Trägerende gelenkiges Lager\n")
@@ -306,6 +324,7 @@ def main():
         test_elements(driver, a.batch)
         test_influence_and_critical(driver, a.batch, beams)
         test_pointer(driver)
+        test_envelope(driver, a.batch, beams)
         test_downloads(driver, a.batch, beams, downloads)
         test_fragment(driver, url, a.batch)
 
