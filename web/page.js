@@ -302,6 +302,9 @@ function parts(words) {
   return { key, choice: rest.join(' '), named, plain };
 }
 
+// A long description is listed only so far, so that every edit stays quick.
+const listedRows = 300;
+
 function showElements(text, answer) {
   const lines = text.split('\n');
   const actions = new Map((answer.actions || []).map((a) => [a.line, a]));
@@ -309,7 +312,14 @@ function showElements(text, answer) {
   const rows = [];
   lines.forEach((line, index) => {
     const words = wordsOf(line);
-    if (!words.length) return;
+    if (!words.length || rows.length > listedRows) return;
+    if (rows.length === listedRows) {
+      const tr = document.createElement('tr');
+      cell(tr, '');
+      cell(tr, `the list ends here; the editor holds all ${lines.length} lines`, { colspan: 3 });
+      rows.push(tr);
+      return;
+    }
     const number = index + 1;
     const p = parts(words);
     const action = actions.get(number);
