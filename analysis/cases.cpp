@@ -191,11 +191,8 @@ BeamModel loadedModel(const Layout& lay, const std::vector<Placed>& loads,
     return m;
 }
 
-std::string number(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", x);
-    return text;
-}
+// A place in a message, in the digits that tell it apart.
+std::string number(double x) { return exactNumber(x); }
 
 // The diagram of one beam of the layout, by the chosen method.
 bool solveBeam(const Script& script, const BeamModel& model, int points, bool general,
@@ -220,7 +217,7 @@ bool solveBeam(const Script& script, const BeamModel& model, int points, bool ge
         warning = Problem{f1.line, f1.column,
                           what +
                               " has values that are not finite by the keyed method; "
-                              "`--general` solves every stable beam"};
+                              "the general method solves every stable beam"};
     }
     return true;
 }

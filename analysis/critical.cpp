@@ -58,14 +58,18 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
         problem = Problem{script.actions[tag].line, script.actions[tag].column, text};
         return false;
     }
-    if (v.noMass) {
+    if (v.noMass || v.massHeld) {
+        // Point masses there may be, but none where the beam can move.
+        for (const Element& e : beam.elements) {
+            if (e.kind == ElementKind::mass && (e.value > 0.0 || e.inertia > 0.0)) {
+                problem = Problem{e.line, e.column,
+                                  "no mass can move: each point mass stands where the beam is "
+                                  "held (w fixed for m, psi too for J); give m=, rho= or a Masse "
+                                  "where the beam can move"};
+                return false;
+            }
+        }
         problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
-        return false;
-    }
-    if (v.massHeld) {
-        problem = Problem{beam.leftLine, beam.leftColumn,
-                          "no mass can move: every point mass stands where the beam is held; give "
-                          "m= or rho= to a section, or a Masse where the beam can move"};
         return false;
     }
     if (v.outOfRange) {

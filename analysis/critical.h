@@ -24,7 +24,8 @@ struct CriticalSpeed {
 
 // The `count` lowest critical speeds of the beam of `script` (its actions
 // named by the elements' tags). False with the problem at the line it
-// concerns: a mechanism, a beam of no mass at all. Fewer than `count` only
+// concerns: a mechanism, a beam of no mass at all or of none that can move
+// (every point mass where the beam is held). Fewer than `count` only
 // when point masses on massless sections are all the beam's mass.
 bool computeCritical(const Script& script, const BeamModel& beam, int count, int points,
                      std::vector<CriticalSpeed>& speeds, Problem& problem);

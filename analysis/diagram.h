@@ -46,6 +46,16 @@ struct Reaction {
     bool kinked = false;
 };
 
+// Where sigma = M / W of a finite M is beyond the range of a double: a W
+// too small for its section's moments (the largest |M| of the first such
+// section).
+struct StressOverflow {
+    int action = -1;  // the section's; -1: nowhere
+    double x = 0.0;
+    double moment = 0.0;
+    double modulus = 0.0;
+};
+
 struct Diagram {
     int first = -1;  // the beam's F1 in the script
     int last = -1;   // its right end
@@ -57,6 +67,7 @@ struct Diagram {
     // the other extremes.
     bool hasStress = false;
     Extreme stress;
+    StressOverflow stressBeyond;
     bool allFinite = true;
     Watch watch;  // of the one complete pass
 };

@@ -108,12 +108,23 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     d.watch = Watch{};
     for (Extreme& e : d.extremes) e = Extreme{};
     d.stress = Extreme{};
+    d.stressBeyond = StressOverflow{};
     d.hasStress = false;
     const std::vector<double> modulus = modulusAfter(beam);
     for (const Element& e : beam.elements) {
         d.hasStress = d.hasStress || (e.isSection() && sectionModulus(e) > 0.0);
     }
     double w = modulus[0];
+    // sigma = M / W of a finite M, with where it overflows.
+    auto stressAt = [&](int action, double m, double x) {
+        const double sigma = m / w;
+        consider(d.stress, sigma, x);
+        if (std::isfinite(sigma) || !std::isfinite(m)) return;
+        StressOverflow& o = d.stressBeyond;
+        if (o.action < 0 || (o.action == action && std::fabs(m) > std::fabs(o.moment))) {
+            o = StressOverflow{action, x, m, w};
+        }
+    };
     auto sample = [&](double x, int action, const State& s) {
         d.samples.push_back(Sample{x, s, action, w});
         if (!finite(s)) d.allFinite = false;
@@ -136,11 +147,11 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         if (e.isSection()) {
             w = modulus[k + 1];
             const bool stress = w > 0.0;
-            if (stress) consider(d.stress, before[rowM] / w, x);
+            if (stress) stressAt(e.tag, before[rowM], x);
             for (int i = 1; i <= points; ++i) {
                 const double part = e.length * (static_cast<double>(i) / (points + 1.0));
                 sample(x + part, e.tag, evaluator.inside(k, part));
-                if (stress) consider(d.stress, d.samples.back().value[rowM] / w, x + part);
+                if (stress) stressAt(e.tag, d.samples.back().value[rowM], x + part);
             }
             // Between the samples: where each quantity's derivative vanishes,
             // by the section's own transfer from its start. sigma = M / W
@@ -149,14 +160,14 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
                 for (const double t : criticalPlaces(e, before, q)) {
                     const double v = solver::stateInside(e, before, t)[q];
                     consider(d.extremes[q], v, x + t);
-                    if (stress && q == rowM) consider(d.stress, v / w, x + t);
+                    if (stress && q == rowM) stressAt(e.tag, v, x + t);
                 }
             }
             x += e.length;
         }
         w = modulus[k + 1];
         sample(x, e.tag, evaluator.after(k));
-        if (e.isSection() && w > 0.0) consider(d.stress, d.samples.back().value[rowM] / w, x);
+        if (e.isSection() && w > 0.0) stressAt(e.tag, d.samples.back().value[rowM], x);
         afterSample[k] = d.samples.size() - 1;
         if (e.takesForce()) {
             reactionOf[k] = d.reactions.size();
@@ -185,6 +196,20 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         r.psi = d.samples[from == 0 ? 0 : afterSample[from - 1]].value[rowPsi];
         r.psiRight = d.samples[afterSample[to]].value[rowPsi];
     }
+}
+
+bool stressRepresentable(const Script& script, const Diagram& d, Problem& problem) {
+    const StressOverflow& o = d.stressBeyond;
+    if (o.action < 0) return true;
+    const Action& a = script.actions[o.action];
+    const bool shaft = a.kind == Kind::shaftSection;
+    const int column = a.valueColumn[shaft ? slotDiameter : slotModulus];
+    problem = Problem{a.line, column > 0 ? column : a.column,
+                      std::string(shaft ? "W = pi d^3 / 32 = " : "W = ") + exactNumber(o.modulus) +
+                          " is too small for the moments of this section: sigma = M / W is "
+                          "beyond the range of a double (M = " +
+                          exactNumber(o.moment) + " at x = " + exactNumber(o.x) + ")"};
+    return false;
 }
 
 }  // namespace velmora

@@ -66,4 +66,10 @@ State stateAt(const BeamModel& beam, Evaluator& evaluator, double x, bool left);
 // both sides of every point element; the reactions; the exact extremes.
 void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diagram& diagram);
 
+// A diagram whose sigma = M / W leaves the range of a double somewhere is
+// refused: its stress extremes would not be M's over W. False with the
+// problem at the section's W (its d for a shaft) in `script`, whose actions
+// the diagram's tags name.
+bool stressRepresentable(const Script& script, const Diagram& diagram, Problem& problem);
+
 }  // namespace velmora

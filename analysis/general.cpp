@@ -54,8 +54,8 @@ bool checkRuns(const Script& script, Problem& problem) {
         }
         if (!inRun) {
             report(problem, a,
-                   "with --general every action belongs to a beam: start it with F1 (the left "
-                   "end)");
+                   "with the general method every action belongs to a beam: start it with F1 "
+                   "(the left end)");
             return false;
         }
         if (right >= 0 && a.kind != Kind::evaluate) {
@@ -450,7 +450,7 @@ void judgeBreak(const Script& script, int first, int last, int culprit, std::str
         }
     } else if (s.status == solver::Status::solved) {
         cause = "the beam is stable, but the reduction method cannot eliminate at line " +
-                std::to_string(script.actions[culprit].line) + "; `--general` solves it";
+                std::to_string(script.actions[culprit].line) + "; the general method solves it";
     }
 }
 

@@ -47,11 +47,8 @@ struct Plan {
 // typed x should meet the end of a section that sums to it.
 constexpr double sameplace = 1e-12;
 
-std::string number(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", x);
-    return text;
-}
+// A place in a message, in the digits that tell it apart.
+std::string number(double x) { return exactNumber(x); }
 
 // A unit load of the copy, named by the action it stands beside.
 Element unitLoad(int row, double value, int near) {

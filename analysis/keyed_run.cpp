@@ -14,14 +14,15 @@ const char* refusalText(int32_t refusal) {
         case refusalFactorListFull:
             return "a sixth condition: the factor list R20..R29 holds the pairs of five "
                    "conditions, the right end included (start a new beam with F1, or solve "
-                   "it with --general, which has no such limit)";
+                   "it with the general method, which has no such limit)";
         case refusalPairOnWorkingRegisters:
             return "an eighth condition before the first F1: with no left end the factor "
                    "pointer starts at R0, and this pair would land on R14 and R15, the "
                    "registers the condition works with (start the beam with F1)";
         case refusalEvaluationPastBank:
             return "F7 with five conditions behind it: the factor pair it needs would lie at "
-                   "R30 and R31, past the end of the register bank (--general evaluates it)";
+                   "R30 and R31, past the end of the register bank (the general method "
+                   "evaluates it)";
         default:
             return "the engine refused this action";
     }

@@ -12,6 +12,7 @@
 #include "analysis/cases.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
+#include "analysis/evaluator.h"
 #include "analysis/general.h"
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
@@ -262,6 +263,24 @@ bool parseOptions(int argc, char** argv, Options& o, FILE* err) {
     return true;
 }
 
+// A problem or warning as it is printed. The library says "the general
+// method"; here that is the option.
+void printProblem(FILE* err, const char* name, const Problem& p, const char* kind) {
+    static const struct {
+        const char* library;
+        const char* option;
+    } words[] = {{"the general method solves", "`--general` solves"},
+                 {"the general method", "--general"}};
+    std::string text = p.text;
+    for (const auto& w : words) {
+        const std::string from = w.library;
+        for (size_t at; (at = text.find(from)) != std::string::npos;) {
+            text.replace(at, from.size(), w.option);
+        }
+    }
+    std::fprintf(err, "%s:%d:%d: %s%s\n", name, p.line, p.column, kind, text.c_str());
+}
+
 // What one run of the program computes before it prints anything.
 struct Run {
     Script script;
@@ -368,9 +387,10 @@ bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!o.influence.empty() && !o.summary) return true;
     if (o.general) {
         computeGeneralDiagram(run.beam, run.solution, o.points, run.diagram);
-        return true;
+        return stressRepresentable(keys, run.diagram, problem);
     }
     velmora::computeDiagram(keys, run.beam, o.points, run.diagram);
+    if (!stressRepresentable(keys, run.diagram, problem)) return false;
     if (run.diagram.allFinite) return true;
     const Watch& w = run.diagram.watch;
     const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
@@ -715,10 +735,7 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     if (errors > 0) return exitBadInput;
     Problem problem;
     if (!compute(o, run, problem, err)) {
-        if (!problem.text.empty()) {
-            std::fprintf(err, "%s:%d:%d: %s\n", name, problem.line, problem.column,
-                         problem.text.c_str());
-        }
+        if (!problem.text.empty()) printProblem(err, name, problem, "");
         return exitBadInput;
     }
 
@@ -736,9 +753,7 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         if (svg && svg != out) std::fclose(svg);
         return exitBadInput;
     }
-    for (const Problem& w : run.warnings) {
-        std::fprintf(err, "%s:%d:%d: warning: %s\n", name, w.line, w.column, w.text.c_str());
-    }
+    for (const Problem& w : run.warnings) printProblem(err, name, w, "warning: ");
     // A table or drawing on standard output is all that goes there.
     if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes)) {
         printOutput(o, run, out);

@@ -2,6 +2,7 @@
 // the keys that describe it, so both methods read it as the program would.
 #include "library/velmora.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -43,6 +44,10 @@ Beam::Beam(End left) {
 
 Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
     if (complete()) throw std::invalid_argument("the beam already has its right end");
+    if (script_.count() == maxActions) {
+        throw std::invalid_argument("a description holds at most " + std::to_string(maxActions) +
+                                    " actions");
+    }
     Action a;
     a.kind = kind;
     a.choice = choice;
@@ -90,6 +95,53 @@ Beam& Beam::offset(double value) { return add(Kind::pointLoad, loadOffset, {valu
 Beam& Beam::support() { return add(Kind::intermediate, midSupport, {}); }
 Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
 
+namespace {
+
+// The first bytes of a text, cut before a character, not inside one.
+std::string cut(const std::string& text, size_t bytes) {
+    if (text.size() <= bytes) return text;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+    return text.substr(0, bytes) + "...";
+}
+
+// A name in a message: its line ends and other control characters escaped,
+// so that the message stays one line, and a long one cut.
+std::string quotedName(const std::string& name) {
+    std::string q = "'";
+    for (const char c : cut(name, 64)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            q += "\\n";
+        } else if (c == '\t') {
+            q += "\\t";
+        } else if (c == '\r') {
+            q += "\\r";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            q += code;
+        } else {
+            q += c;
+        }
+    }
+    return q + "'";
+}
+
+// A name the description can hold, on a line no longer than it reads.
+void checkName(const std::string& name, const std::string& line) {
+    if (const char* why = caseNameProblem(name)) {
+        throw std::invalid_argument(quotedName(name) +
+                                    " cannot name a load case or combination: " + why);
+    }
+    if (line.size() > static_cast<size_t>(maxLineBytes)) {
+        throw std::invalid_argument("the line '" + cut(line, 40) + "' would be longer than " +
+                                    std::to_string(maxLineBytes) +
+                                    " bytes, more than a line of a description holds");
+    }
+}
+
+}  // namespace
+
 bool Beam::nameFree(const std::string& name) {
     const CaseBook& book = script_.cases;
     const bool taken = book.findCase(name) >= 0 || book.findCombination(name) >= 0;
@@ -101,6 +153,9 @@ bool Beam::nameFree(const std::string& name) {
 }
 
 Beam& Beam::ownCase(const std::string& name) {
+    LoadCase own;
+    own.name = name;
+    checkName(name, caseLine(own));
     if (name == script_.cases.cases[0].name || nameFree(name)) script_.cases.cases[0].name = name;
     return *this;
 }
@@ -110,6 +165,7 @@ LoadCaseLoads Beam::loadCase(const std::string& name, bool spanwise) {
     c.name = name;
     c.spanwise = spanwise;
     c.line = script_.lines;
+    checkName(name, caseLine(c));
     // A case named twice takes its loads nowhere: the beam is unsolved anyway.
     if (!nameFree(name)) return LoadCaseLoads(*this, -1);
     script_.cases.cases.push_back(c);
@@ -117,6 +173,19 @@ LoadCaseLoads Beam::loadCase(const std::string& name, bool spanwise) {
 }
 
 Beam& Beam::combination(const std::string& name, const std::vector<CaseFactor>& factors) {
+    checkName(name, "");
+    if (factors.empty()) throw std::invalid_argument("a combination needs at least one case");
+    for (size_t k = 0; k < factors.size(); ++k) {
+        if (!std::isfinite(factors[k].worse) || !std::isfinite(factors[k].better)) {
+            throw std::invalid_argument("a factor must be a finite number");
+        }
+        for (size_t j = 0; j < k; ++j) {
+            if (factors[j].loadCase == factors[k].loadCase) {
+                throw std::invalid_argument("'" + factors[k].loadCase +
+                                            "' appears twice in this combination");
+            }
+        }
+    }
     if (!nameFree(name)) return *this;
     Combination c;
     c.name = name;
@@ -132,11 +201,15 @@ Beam& Beam::combination(const std::string& name, const std::vector<CaseFactor>& 
         }
         if (t.loadCase >= 0) c.terms.push_back(t);
     }
+    checkName(name, combinationLine(script_.cases, c));
     script_.cases.combinations.push_back(c);
     return *this;
 }
 
 LoadCaseLoads& LoadCaseLoads::add(PlacedLoad load) {
+    for (const double v : {load.q, load.qs, load.from, load.to, load.value}) {
+        if (!std::isfinite(v)) throw std::invalid_argument("a value must be a finite number");
+    }
     if (index_ > 0) beam_.script_.cases.cases[index_].loads.push_back(load);
     return *this;
 }
@@ -200,6 +273,93 @@ std::string Beam::describe() const {
            caseLinesAfter(script_.cases);
 }
 
+namespace {
+
+bool sameLoad(const PlacedLoad& a, const PlacedLoad& b) {
+    return a.type == b.type && a.q == b.q && a.qs == b.qs && a.from == b.from && a.to == b.to &&
+           a.hasFrom == b.hasFrom && a.hasTo == b.hasTo && a.value == b.value;
+}
+
+// The same cases, loads and combinations, wherever they were written.
+bool sameCases(const CaseBook& a, const CaseBook& b) {
+    if (a.cases.size() != b.cases.size() || a.combinations.size() != b.combinations.size()) {
+        return false;
+    }
+    for (size_t c = 0; c < a.cases.size(); ++c) {
+        const LoadCase& x = a.cases[c];
+        const LoadCase& y = b.cases[c];
+        if (x.name != y.name || x.spanwise != y.spanwise || x.loads.size() != y.loads.size()) {
+            return false;
+        }
+        for (size_t k = 0; k < x.loads.size(); ++k) {
+            if (!sameLoad(x.loads[k], y.loads[k])) return false;
+        }
+    }
+    for (size_t c = 0; c < a.combinations.size(); ++c) {
+        const Combination& x = a.combinations[c];
+        const Combination& y = b.combinations[c];
+        if (x.name != y.name || x.terms.size() != y.terms.size()) return false;
+        for (size_t k = 0; k < x.terms.size(); ++k) {
+            const Term& s = x.terms[k];
+            const Term& t = y.terms[k];
+            if (s.loadCase != t.loadCase || s.factor.worse != t.factor.worse ||
+                s.factor.better != t.factor.better) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The beam's script with every action, case, load and combination at the
+// line and column of describe()'s text, as the reader finds them there: the
+// places velmora-batch names for that text. The beam's own places (its
+// actions from line 1 on) where the text would not read back.
+Script placed(const Beam& beam) {
+    Script s = beam.actions();
+    Script read;
+    std::vector<Problem> problems;
+    CaseBook& book = s.cases;
+    const CaseBook& found = read.cases;
+    if (readScript(beam.describe(), read, problems) != 0 || read.count() != s.count() ||
+        found.cases.size() != book.cases.size() ||
+        found.combinations.size() != book.combinations.size()) {
+        return s;
+    }
+    s.lines = read.lines;
+    for (int i = 0; i < s.count(); ++i) {
+        Action& a = s.actions[i];
+        a.line = read.actions[i].line;
+        a.column = read.actions[i].column;
+        std::copy(read.actions[i].valueColumn, read.actions[i].valueColumn + slotCount,
+                  a.valueColumn);
+    }
+    for (size_t c = 0; c < book.cases.size(); ++c) {
+        LoadCase& mine = book.cases[c];
+        const LoadCase& there = found.cases[c];
+        mine.line = there.line;
+        mine.column = there.column;
+        for (size_t k = 0; k < mine.loads.size() && k < there.loads.size(); ++k) {
+            mine.loads[k].line = there.loads[k].line;
+            mine.loads[k].column = there.loads[k].column;
+            mine.loads[k].placeColumn = there.loads[k].placeColumn;
+        }
+    }
+    for (size_t c = 0; c < book.combinations.size(); ++c) {
+        Combination& mine = book.combinations[c];
+        const Combination& there = found.combinations[c];
+        mine.line = there.line;
+        mine.column = there.column;
+        for (size_t k = 0; k < mine.terms.size() && k < there.terms.size(); ++k) {
+            mine.terms[k].line = there.terms[k].line;
+            mine.terms[k].column = there.terms[k].column;
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
 bool Beam::operator==(const Beam& other) const {
     if (script_.count() != other.script_.count()) return false;
     for (int i = 0; i < script_.count(); ++i) {
@@ -213,7 +373,7 @@ bool Beam::operator==(const Beam& other) const {
         }
         if (isSection(a) && hasLineLoad(a) != hasLineLoad(b)) return false;
     }
-    return true;
+    return sameCases(script_.cases, other.script_.cases);
 }
 
 Beam Beam::fromActions(std::vector<Action> actions) {
@@ -254,7 +414,7 @@ Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "
 
 Critical critical(const Beam& beam, int count, int points) {
     Critical c;
-    const Script& script = beam.actions();
+    const Script script = placed(beam);
     if (!beam.complete()) {
         c.failure =
             Failure{Failure::description,
@@ -273,7 +433,7 @@ Critical critical(const Beam& beam, int count, int points) {
 }
 
 Solution::Solution(const Beam& beam, Method method)
-    : description_(beam.actions()), script_(beam.actions()), method_(method) {
+    : description_(placed(beam)), script_(description_), method_(method) {
     const int last = script_.count() - 1;
     if (!beam.complete() || last < 1) {
         failure_ =
@@ -286,7 +446,7 @@ Solution::Solution(const Beam& beam, Method method)
 }
 
 Solution::Solution(const Beam& beam, const std::string& state, Method method)
-    : description_(beam.actions()), script_(beam.actions()), method_(method) {
+    : description_(placed(beam)), script_(description_), method_(method) {
     const int last = script_.count() - 1;
     LoadState s;
     if (!beam.complete() || last < 1) {
@@ -385,6 +545,11 @@ void Solution::solve(const BeamModel& model) {
     }
     // Reactions and extremes do not depend on the number of samples.
     sample(2, summary_);
+    Problem stress;
+    if (!stressRepresentable(script_, summary_, stress)) {
+        failure_ = Failure{Failure::description, stress};
+        return;
+    }
     if (summary_.allFinite && method_ == Method::keyed) {
         Shown shown;
         shown.reactions = shown.extremes = true;
@@ -465,10 +630,7 @@ bool Solution::at(double x, Side side, State& state, Failure& failure) const {
         return false;
     }
     if (!(x >= 0.0 && x <= beam_.length)) {
-        char text[120];
-        std::snprintf(text, sizeof text, "x = %g is outside the beam, which runs from 0 to %g", x,
-                      beam_.length);
-        failure = Failure{Failure::description, Problem{0, 0, text}};
+        failure = Failure{Failure::description, Problem{0, 0, outsideBeam("x", x, beam_.length)}};
         return false;
     }
     const bool left = side == Side::left;
@@ -525,6 +687,12 @@ std::string Solution::svg(int points) const {
         std::fclose(f);
     }
     return text;
+}
+
+std::string outsideBeam(const std::string& name, double x, double length) {
+    // A beam without its right end has no length yet, only its start.
+    return name + " = " + exactNumber(x) + " is outside the beam, which " +
+           (std::isfinite(length) ? "runs from 0 to " + exactNumber(length) : "starts at 0");
 }
 
 LiveExtreme liveLoad(const InfluenceLine& line, bool uniform, double value) {

@@ -68,8 +68,10 @@ struct CaseFactor {
 
 // A beam, element by element from its left end; every call returns the beam.
 // A value the description would refuse (a negative length, a stiffness of 0
-// or less, a number that is not finite) throws std::invalid_argument with
-// the description's words, at the call that gave it.
+// or less, a number that is not finite, a name the text cannot hold, more
+// than maxActions actions) throws std::invalid_argument with the
+// description's words, at the call that gave it. Messages about a beam name
+// its elements by their line and column in describe()'s text.
 class Beam {
 public:
     explicit Beam(End left = End::hinged);
@@ -112,11 +114,14 @@ public:
     Beam& density(double rho);
     Beam& modulus(double w);
 
-    // Load cases and combinations (see LoadCaseLoads). A name given twice
-    // or a combination of an unknown case is a description failure of every
-    // Solution of the beam. describe() writes them (a renamed own case as a
-    // line before F1, which moves every element's line down by one); ==
-    // leaves them out; parse() gives them to the description's last beam.
+    // Load cases and combinations (see LoadCaseLoads). A name is one word
+    // that cannot be read as a factor (no blank, line end, '=' or '#'; not
+    // starting with a digit, a sign or a point; no '/'); another throws. A
+    // name given twice or a combination of an unknown case is a description
+    // failure of every Solution of the beam. describe() writes them (a
+    // renamed own case as a line before F1, which moves every element's line
+    // down by one); == compares them, not where they were written; parse()
+    // gives them to the description's last beam.
     Beam& ownCase(const std::string& name);
     LoadCaseLoads loadCase(const std::string& name, bool spanwise = false);
     Beam& combination(const std::string& name, const std::vector<CaseFactor>& factors);
@@ -225,6 +230,11 @@ private:
     Failure failure_;
     std::vector<Problem> warnings_;
 };
+
+// "x = 1.0000000000000011 is outside the beam, which runs from 0 to 1": a
+// place refused by a call, its numbers as a description writes them (an
+// infinite length: a beam without its right end, which "starts at 0").
+std::string outsideBeam(const std::string& name, double x, double length);
 
 // The extreme of an influence line's quantity under a live load: a uniform
 // load q over the unfavourable parts, or a single moving force P.

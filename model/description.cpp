@@ -1,6 +1,10 @@
 // The beam a description's actions describe, and the words of an action.
 #include "model/description.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 namespace velmora {
 
 End endOf(Choice c) {
@@ -249,6 +253,23 @@ const char* choiceName(Choice choice) {
             break;
     }
     return "";
+}
+
+std::string exactNumber(double value) {
+    char text[40];
+    int digits = 1;
+    for (; digits < 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    // Whole numbers up to 16 digits are written out: 1000, not 1e+03.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1.0 && magnitude < 1e16) {
+        const int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+        if (exponent + 1 > digits) digits = exponent + 1;
+    }
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return text;
 }
 
 }  // namespace velmora

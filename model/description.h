@@ -122,6 +122,11 @@ const char* choiceName(Choice choice);
 // "Masse".
 const char* actionName(const Action& action);
 
+// A number as a description writes it, and as every message quotes one: the
+// fewest digits that read back to the same double, whole numbers up to 16
+// digits written out (1000, not 1e+03).
+std::string exactNumber(double value);
+
 // True for a section (F3, F5), which a diagram samples inside.
 inline bool isSection(const Action& a) {
     return a.kind == Kind::beamSection || a.kind == Kind::shaftSection;

@@ -54,6 +54,9 @@ constexpr double seriesBelow = 2.0;
 constexpr double pieceMu = 3.0;
 // Roots this close (relative) are solved together.
 constexpr double clusterWidth = 1e-8;
+// The Ritz values take a root no further than this (relative) from where
+// the count put it.
+constexpr double polishWidth = 1e-3;
 // Beyond this many pieces a section keeps its closed form whole.
 constexpr double maxPieces = 100000.0;
 constexpr double pi = 3.14159265358979323846;
@@ -825,14 +828,19 @@ Vibration vibrate(const Beam& beam, int count) {
             if (at > 0.0) r = model.root(at, k);
             if (!r.values.empty()) break;
         }
-        if (!r.values.empty()) {
+        // Newton steps on the Ritz values while they move the root: from
+        // the count's bracket one is enough where the count keeps its
+        // digits, a few where many short parts blur it.
+        for (int step = 0; step < 4 && !r.values.empty(); ++step) {
             double shift = 0.0;
             for (double s : r.shifts) shift += s / static_cast<double>(r.shifts.size());
             const double closer = std::sqrt(r.omega * r.omega + shift);
-            if (std::fabs(closer - r.omega) <= 1e-6 * r.omega) {
-                Model::Root again = model.root(closer, k);
-                if (again.values.size() == r.values.size()) r = std::move(again);
-            }
+            if (!(std::fabs(closer - r.omega) <= polishWidth * r.omega)) break;
+            Model::Root again = model.root(closer, k);
+            if (again.values.size() != r.values.size()) break;
+            const bool done = std::fabs(closer - r.omega) <= 1e-13 * r.omega;
+            r = std::move(again);
+            if (done) break;
         }
         for (int j = 0; j < k; ++j) {
             Mode mode;
@@ -840,7 +848,7 @@ Vibration vibrate(const Beam& beam, int count) {
             if (static_cast<size_t>(j) < r.values.size()) {
                 mode = model.mode(beam, r, j);
                 const double polished = std::sqrt(r.omega * r.omega + r.shifts[j]);
-                if (std::fabs(polished - r.omega) <= 1e-6 * r.omega) scaled = polished;
+                if (std::fabs(polished - r.omega) <= polishWidth * r.omega) scaled = polished;
             }
             mode.omega = unscaled(scaled, scale);
             if (!(std::isfinite(mode.omega) && mode.omega >= std::numeric_limits<double>::min())) {

@@ -79,16 +79,33 @@ std::string loadingJson(const CaseBook& book, const Loading& l) {
 
 }  // namespace
 
+std::string caseLine(const LoadCase& c) {
+    return "Lastfall " + c.name + (c.spanwise ? " feldweise" : "");
+}
+
+std::string combinationLine(const CaseBook& book, const Combination& c) {
+    std::string t = "Kombination " + c.name;
+    for (size_t k = 0; k < c.terms.size(); ++k) {
+        const Term& term = c.terms[k];
+        const Factor f = term.factor;
+        // A plain factor is f/f, on a spanwise case f/0.
+        const bool plain = f.better == (book.cases[term.loadCase].spanwise ? 0.0 : f.worse);
+        t += std::string(k ? " + " : " ") + exactNumber(f.worse) +
+             (plain ? "" : "/" + exactNumber(f.better)) + " " + book.cases[term.loadCase].name;
+    }
+    return t;
+}
+
 std::string caseLinesBefore(const CaseBook& book) {
     const LoadCase& own = book.cases[0];
-    return own.name == "G" ? "" : "Lastfall " + own.name + "\n";
+    return own.name == "G" ? "" : caseLine(own) + "\n";
 }
 
 std::string caseLinesAfter(const CaseBook& book) {
     std::string t;
     for (size_t c = 1; c < book.cases.size(); ++c) {
         const LoadCase& lc = book.cases[c];
-        t += "Lastfall " + lc.name + (lc.spanwise ? " feldweise\n" : "\n");
+        t += caseLine(lc) + "\n";
         for (const PlacedLoad& l : lc.loads) {
             if (l.type != PlacedLoad::lineLoad) {
                 t += std::string(l.type == PlacedLoad::force ? "Kraft " : "Moment ") +
@@ -102,18 +119,7 @@ std::string caseLinesAfter(const CaseBook& book) {
             t += "\n";
         }
     }
-    for (const Combination& c : book.combinations) {
-        t += "Kombination " + c.name;
-        for (size_t k = 0; k < c.terms.size(); ++k) {
-            const Term& term = c.terms[k];
-            const Factor f = term.factor;
-            // A plain factor is f/f, on a spanwise case f/0.
-            const bool plain = f.better == (book.cases[term.loadCase].spanwise ? 0.0 : f.worse);
-            t += std::string(k ? " + " : " ") + exactNumber(f.worse) +
-                 (plain ? "" : "/" + exactNumber(f.better)) + " " + book.cases[term.loadCase].name;
-        }
-        t += "\n";
-    }
+    for (const Combination& c : book.combinations) t += combinationLine(book, c) + "\n";
     return t;
 }
 

@@ -14,6 +14,10 @@ namespace velmora {
 // and combinations after its right end.
 std::string caseLinesBefore(const CaseBook& book);
 std::string caseLinesAfter(const CaseBook& book);
+// The Lastfall line of a case and the line of a combination, without the
+// line end, as caseLinesBefore and caseLinesAfter write them.
+std::string caseLine(const LoadCase& loadCase);
+std::string combinationLine(const CaseBook& book, const Combination& combination);
 
 // A loading in words: "ULS: G 1.35, Q 1.5 on spans 1 3".
 std::string loadingText(const CaseBook& book, const Loading& loading);

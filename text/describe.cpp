@@ -1,10 +1,6 @@
 // Writing actions back as description lines, the reader's words and keys.
 #include "text/describe.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
 namespace velmora {
 namespace {
 
@@ -33,23 +29,6 @@ void writeKeys(std::string& out, const Action& a, const Key (&keys)[N]) {
 }
 
 }  // namespace
-
-std::string exactNumber(double value) {
-    char text[40];
-    int digits = 1;
-    for (; digits < 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value) break;
-    }
-    // Whole numbers up to 16 digits are written out: 1000, not 1e+03.
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1.0 && magnitude < 1e16) {
-        const int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
-        if (exponent + 1 > digits) digits = exponent + 1;
-    }
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    return text;
-}
 
 std::string describe(const Script& script) {
     std::string out;

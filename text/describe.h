@@ -8,11 +8,8 @@
 
 namespace velmora {
 
-// One line per action, with its given values only, each number in the
-// fewest digits that read back to the same double.
+// One line per action, with its given values only, each number as
+// exactNumber writes it.
 std::string describe(const Script& script);
-
-// A number as describe writes it.
-std::string exactNumber(double value);
 
 }  // namespace velmora

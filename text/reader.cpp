@@ -514,12 +514,9 @@ bool readName(Reporter& r, const Line& line, int at, const char* owner, std::str
     }
     const Token& t = line.tokens[at];
     name.assign(line.text + t.begin, static_cast<size_t>(t.end - t.begin));
-    const char c = name[0];
-    if (isDigit(c) || c == '+' || c == '-' || c == '.' || name.find('/') != std::string::npos) {
+    if (const char* why = caseNameProblem(name)) {
         report(r, line.number, columnOf(line, t.begin),
-               "'%s' cannot name a load case or combination: a name starts with a letter and "
-               "holds no '/'",
-               quote(line, t));
+               "'%s' cannot name a load case or combination: %s", quote(line, t), why);
         return false;
     }
     return true;
@@ -752,6 +749,23 @@ bool nextLine(Source& source, Line& line) {
 
 }  // namespace
 
+const char* caseNameProblem(const std::string& name) {
+    if (name.empty()) return "a name is one word, not nothing";
+    for (const char c : name) {
+        if (isBlank(c) || c == '\n') return "a name is one word: it holds no blank or line end";
+        if (c == '=' || c == '#') return "a name holds no '=' and no '#'";
+        if (c == '\0') return "a name holds no zero byte";
+    }
+    if (invalidUtf8At(name.data(), static_cast<int>(name.size())) >= 0) {
+        return "a name is UTF-8 text";
+    }
+    const char c = name[0];
+    if (isDigit(c) || c == '+' || c == '-' || c == '.' || name.find('/') != std::string::npos) {
+        return "a name starts with a letter and holds no '/'";
+    }
+    return nullptr;
+}
+
 NumberProblem readDecimal(const char* text, int n, double& value) {
     if (spellsNonFinite(text, n)) return NumberProblem::notFinite;
     if (!isStrictNumber(text, n)) return NumberProblem::malformed;
@@ -796,11 +810,11 @@ int readLines(Source& source, Reporter& r, Script& script) {
         }
         split(line);
         if (line.tokenCount == 0) continue;
+        if (readCaseLine(r, line, script.cases, cases)) continue;
         if (script.count() == maxActions) {
             report(r, line.number, 1, "more than %d actions", maxActions);
             break;
         }
-        if (readCaseLine(r, line, script.cases, cases)) continue;
         cases.open = -1;
         Action action;
         const bool good = parseAction(r, line, action);

@@ -18,6 +18,11 @@ enum class NumberProblem { none, notFinite, malformed, tooLong, overflow };
 // most maxNumberLength characters, with the value atof gives for it.
 NumberProblem readDecimal(const char* text, int n, double& value);
 
+// Why `name` cannot name a load case or combination of a description: the
+// reader takes a name as one word, which no factor could be; null when it
+// can. The text says what a name is ("a name is one word: ...").
+const char* caseNameProblem(const std::string& name);
+
 // Reads a whole script from file, reporting every bad line as
 // "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.
 int readScript(FILE* file, const char* name, Script& script, FILE* err);

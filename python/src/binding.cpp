@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -14,7 +15,65 @@
 namespace py = pybind11;
 using namespace velmora;
 
+// An argument the binding checks itself, or a result it builds itself as a
+// Python object: any object passes the call's own dispatch, and the
+// signature shows it by the Python type it stands for (Tag::name).
+template <typename Tag>
+struct Python {
+    py::object object;
+};
+
+namespace pybind11 {
+namespace detail {
+template <typename Tag>
+struct type_caster<::Python<Tag>> {
+    PYBIND11_TYPE_CASTER(::Python<Tag>, Tag::name);
+    bool load(handle source, bool) {
+        value.object = reinterpret_borrow<object>(source);
+        return true;
+    }
+    static handle cast(const ::Python<Tag>& v, return_value_policy, handle) {
+        return v.object.inc_ref();
+    }
+};
+}  // namespace detail
+}  // namespace pybind11
+
 namespace {
+
+#define VELMORA_SHOWN(Tag, text)                                   \
+    struct Tag {                                                   \
+        static constexpr auto name = py::detail::const_name(text); \
+    }
+VELMORA_SHOWN(FloatTag, "float");
+VELMORA_SHOWN(OptionalFloatTag, "float | None");
+VELMORA_SHOWN(IntTag, "int");
+VELMORA_SHOWN(BoolTag, "bool");
+VELMORA_SHOWN(StrTag, "str");
+VELMORA_SHOWN(OptionalStrTag, "str | None");
+VELMORA_SHOWN(FactorsTag, "dict[str, float | tuple[float, float]]");
+VELMORA_SHOWN(StateTag, "velmora.State");
+VELMORA_SHOWN(ExtremeTag, "velmora.Extreme");
+VELMORA_SHOWN(OptionalExtremeTag, "velmora.Extreme | None");
+VELMORA_SHOWN(ExtremesTag, "dict[str, velmora.Extreme]");
+VELMORA_SHOWN(DiagramTag, "velmora.Diagram");
+VELMORA_SHOWN(EnvelopeTag, "velmora.Envelope");
+VELMORA_SHOWN(CombinationsTag, "str | list[str] | None");
+VELMORA_SHOWN(ReactionsTag, "list[velmora.Reaction]");
+VELMORA_SHOWN(SpeedsTag, "list[velmora.CriticalSpeed]");
+VELMORA_SHOWN(ElementsTag, "list[tuple[str, float, float, float]]");
+VELMORA_SHOWN(PairTag, "tuple[float, float]");
+VELMORA_SHOWN(StatesTag, "list[velmora.State]");
+VELMORA_SHOWN(ArrayTag, "numpy.ndarray");
+#undef VELMORA_SHOWN
+
+using Float = Python<FloatTag>;
+using OptionalFloat = Python<OptionalFloatTag>;
+using Int = Python<IntTag>;
+using Bool = Python<BoolTag>;
+using Str = Python<StrTag>;
+using OptionalStr = Python<OptionalStrTag>;
+using Factors = Python<FactorsTag>;
 
 // A failure of the library, on its way to Python.
 struct Raised {
@@ -28,11 +87,11 @@ void check(bool ok, const Failure& failure) {
 py::object types() { return py::module_::import("velmora._types"); }
 py::object errors() { return py::module_::import("velmora.errors"); }
 
-// The library names the command line's option; here it is an argument.
+// The library names the general method; here it is an argument.
 std::string inPython(std::string text) {
-    const std::string option = "`--general`";
-    for (size_t at; (at = text.find(option)) != std::string::npos;) {
-        text.replace(at, option.size(), "method=\"general\"");
+    const std::string method = "the general method";
+    for (size_t at; (at = text.find(method)) != std::string::npos;) {
+        text.replace(at, method.size(), "method=\"general\"");
     }
     return text;
 }
@@ -58,38 +117,103 @@ void raise(const Failure& f) {
     PyErr_SetObject(cls.ptr(), error.ptr());
 }
 
+// --- The arguments of a call, each checked with its name ---
+
+std::string typeName(const py::handle& value) { return Py_TYPE(value.ptr())->tp_name; }
+
+[[noreturn]] void wrongType(const std::string& name, const char* takes, const py::handle& value) {
+    throw py::type_error(name + " must be " + takes + ", not " + typeName(value));
+}
+
 // A number of a Python call: finite, or None where it may be left out.
-double number(const char* name, const py::object& value, bool optional) {
+double number(const std::string& name, const py::handle& value, bool optional) {
     if (value.is_none()) {
         if (optional) return NAN;
-        throw std::invalid_argument(std::string(name) + " is required");
+        throw std::invalid_argument(name + " is required");
     }
-    const double v = value.cast<double>();
-    if (!std::isfinite(v))
-        throw std::invalid_argument(std::string(name) + " must be a finite number");
+    const char* takes = optional ? "a number (int or float) or None" : "a number (int or float)";
+    if (PyBool_Check(value.ptr()) || PyUnicode_Check(value.ptr()) || PyBytes_Check(value.ptr())) {
+        wrongType(name, takes, value);
+    }
+    const double v = PyFloat_AsDouble(value.ptr());
+    if (v == -1.0 && PyErr_Occurred()) {
+        PyErr_Clear();
+        wrongType(name, takes, value);
+    }
+    if (!std::isfinite(v)) throw std::invalid_argument(name + " must be a finite number");
     return v;
 }
 
-End endOf(const std::string& name) {
-    if (name == "hinged") return End::hinged;
-    if (name == "free") return End::free;
-    if (name == "clamped") return End::clamped;
-    throw std::invalid_argument("unknown end '" + name +
+double number(const std::string& name, const Float& value) {
+    return number(name, value.object, false);
+}
+double number(const std::string& name, const OptionalFloat& value) {
+    return number(name, value.object, true);
+}
+
+// A str, not bytes: the words of a call are text.
+std::string text(const std::string& name, const py::handle& value, const char* takes) {
+    if (!PyUnicode_Check(value.ptr())) wrongType(name, takes, value);
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_AsUTF8AndSize(value.ptr(), &size);
+    if (!utf8) throw py::error_already_set();
+    return std::string(utf8, static_cast<size_t>(size));
+}
+
+std::string text(const std::string& name, const Str& value, const char* takes = "a str") {
+    return text(name, value.object, takes);
+}
+
+int whole(const std::string& name, const Int& value) {
+    const py::handle v = value.object;
+    if (PyBool_Check(v.ptr()) || !PyIndex_Check(v.ptr())) {
+        wrongType(name, "a whole number (int)", v);
+    }
+    const long n = PyLong_AsLong(py::reinterpret_steal<py::object>(PyNumber_Index(v.ptr())).ptr());
+    if (n == -1 && PyErr_Occurred()) {
+        PyErr_Clear();
+        return -1;  // beyond a long: out of every range
+    }
+    return n < -1 || n > maxPoints ? -1 : static_cast<int>(n);
+}
+
+bool flag(const std::string& name, const Bool& value) {
+    const py::handle v = value.object;
+    if (PyBool_Check(v.ptr())) return v.ptr() == Py_True;
+    // numpy's bool is a bool too (a scalar, not an array of them).
+    if (py::hasattr(v, "dtype") && py::hasattr(v, "ndim") && v.attr("ndim").cast<int>() == 0 &&
+        py::str(v.attr("dtype").attr("kind")).cast<std::string>() == "b") {
+        return v.cast<bool>();
+    }
+    wrongType(name, "True or False (bool)", v);
+}
+
+End endOf(const std::string& name, const Str& value) {
+    const std::string end = text(name, value, "a str (\"hinged\", \"free\" or \"clamped\")");
+    if (end == "hinged") return End::hinged;
+    if (end == "free") return End::free;
+    if (end == "clamped") return End::clamped;
+    throw std::invalid_argument("unknown end '" + end +
                                 "': expected \"hinged\", \"free\" or \"clamped\"");
 }
 
-Method methodOf(const std::string& name) {
-    if (name == "general") return Method::general;
-    if (name == "keyed") return Method::keyed;
-    throw std::invalid_argument("unknown method '" + name + "': expected \"general\" or \"keyed\"");
+Method methodOf(const Str& value) {
+    const std::string method = text("method", value, "a str (\"general\" or \"keyed\")");
+    if (method == "general") return Method::general;
+    if (method == "keyed") return Method::keyed;
+    throw std::invalid_argument("unknown method '" + method +
+                                "': expected \"general\" or \"keyed\"");
 }
 
-int pointsOf(int points) {
+int pointsOf(const Int& value) {
+    const int points = whole("points", value);
     if (points < 1 || points > maxPoints) {
         throw std::invalid_argument("points must be from 1 to " + std::to_string(maxPoints));
     }
     return points;
 }
+
+// --- Results as the package's Python values ---
 
 py::object state(const State& s) {
     return types().attr("State")(s[rowW], s[rowPsi], s[rowM], s[rowQ]);
@@ -160,18 +284,19 @@ py::array_t<double> column(std::vector<double>&& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(owned->size()), owned->data(), free);
 }
 
-py::object diagram(const Solution& s, int points) {
+Python<DiagramTag> diagram(const Solution& s, const Int& points) {
     Solution::Columns c = s.columns(pointsOf(points));
     const bool stress = !c.sigma.empty();
     py::object sigma = stress ? py::object(column(std::move(c.sigma))) : py::none();
-    return types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
-                                   column(std::move(c.value[rowPsi])),
-                                   column(std::move(c.value[rowM])),
-                                   column(std::move(c.value[rowQ])), sigma);
+    return {types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
+                                    column(std::move(c.value[rowPsi])),
+                                    column(std::move(c.value[rowM])),
+                                    column(std::move(c.value[rowQ])), sigma)};
 }
 
 // The mode shapes of the critical speeds, as arrays.
-py::list criticalSpeeds(const Beam& b, int count, int points) {
+Python<SpeedsTag> criticalSpeeds(const Beam& b, const Int& n, const Int& points) {
+    const int count = whole("n", n);
     if (count < 1 || count > maxCritical) {
         throw std::invalid_argument("n must be from 1 to " + std::to_string(maxCritical));
     }
@@ -189,7 +314,7 @@ py::list criticalSpeeds(const Beam& b, int count, int points) {
                                                  column(std::move(x)), column(std::move(w)),
                                                  column(std::move(psi))));
     }
-    return out;
+    return {out};
 }
 
 double beamLength(const Beam& b) {
@@ -207,40 +332,49 @@ bool nameTaken(const Beam& b, const std::string& name) {
     return false;
 }
 
-void freshName(const Beam& b, const std::string& name) {
+std::string freshName(const Beam& b, const Str& value) {
+    const std::string name = text("name", value);
     if (name.empty()) throw std::invalid_argument("a load case needs a name");
     if (nameTaken(b, name)) throw std::invalid_argument("'" + name + "' is named twice");
+    return name;
 }
 
 // A place of a case's load: on the beam, when its length is known.
-double place(const Beam& b, const char* name, const py::object& x) {
+double place(const Beam& b, const char* name, const py::handle& x) {
     const double v = number(name, x, false);
-    if (v < 0.0 || v > beamLength(b)) {
-        throw std::invalid_argument(std::string(name) + " = " + std::to_string(v) +
-                                    " is outside the beam");
-    }
+    const double length = beamLength(b);
+    if (v < 0.0 || v > length) throw std::invalid_argument(outsideBeam(name, v, length));
     return v;
 }
 
 // {case: f} or {case: (worse, better)}; a plain f on a case placed span by
 // span is f where it harms and 0 where it helps.
-std::vector<CaseFactor> factorsOf(const Beam& b, const py::dict& terms) {
+std::vector<CaseFactor> factorsOf(const Beam& b, const Factors& value) {
+    if (!PyDict_Check(value.object.ptr())) {
+        wrongType("factors", "a dict {case: factor or (worse, better)}", value.object);
+    }
     std::vector<CaseFactor> factors;
-    for (const auto& item : terms) {
+    for (const auto& item : py::reinterpret_borrow<py::dict>(value.object)) {
         CaseFactor f;
-        f.loadCase = item.first.cast<std::string>();
+        f.loadCase = text("each case of factors", item.first, "a str (the name of a load case)");
+        const std::string which = "the factor of '" + f.loadCase + "'";
         const LoadCase* found = nullptr;
         for (const LoadCase& c : b.cases().cases) {
             if (c.name == f.loadCase) found = &c;
         }
         if (!found) throw std::invalid_argument("no load case '" + f.loadCase + "'");
-        if (py::isinstance<py::tuple>(item.second)) {
-            const py::tuple t = item.second.cast<py::tuple>();
-            if (t.size() != 2) throw std::invalid_argument("a factor is f or (worse, better)");
-            f.worse = number("worse", t[0], false);
-            f.better = number("better", t[1], false);
+        if (PyTuple_Check(item.second.ptr())) {
+            const py::tuple t = py::reinterpret_borrow<py::tuple>(item.second);
+            if (t.size() != 2) {
+                throw std::invalid_argument(which + " is f or (worse, better), not a tuple of " +
+                                            std::to_string(t.size()));
+            }
+            f.worse = number("the worse " + which.substr(4), t[0], false);
+            f.better = number("the better " + which.substr(4), t[1], false);
+        } else if (PyList_Check(item.second.ptr())) {
+            wrongType(which, "a number or a (worse, better) tuple of numbers", item.second);
         } else {
-            f.worse = number("factor", py::reinterpret_borrow<py::object>(item.second), false);
+            f.worse = number(which, item.second, false);
             f.better = found->spanwise ? 0.0 : f.worse;
         }
         factors.push_back(f);
@@ -267,12 +401,17 @@ py::object loading(const CaseBook& book, const Loading& l) {
 }
 
 // None: all combinations (or the solution's own); a name, or a list of them.
-py::object envelope(const Solution& s, int points, const py::object& combinations) {
+Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
+                             const Python<CombinationsTag>& combinations) {
+    const char* takes = "a str, a list of str or None";
     std::vector<std::string> asked;
-    if (py::isinstance<py::str>(combinations)) {
-        asked.push_back(combinations.cast<std::string>());
-    } else if (!combinations.is_none()) {
-        asked = combinations.cast<std::vector<std::string>>();
+    const py::object& c = combinations.object;
+    if (PyUnicode_Check(c.ptr())) {
+        asked.push_back(text("combinations", c, takes));
+    } else if (py::isinstance<py::list>(c) || py::isinstance<py::tuple>(c)) {
+        for (const py::handle item : c) asked.push_back(text("combinations", item, takes));
+    } else if (!c.is_none()) {
+        wrongType("combinations", takes, c);
     }
     Envelope e;
     Failure f;
@@ -303,24 +442,238 @@ py::object envelope(const Solution& s, int points, const py::object& combination
             x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
             loading(book, x.atMin));
     }
-    return types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes);
+    return {
+        types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes)};
 }
 
-Beam& endBeam(Beam& b, const std::string& kind, const py::object& m, const py::object& q) {
-    const End end = endOf(kind);
-    if (end == End::clamped && !(m.is_none() && q.is_none())) {
+Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFloat& q) {
+    const End end = endOf("kind", kind);
+    const double mv = number("M", m);
+    const double qv = number("Q", q);
+    if (end == End::clamped && !(m.object.is_none() && q.object.is_none())) {
         throw std::invalid_argument("a clamped end takes no M or Q");
     }
-    if (end == End::hinged && !q.is_none()) throw std::invalid_argument("a hinged end takes no Q");
-    const double mv = number("M", m, true);
-    const double qv = number("Q", q, true);
+    if (end == End::hinged && !q.object.is_none()) {
+        throw std::invalid_argument("a hinged end takes no Q");
+    }
     return b.end(end, mv, qv);
 }
+
+// A short summary of a number for a repr.
+std::string shown(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+std::string solutionRepr(const Solution& s) {
+    if (!s.solved()) return "<velmora.Solution: not solved>";
+    const BeamModel& m = s.model();
+    int elements = 0;
+    for (const Element& e : m.elements) elements += e.kind == ElementKind::otherKey ? 0 : 1;
+    std::string t = "Solution(" + std::string(s.method() == Method::general ? "general" : "keyed") +
+                    " method, length " + shown(m.length) + ", " + std::to_string(elements) +
+                    (elements == 1 ? " element" : " elements");
+    const Extreme& w = s.extreme(rowW);
+    const Extreme& moment = s.extreme(rowM);
+    if (w.found) t += "; w from " + shown(w.min) + " to " + shown(w.max);
+    if (moment.found) t += ", M from " + shown(moment.min) + " to " + shown(moment.max);
+    return t + ")";
+}
+
+// --- The docstrings: units are the user's own, consistent ones ---
+
+constexpr const char* beamDoc = R"(A beam or shaft, described element by element from its left end.
+
+Beam(left="hinged"): the left end is "hinged", "free" or "clamped". Every
+call adds one element at the place the last one ends and returns the beam,
+so calls chain; the beam's text (its repr and describe()) is its
+description, and velmora.parse(beam.describe()) gives an equal beam back.
+
+Units are the user's own, consistent ones (say N, mm, t and s). x runs from
+the left end. Loads and the deflection w are positive downwards, the
+bending moment M positive sagging; psi = w' and Q as the program prints
+them. A value a description would refuse raises ArgumentError at the call;
+a value of the wrong type raises TypeError naming the argument.)";
+
+constexpr const char* sectionDoc = R"(Add a beam section.
+
+l: its length (0 or more); EI: its bending stiffness (force * length^2,
+positive); q: a line load at its start in force per length, positive
+downwards; qs: the growth of that load per length (a line load when q or
+qs is given); W: its section modulus (length^3, positive) for the bending
+stress sigma = M / W; m: its mass per length for critical speeds. Returns
+the beam.)";
+
+constexpr const char* shaftDoc = R"(Add a round shaft section.
+
+l: its length (0 or more); E: Young's modulus (force per length^2,
+positive); d: its diameter (positive), so that EI = E pi d^4 / 64 and
+W = pi d^3 / 32; q, qs: a line load as for section(); rho: the density
+(mass per length^3), a mass per length rho pi d^2 / 4 for critical speeds.
+Returns the beam.)";
+
+constexpr const char* massDoc = R"(Add a point mass for critical speeds.
+
+m: the mass (0 or more); J: its transverse mass moment of inertia
+(mass * length^2, 0 or more; a thin disc of radius r has m r^2 / 4). It
+is no load, and the keyed method ignores it. Returns the beam.)";
+
+constexpr const char* springDoc = R"(Add an elastic support of stiffness c (force per length) here.
+
+Returns the beam.)";
+constexpr const char* forceDoc = R"(Add a point force v here, positive downwards.
+
+Q drops by v across it. Returns the beam.)";
+constexpr const char* momentDoc = R"(Add a point moment v here.
+
+M drops by v across it. Returns the beam.)";
+constexpr const char* angleDoc = R"(Add an imposed kink v (radians) here.
+
+psi drops by v across it. Returns the beam.)";
+constexpr const char* offsetDoc = R"(Add an imposed offset v (length) here.
+
+w drops by v across it. Returns the beam.)";
+constexpr const char* supportDoc = R"(Add an intermediate hinged support here.
+
+w is 0 there. Returns the beam.)";
+constexpr const char* hingeDoc = R"(Add a hinge here.
+
+M is 0 there and psi may kink. Returns the beam.)";
+
+constexpr const char* endDoc = R"(Finish the beam with its right end.
+
+kind: "hinged" (M=: an end moment), "free" (M= and Q=: the end's moment
+and shear force, as the state takes them there) or "clamped" (neither).
+Nothing follows the right end. Returns the beam.)";
+
+constexpr const char* ownCaseDoc = R"(Name the load case of the loads given with the elements.
+
+The case is "G" unless named. Name it before any other case or combination;
+describe() then writes a line "Lastfall NAME" before F1, one line above
+every element. A name is one word: no blank, line end, '=' or '#', not
+starting with a digit, a sign or a point, no '/'. Returns the beam.)";
+
+constexpr const char* caseDoc = R"(Start a load case whose loads are placed by position x.
+
+name: one word, as for own_case(); spanwise: True when each span (the
+stretch between two neighbouring supports, springs or supported ends) is
+taken or left on its own, where it does harm. Returns the case (a LoadCase)
+to add its loads to, by x from the left end.)";
+
+constexpr const char* combinationDoc = R"(Add a combination of load cases.
+
+factors: {case: f} or {case: (worse, better)}: worse is the factor where
+the case makes a quantity worse, better where it helps; a plain f is
+(f, f), on a spanwise case (f, 0). Returns the beam.)";
+
+constexpr const char* criticalDoc = R"(The n lowest critical speeds of the non-rotating beam.
+
+They are its bending natural frequencies. Each CriticalSpeed has omega
+(radians per time unit), f = omega / 2 pi, n = 60 f (per minute when time
+is in seconds) and its mode shape (x, w, psi), sampled at `points` places
+inside every section and scaled to a largest |w| of 1. Loads do not enter;
+the masses are the sections' m and rho and the point masses. Raises
+MechanismError for a beam that can move without straining,
+DescriptionError for one with no mass that can move.)";
+
+constexpr const char* describeDoc = R"(The beam's description, one line per element.
+
+Every number is exact: velmora.parse() reads the text back into an equal
+beam, and the lines and columns of the beam's errors are those of this
+text.)";
+
+constexpr const char* solveDoc = R"(Solve the beam.
+
+method: "general" (every stable beam) or "keyed" (the program's own
+arithmetic, bit for bit, with its five-condition register bank); case: the
+name of a load case or combination to solve instead of the beam's own
+loads (each factor taken as its worse one). Returns a Solution; raises
+MechanismError, KeyedError or DescriptionError.)";
+
+constexpr const char* loadCaseDoc = R"(A load case of a beam, from Beam.case().
+
+Its loads are placed by position x from the left end; every call returns
+the case.)";
+
+constexpr const char* lineDoc = R"(Add a line load from start to end (by default the whole beam).
+
+q: the load at start in force per length, positive downwards; qs: its
+growth per length. Returns the case.)";
+constexpr const char* caseForceDoc = R"(Add a point force v at x, positive downwards.
+
+Returns the case.)";
+constexpr const char* caseMomentDoc = R"(Add a point moment v at x.
+
+M drops by v across it. Returns the case.)";
+
+constexpr const char* influenceLineDoc = R"(The influence line of a quantity at a place.
+
+The ordinate eta(x) is the quantity's value with a downward force 1
+standing at x: M sagging positive, w positive downwards, a reaction
+positive against a downward load.)";
+
+constexpr const char* liveDoc = R"(The largest and smallest value of the quantity under a live load.
+
+q=: a uniform load over the unfavourable parts (q times each area); P=: a
+single moving force (P times the largest and smallest ordinate). Returns
+(max, min).)";
+
+constexpr const char* solutionDoc = R"(A solved beam.
+
+Its state at any place, its diagram, reactions, exact extremes, influence
+lines, stresses, envelope and drawing. Units are the description's; w is
+positive downwards, M positive sagging, psi = w' and Q as the program
+prints them; a reaction is positive when it acts against a downward load.)";
+
+constexpr const char* atDoc = R"(The state (w, psi, M, Q) at x, 0 <= x <= length.
+
+At a point element the state jumps: side="left" gives it just before the
+element, "right" just after. Raises DescriptionError for x outside the
+beam.)";
+
+constexpr const char* diagramDoc = R"(The diagram, sampled along the beam.
+
+numpy arrays x, w, psi, M, Q (and sigma where a section has a W), at
+`points` places inside every section, at every section's end and on both
+sides of every point element.)";
+
+constexpr const char* influenceDoc = R"(The influence line of a quantity at a place.
+
+request: "M@X", "Q@X" (Q@X- or Q@X+ at a support), "w@X", "psi@X" or
+"R@LINE" (LINE: the support's line in describe()); sampled like the
+diagram.)";
+
+constexpr const char* envelopeDoc = R"(The envelope over the combinations named.
+
+combinations: a combination's name, a list of names, or None for every
+combination (for a solution made for a combination, that one); a load
+case's name is refused. Without any combination written, over all cases
+together: the largest and
+smallest w, psi, M and Q at every sample and the extreme reactions, each
+factor and each span of a spanwise case taken where it does harm, with the
+loading that gives each.)";
+
+constexpr const char* svgDoc = R"(The drawing velmora-batch --svg writes.
+
+The beam's sketch over the plots of w, psi, M and Q (and sigma), w and M
+drawn positive downwards.)";
+
+constexpr const char* parseDoc = R"(The complete beams of a description text.
+
+Each runs from its F1 to its right end, without F7 and repeated runs; the
+load cases go to the last beam. Raises DescriptionError with the line and
+column of the first problem.)";
+
+constexpr const char* runDoc = R"(Run a description as velmora-batch does.
+
+Returns the results of its F7 lines and the warnings, as (states,
+[(line, column, message)]).)";
 
 }  // namespace
 
 PYBIND11_MODULE(_velmora, mod) {
-    mod.doc() = "The C++ core of the velmora package.";
+    mod.doc() = "The C++ core of the velmora package: beams, solutions and the text format.";
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p) std::rethrow_exception(p);
@@ -331,115 +684,140 @@ PYBIND11_MODULE(_velmora, mod) {
         }
     });
 
+    // The classes first, as velmora's, so that every signature names them.
+    py::class_<Beam> beam(mod, "Beam", beamDoc);
+    py::class_<LoadCaseLoads> loadCase(mod, "LoadCase", loadCaseDoc);
+    py::class_<InfluenceLine> influenceLine(mod, "InfluenceLine", influenceLineDoc);
+    py::class_<Solution> solution(mod, "Solution", solutionDoc);
+    for (py::handle cls : {py::handle(beam), py::handle(loadCase), py::handle(influenceLine),
+                           py::handle(solution)}) {
+        cls.attr("__module__") = "velmora";
+    }
+
     const auto chain = py::return_value_policy::reference_internal;
-    py::class_<Beam>(mod, "Beam")
-        .def(py::init([](const std::string& left) { return Beam(endOf(left)); }),
-             py::arg("left") = "hinged")
+    const py::object none = py::none();
+    beam.def(py::init([](const Str& left) { return Beam(endOf("left", left)); }),
+             py::arg("left") = "hinged",
+             "A beam that starts with its left end: \"hinged\", \"free\" or \"clamped\".")
         .def(
             "section",
-            [](Beam& b, py::object l, py::object ei, py::object q, py::object qs, py::object w,
-               py::object m) -> Beam& {
-                const double modulus = number("W", w, true);
-                const double mass = number("m", m, true);
+            [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,
+               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m) -> Beam& {
+                const double length = number("l", l);
+                const double stiffness = number("EI", ei);
+                const double load = number("q", q);
+                const double slope = number("qs", qs);
+                const double modulus = number("W", w);
+                const double mass = number("m", m);
                 // All or nothing: a refused W or m leaves no section behind.
                 Beam trial(b);
-                trial.section(number("l", l, false), number("EI", ei, false), number("q", q, true),
-                              number("qs", qs, true));
-                if (!w.is_none()) trial.modulus(modulus);
-                if (!m.is_none()) trial.massPerLength(mass);
+                trial.section(length, stiffness, load, slope);
+                if (!w.object.is_none()) trial.modulus(modulus);
+                if (!m.object.is_none()) trial.massPerLength(mass);
                 b = trial;
                 return b;
             },
-            py::arg("l"), py::arg("EI"), py::arg("q") = py::none(), py::arg("qs") = py::none(),
-            py::arg("W") = py::none(), py::arg("m") = py::none(), chain)
+            py::arg("l"), py::arg("EI"), py::arg("q") = none, py::arg("qs") = none,
+            py::arg("W") = none, py::arg("m") = none, chain, sectionDoc)
         .def(
             "shaft",
-            [](Beam& b, py::object l, py::object e, py::object d, py::object q, py::object qs,
-               py::object rho) -> Beam& {
-                const double density = number("rho", rho, true);
+            [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
+               const OptionalFloat& qs, const OptionalFloat& rho) -> Beam& {
+                const double length = number("l", l);
+                const double modulus = number("E", e);
+                const double diameter = number("d", d);
+                const double load = number("q", q);
+                const double slope = number("qs", qs);
+                const double density = number("rho", rho);
                 // All or nothing: a refused density leaves no shaft behind.
                 Beam trial(b);
-                trial.shaft(number("l", l, false), number("E", e, false), number("d", d, false),
-                            number("q", q, true), number("qs", qs, true));
-                if (!rho.is_none()) trial.density(density);
+                trial.shaft(length, modulus, diameter, load, slope);
+                if (!rho.object.is_none()) trial.density(density);
                 b = trial;
                 return b;
             },
-            py::arg("l"), py::arg("E"), py::arg("d"), py::arg("q") = py::none(),
-            py::arg("qs") = py::none(), py::arg("rho") = py::none(), chain)
+            py::arg("l"), py::arg("E"), py::arg("d"), py::arg("q") = none, py::arg("qs") = none,
+            py::arg("rho") = none, chain, shaftDoc)
         .def(
             "mass",
-            [](Beam& b, py::object m, py::object j) -> Beam& {
-                return b.mass(number("m", m, false), number("J", j, false));
+            [](Beam& b, const Float& m, const Float& j) -> Beam& {
+                return b.mass(number("m", m), number("J", j));
             },
-            py::arg("m"), py::arg("J") = 0.0, chain)
+            py::arg("m"), py::arg("J") = 0.0, chain, massDoc)
         .def(
-            "spring",
-            [](Beam& b, py::object c) -> Beam& { return b.spring(number("c", c, false)); },
-            py::arg("c"), chain)
+            "spring", [](Beam& b, const Float& c) -> Beam& { return b.spring(number("c", c)); },
+            py::arg("c"), chain, springDoc)
         .def(
-            "force", [](Beam& b, py::object v) -> Beam& { return b.force(number("v", v, false)); },
-            py::arg("v"), chain)
+            "force", [](Beam& b, const Float& v) -> Beam& { return b.force(number("v", v)); },
+            py::arg("v"), chain, forceDoc)
         .def(
-            "moment",
-            [](Beam& b, py::object v) -> Beam& { return b.moment(number("v", v, false)); },
-            py::arg("v"), chain)
+            "moment", [](Beam& b, const Float& v) -> Beam& { return b.moment(number("v", v)); },
+            py::arg("v"), chain, momentDoc)
         .def(
-            "angle", [](Beam& b, py::object v) -> Beam& { return b.angle(number("v", v, false)); },
-            py::arg("v"), chain)
+            "angle", [](Beam& b, const Float& v) -> Beam& { return b.angle(number("v", v)); },
+            py::arg("v"), chain, angleDoc)
         .def(
-            "offset",
-            [](Beam& b, py::object v) -> Beam& { return b.offset(number("v", v, false)); },
-            py::arg("v"), chain)
-        .def("support", &Beam::support, chain)
-        .def("hinge", &Beam::hinge, chain)
-        .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = py::none(),
-             py::arg("Q") = py::none(), chain)
+            "offset", [](Beam& b, const Float& v) -> Beam& { return b.offset(number("v", v)); },
+            py::arg("v"), chain, offsetDoc)
+        .def("support", &Beam::support, chain, supportDoc)
+        .def("hinge", &Beam::hinge, chain, hingeDoc)
+        .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = none, py::arg("Q") = none,
+             chain, endDoc)
         .def(
             "own_case",
-            [](Beam& b, const std::string& name) -> Beam& {
+            [](Beam& b, const Str& value) -> Beam& {
+                const std::string name = text("name", value);
                 if (b.cases().cases.size() > 1 || !b.cases().combinations.empty()) {
                     throw std::invalid_argument("name the beam's own case before other cases");
                 }
-                if (name != b.cases().cases.front().name) freshName(b, name);
+                if (name != b.cases().cases.front().name) freshName(b, value);
                 return b.ownCase(name);
             },
-            py::arg("name"), chain)
+            py::arg("name"), chain, ownCaseDoc)
         .def(
             "case",
-            [](Beam& b, const std::string& name, bool spanwise) {
-                freshName(b, name);
-                return b.loadCase(name, spanwise);
+            [](Beam& b, const Str& name, const Bool& spanwise) {
+                const std::string fresh = freshName(b, name);
+                return b.loadCase(fresh, flag("spanwise", spanwise));
             },
-            py::arg("name"), py::arg("spanwise") = false, py::keep_alive<0, 1>())
+            py::arg("name"), py::arg("spanwise") = false, py::keep_alive<0, 1>(), caseDoc)
         .def(
             "combination",
-            [](Beam& b, const std::string& name, const py::dict& terms) -> Beam& {
-                freshName(b, name);
-                return b.combination(name, factorsOf(b, terms));
+            [](Beam& b, const Str& name, const Factors& factors) -> Beam& {
+                const std::string fresh = freshName(b, name);
+                return b.combination(fresh, factorsOf(b, factors));
             },
-            py::arg("name"), py::arg("factors"), chain)
-        .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints))
-        .def("describe", &Beam::describe)
-        .def("__repr__",
-             [](const Beam& b) {
-                 std::string text = b.describe();
-                 if (!text.empty()) text.pop_back();  // the last line end
-                 return text;
-             })
-        .def_property_readonly("complete", &Beam::complete)
-        .def("__eq__",
-             [](const Beam& a, const py::object& b) -> py::object {
-                 if (!py::isinstance<Beam>(b))
-                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
-                 return py::bool_(a == b.cast<const Beam&>());
-             })
+            py::arg("name"), py::arg("factors"), chain, combinationDoc)
+        .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints),
+             criticalDoc)
+        .def("describe", &Beam::describe, describeDoc)
+        .def(
+            "__repr__",
+            [](const Beam& b) {
+                std::string text = b.describe();
+                if (!text.empty()) text.pop_back();  // the last line end
+                return text;
+            },
+            "The description, without its last line end.")
+        .def_property_readonly("complete", &Beam::complete, "True once the right end is given.")
+        .def(
+            "__eq__",
+            [](const Beam& a, const py::object& b) -> py::object {
+                if (!py::isinstance<Beam>(b))
+                    return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                return py::bool_(a == b.cast<const Beam&>());
+            },
+            "Equal elements, values, load cases and combinations (not where they were written).")
         .def(
             "solve",
-            [](const Beam& b, const std::string& method, const py::object& loadCase) {
+            [](const Beam& b, const Str& method, const OptionalStr& loadCase) {
                 const Method m = methodOf(method);
-                Solution s = loadCase.is_none() ? Solution(b, m)
-                                                : Solution(b, loadCase.cast<std::string>(), m);
+                Solution s = loadCase.object.is_none()
+                                 ? Solution(b, m)
+                                 : Solution(b,
+                                            text("case", loadCase.object,
+                                                 "a str (a load case or combination) or None"),
+                                            m);
                 check(s.solved(), s.failure());
                 for (const Problem& w : s.warnings()) {
                     const std::string text = "line " + std::to_string(w.line) + ", column " +
@@ -451,136 +829,174 @@ PYBIND11_MODULE(_velmora, mod) {
                 }
                 return s;
             },
-            py::arg("method") = "general", py::arg("case") = py::none());
+            py::arg("method") = "general", py::arg("case") = none, solveDoc);
 
-    py::class_<LoadCaseLoads>(mod, "LoadCase")
+    loadCase
         .def(
             "line",
-            [](LoadCaseLoads& c, py::object q, py::object qs, py::object start,
-               py::object end) -> LoadCaseLoads& {
+            [](LoadCaseLoads& c, const Float& q, const OptionalFloat& qs,
+               const OptionalFloat& start, const OptionalFloat& end) -> LoadCaseLoads& {
                 const Beam& b = c.beam();
-                const double load = number("q", q, false);
-                const double slope = qs.is_none() ? 0.0 : number("qs", qs, false);
-                if (start.is_none() && end.is_none()) return c.line(load, slope);
-                const double from = start.is_none() ? 0.0 : place(b, "start", start);
-                const double to = end.is_none() ? beamLength(b) : place(b, "end", end);
+                const double load = number("q", q);
+                const double slope = qs.object.is_none() ? 0.0 : number("qs", qs);
+                if (start.object.is_none() && end.object.is_none()) return c.line(load, slope);
+                const double from = start.object.is_none() ? 0.0 : place(b, "start", start.object);
+                const double to =
+                    end.object.is_none() ? beamLength(b) : place(b, "end", end.object);
                 if (!(from < to)) throw std::invalid_argument("start must lie before end");
                 return c.line(load, slope, from, to);
             },
-            py::arg("q"), py::arg("qs") = py::none(), py::arg("start") = py::none(),
-            py::arg("end") = py::none(), chain)
+            py::arg("q"), py::arg("qs") = none, py::arg("start") = none, py::arg("end") = none,
+            chain, lineDoc)
         .def(
             "force",
-            [](LoadCaseLoads& c, py::object v, py::object x) -> LoadCaseLoads& {
-                return c.force(number("v", v, false), place(c.beam(), "x", x));
+            [](LoadCaseLoads& c, const Float& v, const Float& x) -> LoadCaseLoads& {
+                const double value = number("v", v);
+                return c.force(value, place(c.beam(), "x", x.object));
             },
-            py::arg("v"), py::arg("x"), chain)
+            py::arg("v"), py::arg("x"), chain, caseForceDoc)
         .def(
             "moment",
-            [](LoadCaseLoads& c, py::object v, py::object x) -> LoadCaseLoads& {
-                return c.moment(number("v", v, false), place(c.beam(), "x", x));
+            [](LoadCaseLoads& c, const Float& v, const Float& x) -> LoadCaseLoads& {
+                const double value = number("v", v);
+                return c.moment(value, place(c.beam(), "x", x.object));
             },
-            py::arg("v"), py::arg("x"), chain);
+            py::arg("v"), py::arg("x"), chain, caseMomentDoc);
 
-    py::class_<InfluenceLine>(mod, "InfluenceLine")
-        .def_property_readonly("request", [](const InfluenceLine& l) { return l.request.text; })
-        .def_readonly("place", &InfluenceLine::place)
-        .def_property_readonly("x", [](const InfluenceLine& l) { return array(l.x); })
-        .def_property_readonly("eta", [](const InfluenceLine& l) { return array(l.ordinate); })
-        .def_property_readonly("extremes",
-                               [](const InfluenceLine& l) { return extreme(l.extreme); })
-        .def_readonly("positive_area", &InfluenceLine::positiveArea)
-        .def_readonly("negative_area", &InfluenceLine::negativeArea)
+    influenceLine
+        .def_property_readonly(
+            "request", [](const InfluenceLine& l) { return l.request.text; },
+            "The request, such as \"M@4\".")
+        .def_readonly("place", &InfluenceLine::place, "Its place x.")
+        .def_property_readonly(
+            "x", [](const InfluenceLine& l) { return Python<ArrayTag>{array(l.x)}; },
+            "The places x of the ordinates.")
+        .def_property_readonly(
+            "eta", [](const InfluenceLine& l) { return Python<ArrayTag>{array(l.ordinate)}; },
+            "The ordinates eta at x.")
+        .def_property_readonly(
+            "extremes",
+            [](const InfluenceLine& l) { return Python<ExtremeTag>{extreme(l.extreme)}; },
+            "The largest and smallest ordinate with their places.")
+        .def_readonly("positive_area", &InfluenceLine::positiveArea,
+                      "The area of the line where eta > 0 (exact between samples).")
+        .def_readonly("negative_area", &InfluenceLine::negativeArea,
+                      "The area of the line where eta < 0, 0 or less.")
         .def(
             "live",
-            [](const InfluenceLine& l, py::object q, py::object p) {
-                if (q.is_none() == p.is_none()) {
+            [](const InfluenceLine& l, const OptionalFloat& q, const OptionalFloat& p) {
+                if (q.object.is_none() == p.object.is_none()) {
                     throw std::invalid_argument("give one live load: q= or P=");
                 }
-                const bool uniform = !q.is_none();
+                const bool uniform = !q.object.is_none();
                 const LiveExtreme e =
-                    liveLoad(l, uniform, uniform ? number("q", q, false) : number("P", p, false));
-                return py::make_tuple(e.max, e.min);
+                    liveLoad(l, uniform, uniform ? number("q", q) : number("P", p));
+                return Python<PairTag>{py::make_tuple(e.max, e.min)};
             },
-            py::arg("q") = py::none(), py::arg("P") = py::none());
+            py::arg("q") = none, py::arg("P") = none, liveDoc)
+        .def("__repr__", [](const InfluenceLine& l) {
+            return "InfluenceLine(" + l.request.text + ", " + std::to_string(l.x.size()) +
+                   " ordinates, eta from " + shown(l.extreme.min) + " to " + shown(l.extreme.max) +
+                   ")";
+        });
 
-    py::class_<Solution>(mod, "Solution")
+    solution
         .def_property_readonly(
             "method",
-            [](const Solution& s) { return s.method() == Method::general ? "general" : "keyed"; })
-        .def_property_readonly("length", [](const Solution& s) { return s.model().length; })
+            [](const Solution& s) { return s.method() == Method::general ? "general" : "keyed"; },
+            "\"general\" or \"keyed\".")
+        .def_property_readonly(
+            "length", [](const Solution& s) { return s.model().length; },
+            "The beam's length, the sum of its sections' lengths.")
         .def(
             "at",
-            [](const Solution& s, py::object x, const std::string& side) {
-                if (side != "left" && side != "right") {
+            [](const Solution& s, const Float& x, const Str& side) {
+                const std::string which = text("side", side, "a str (\"left\" or \"right\")");
+                if (which != "left" && which != "right") {
                     throw std::invalid_argument("side must be \"left\" or \"right\"");
                 }
                 State st{};
                 Failure f;
-                check(s.at(number("x", x, false), side == "left" ? Side::left : Side::right, st, f),
-                      f);
-                return state(st);
+                check(s.at(number("x", x), which == "left" ? Side::left : Side::right, st, f), f);
+                return Python<StateTag>{state(st)};
             },
-            py::arg("x"), py::arg("side") = "right")
-        .def("diagram", &diagram, py::arg("points") = int(defaultPoints))
-        .def_property_readonly("reactions", &reactions)
-        .def_property_readonly("extremes",
-                               [](const Solution& s) {
-                                   py::dict d;
-                                   const char* names[] = {"w", "psi", "M", "Q"};
-                                   for (int r = 0; r < rowCount; ++r) {
-                                       d[names[r]] = extreme(s.extreme(static_cast<Row>(r)));
-                                   }
-                                   if (s.hasStress()) d["sigma"] = extreme(s.stress());
-                                   return d;
-                               })
+            py::arg("x"), py::arg("side") = "right", atDoc)
+        .def("diagram", &diagram, py::arg("points") = int(defaultPoints), diagramDoc)
+        .def_property_readonly(
+            "reactions", [](const Solution& s) { return Python<ReactionsTag>{reactions(s)}; },
+            "The support reactions from the left (Reaction): F positive against a downward "
+            "load, M of a clamped end, the slope psi there.")
+        .def_property_readonly(
+            "extremes",
+            [](const Solution& s) {
+                py::dict d;
+                const char* names[] = {"w", "psi", "M", "Q"};
+                for (int r = 0; r < rowCount; ++r) {
+                    d[names[r]] = extreme(s.extreme(static_cast<Row>(r)));
+                }
+                if (s.hasStress()) d["sigma"] = extreme(s.stress());
+                return Python<ExtremesTag>{d};
+            },
+            "The exact largest and smallest w, psi, M, Q (and sigma = M / W where a section "
+            "has a W) along the beam, with their places.")
         .def(
             "influence",
-            [](const Solution& s, const std::string& request, int points) {
+            [](const Solution& s, const Str& request, const Int& points) {
+                const std::string what = text("request", request, "a str such as \"M@4\"");
+                const int n = pointsOf(points);
                 InfluenceLine line;
                 Failure f;
-                check(s.influence(request, pointsOf(points), line, f), f);
+                check(s.influence(what, n, line, f), f);
                 return line;
             },
-            py::arg("request"), py::arg("points") = int(defaultPoints))
+            py::arg("request"), py::arg("points") = int(defaultPoints), influenceDoc)
         .def("envelope", &envelope, py::arg("points") = int(defaultPoints),
-             py::arg("combinations") = py::none())
-        .def_property_readonly("stress",
-                               [](const Solution& s) {
-                                   return s.hasStress() ? extreme(s.stress())
-                                                        : py::object(py::none());
-                               })
+             py::arg("combinations") = py::none(), envelopeDoc)
+        .def_property_readonly(
+            "stress",
+            [](const Solution& s) {
+                return Python<OptionalExtremeTag>{s.hasStress() ? extreme(s.stress())
+                                                                : py::object(py::none())};
+            },
+            "The exact extremes of sigma = M / W (force per length^2), None without any W.")
         .def(
-            "svg", [](const Solution& s, int points) { return s.svg(pointsOf(points)); },
-            py::arg("points") = int(defaultPoints))
-        .def_property_readonly("elements", [](const Solution& s) {
-            // The sketch's parts: the ends and every element with its place.
-            const BeamModel& m = s.model();
-            py::list out;
-            out.append(py::make_tuple(endName(m.left), 0.0, 0.0, 0.0));
-            for (const Element& e : m.elements) {
-                if (e.kind == ElementKind::otherKey) continue;
-                out.append(py::make_tuple(elementName(e.kind), e.x, e.length, e.value));
-            }
-            out.append(py::make_tuple(endName(m.right), m.length, 0.0, 0.0));
-            return out;
-        });
+            "svg", [](const Solution& s, const Int& points) { return s.svg(pointsOf(points)); },
+            py::arg("points") = int(defaultPoints), svgDoc)
+        .def_property_readonly(
+            "elements",
+            [](const Solution& s) {
+                // The sketch's parts: the ends and every element with its place.
+                const BeamModel& m = s.model();
+                py::list out;
+                out.append(py::make_tuple(endName(m.left), 0.0, 0.0, 0.0));
+                for (const Element& e : m.elements) {
+                    if (e.kind == ElementKind::otherKey) continue;
+                    out.append(py::make_tuple(elementName(e.kind), e.x, e.length, e.value));
+                }
+                out.append(py::make_tuple(endName(m.right), m.length, 0.0, 0.0));
+                return Python<ElementsTag>{out};
+            },
+            "The sketch's parts as (kind, x, length, value): the ends and every element.")
+        .def("__repr__", &solutionRepr);
 
     mod.def(
         "parse",
-        [](const std::string& text) {
+        [](const Str& value) {
+            const std::string t = text("text", value);
             std::vector<Beam> beams;
             Failure f;
-            check(parse(text, beams, f), f);
+            check(parse(t, beams, f), f);
             return beams;
         },
-        py::arg("text"));
+        py::arg("text"), parseDoc);
     mod.def(
         "run",
-        [](const std::string& text, const std::string& method) {
+        [](const Str& value, const Str& method) {
+            const std::string t = text("text", value);
+            const Method m = methodOf(method);
             RunOutput out;
             Failure f;
-            check(run(text, methodOf(method), out, f), f);
+            check(run(t, m, out, f), f);
             py::list results;
             for (const Result& r : out.results) results.append(state(r.state));
             py::list warnings;
@@ -589,5 +1005,5 @@ PYBIND11_MODULE(_velmora, mod) {
             }
             return py::make_tuple(results, warnings);
         },
-        py::arg("text"), py::arg("method") = "keyed");
+        py::arg("text"), py::arg("method") = "keyed", runDoc);
 }

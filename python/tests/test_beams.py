@@ -163,7 +163,7 @@ def test_keyed_reactions_and_extremes_that_lost_digits_are_warned_of(continuous_
     with pytest.warns(velmora.TrustWarning) as told:
         keyed = beam.solve(method="keyed").reactions[-1].psi
     assert abs(keyed - general) > 1e-3 * abs(general)
-    slope = f"psi = {keyed:g}, where the general method gives {general:g}"
+    slope = f"psi = {keyed:g}, where method=\"general\" gives {general:g}"
     assert any(str(w.message).startswith("line 6, column 1: ") and slope in str(w.message)
                for w in told), [str(w.message) for w in told]
     # Neither the general method nor well-scaled keyed beams warn.

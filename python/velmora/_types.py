@@ -43,12 +43,14 @@ class Extreme(NamedTuple):
 
 class Diagram:
     """A sampled beam: numpy arrays ``x``, ``w``, ``psi``, ``M`` and ``Q`` of
-    equal length, in the order of x; both sides of a point element appear,
-    at the same x. ``sigma`` is the bending stress M/W where a section has a
-    section modulus W (every shaft; a beam section given W=), NaN where not,
-    and None on a beam without any W."""
+    equal length, in the order of x from the left end; both sides of a point
+    element appear, at the same x. w is positive downwards, M positive
+    sagging, in the user's consistent units. ``sigma`` is the bending stress
+    M/W where a section has a section modulus W (every shaft; a beam section
+    given W=), NaN where not, and None on a beam without any W."""
 
     def __init__(self, x, w, psi, M, Q, sigma=None):
+        """The columns as Solution.diagram() gives them."""
         self.x = x
         self.w = w
         self.psi = psi
@@ -57,10 +59,12 @@ class Diagram:
         self.sigma = sigma
 
     def __len__(self):
+        """The number of samples."""
         return len(self.x)
 
     def __repr__(self):
-        return f"Diagram({len(self)} samples, x from {self.x[0]:g} to {self.x[-1]:g})"
+        return (f"Diagram({len(self)} samples, x from {self.x[0]:g} to {self.x[-1]:g}, "
+                f"M from {self.M.min():g} to {self.M.max():g})")
 
     def as_array(self):
         """The samples as one array of shape (n, 5): x, w, psi, M, Q."""
@@ -124,6 +128,7 @@ class Envelope:
     of EnvelopeExtreme by quantity)."""
 
     def __init__(self, x, columns, reactions, extremes):
+        """The columns as Solution.envelope() gives them."""
         self.x = x
         for name, values in columns.items():
             setattr(self, name, values)
@@ -131,6 +136,7 @@ class Envelope:
         self.extremes = extremes
 
     def __len__(self):
+        """The number of samples."""
         return len(self.x)
 
     def __repr__(self):

@@ -2,8 +2,10 @@
 
 ``line`` and ``column`` give the place a failure concerns: in a text read by
 :func:`velmora.parse` or :func:`velmora.run`, its line and column; for a beam
-built by calls, the element's line in :meth:`velmora.Beam.describe` (the left
-end is line 1). Both are 0 where no place applies.
+built by calls, the line and column of the element, load or value in the
+text of :meth:`velmora.Beam.describe`, as velmora-batch names them for that
+text. Both are 0 where no place applies (a call's own argument). A value of
+the wrong type raises TypeError instead, naming the argument.
 """
 
 

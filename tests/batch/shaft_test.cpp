@@ -168,6 +168,12 @@ TEST(ShaftProgram, RefusalsOfCriticalSpeeds) {
          {"--critical", "2"},
          unmassed,
          "<stdin>:1:1: no mass: give m=, rho= or Masse\n"},
+        {"masses only where the beam is held",
+         {"--critical", "2"},
+         "F1 Einspannung\nMasse m=1 J=2\nF3 l=2 EI=5\nF6 Zwischenbedingung gelenkiges Lager\n"
+         "Masse m=2\nF3 l=1 EI=5\nF6 rechtes Traegerende gelenkiges Lager\n",
+         "<stdin>:2:1: no mass can move: each point mass stands where the beam is held (w fixed "
+         "for m, psi too for J); give m=, rho= or a Masse where the beam can move\n"},
         {"a mechanism",
          {"--critical", "2"},
          "F1 gelenkiges Lager\nF3 l=2 EI=5 m=1\nF6 Zwischenbedingung Gelenk\nF3 l=1 EI=5 m=1\n"
