@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,15 +26,6 @@ using namespace velmora;
 namespace {
 
 const char* const quantities[rowCount] = {"w", "psi", "M", "Q"};
-
-// The library names the command line's switch; the page has a choice.
-std::string onPage(std::string text) {
-    const std::string option = "`--general`";
-    for (size_t at; (at = text.find(option)) != std::string::npos;) {
-        text.replace(at, option.size(), "the general method");
-    }
-    return text;
-}
 
 // What a writer writes to a stream, as text.
 template <class Write>
@@ -64,7 +56,7 @@ val problemObject(const Problem& p, const char* kind) {
     val o = val::object();
     o.set("line", p.line);
     o.set("column", p.column);
-    o.set("message", onPage(p.text));
+    o.set("message", p.text);
     o.set("kind", std::string(kind));
     return o;
 }
@@ -230,7 +222,8 @@ private:
         beam_.reset();
         results_.clear();
         svg_.clear();
-        origin_.clear();
+        lines_.clear();
+        places_.clear();
         script_ = Script{};
         points_ = points;
         const Method how = method == "keyed" ? Method::keyed : Method::general;
@@ -283,17 +276,17 @@ private:
                                    "elements, and F6 rechtes Tr\xc3\xa4gerende"},
                            Failure::description);
         }
-        findOrigins();
         beam_ = beams.back();
+        findPlaces();
         const Script& keys = beam_->actions();
         const long needed = samplesNeeded(keys, 0, keys.count() - 1, points);
         const long limit = how == Method::general ? maxGeneralSamples : maxSamples;
         if (needed > limit) {
             return refused(o,
-                           Problem{1, 1,
+                           Problem{start_.first, start_.second,
                                    "the diagram would take " + std::to_string(needed) +
                                        " samples, more than " + std::to_string(limit)},
-                           Failure::description);
+                           Failure::description, false);
         }
         Solution solution(*beam_, how);
         if (!solution.solved())
@@ -329,9 +322,9 @@ private:
     }
 
     // A refusal at its place in the editor.
-    val refused(val o, const Problem& where, Failure::Kind kind) const {
+    val refused(val o, const Problem& where, Failure::Kind kind, bool beamPlace = true) const {
         o.set("status", std::string("error"));
-        o.set("error", problemObject(editorProblem(where), kindName(kind)));
+        o.set("error", problemObject(beamPlace ? editorProblem(where) : where, kindName(kind)));
         return o;
     }
 
@@ -341,39 +334,83 @@ private:
         return o;
     }
 
-    // The actions of the last complete beam as the editor holds them: a
-    // beam of the library numbers its actions 1, 2, ... from its F1.
-    void findOrigins() {
+    // The last complete beam's places in the editor. The library names the
+    // places of a beam by describe()'s text of it; the editor's text has the
+    // same actions, cases and combinations at places of its own.
+    void findPlaces() {
+        lines_.clear();
+        places_.clear();
+        std::vector<int> origin;
         GeneralReading reading;
         readGeneral(script_, reading);
         for (const RunReading& r : reading.runs) {
             if (r.role != RunReading::beam) continue;
-            origin_.clear();
+            origin.clear();
             for (int i = r.first; i <= r.right; ++i) {
-                if (script_.actions[i].kind != Kind::evaluate) origin_.push_back(i);
+                if (script_.actions[i].kind != Kind::evaluate) origin.push_back(i);
+            }
+        }
+        if (!origin.empty())
+            start_ = {script_.actions[origin[0]].line, script_.actions[origin[0]].column};
+        Script described;
+        std::vector<Problem> problems;
+        if (readScript(beam_->describe(), described, problems) != 0 ||
+            described.count() != static_cast<int>(origin.size())) {
+            return;
+        }
+        auto tie = [this](int line, int column, int editorLine, int editorColumn) {
+            if (line <= 0) return;
+            lines_[line] = editorLine;
+            places_[{line, column}] = {editorLine, editorColumn};
+        };
+        for (size_t i = 0; i < origin.size(); ++i) {
+            const Action& d = described.actions[i];
+            const Action& e = script_.actions[origin[i]];
+            tie(d.line, d.column, e.line, e.column);
+            for (int k = 0; k < slotCount; ++k) {
+                if (d.valueColumn[k] > 0)
+                    places_[{d.line, d.valueColumn[k]}] = {e.line, e.valueColumn[k]};
+            }
+        }
+        const CaseBook& d = described.cases;
+        const CaseBook& e = script_.cases;
+        if (d.cases.size() == e.cases.size()) {
+            for (size_t c = 0; c < d.cases.size(); ++c) {
+                tie(d.cases[c].line, d.cases[c].column, e.cases[c].line, e.cases[c].column);
+                const auto& dl = d.cases[c].loads;
+                const auto& el = e.cases[c].loads;
+                for (size_t k = 0; k < dl.size() && k < el.size(); ++k) {
+                    tie(dl[k].line, dl[k].column, el[k].line, el[k].column);
+                    tie(dl[k].line, dl[k].placeColumn, el[k].line, el[k].placeColumn);
+                }
+            }
+        }
+        if (d.combinations.size() == e.combinations.size()) {
+            for (size_t c = 0; c < d.combinations.size(); ++c) {
+                tie(d.combinations[c].line, d.combinations[c].column, e.combinations[c].line,
+                    e.combinations[c].column);
+                const auto& dt = d.combinations[c].terms;
+                const auto& et = e.combinations[c].terms;
+                for (size_t k = 0; k < dt.size() && k < et.size(); ++k) {
+                    tie(dt[k].line, dt[k].column, et[k].line, et[k].column);
+                }
             }
         }
     }
 
-    const Action* originOf(int beamLine) const {
-        if (beamLine < 1 || beamLine > static_cast<int>(origin_.size())) return nullptr;
-        return &script_.actions[origin_[beamLine - 1]];
-    }
-
-    int editorLine(int beamLine) const {
-        const Action* a = originOf(beamLine);
-        return a ? a->line : beamLine;
+    int editorLine(int line) const {
+        const auto found = lines_.find(line);
+        return found == lines_.end() ? line : found->second;
     }
 
     // A problem of the beam at its place in the editor, and every "line N"
     // of its text too.
     Problem editorProblem(const Problem& p) const {
-        if (origin_.empty() || !beam_) return p;
+        if (lines_.empty()) return p;
         Problem q = p;
-        if (const Action* a = originOf(p.line)) {
-            q.line = a->line;
-            if (p.column <= 1) q.column = a->column;
-        }
+        q.line = editorLine(p.line);
+        const auto place = places_.find({p.line, p.column});
+        if (place != places_.end()) q.column = place->second.second;
         q.text.clear();
         const std::string& t = p.text;
         const std::string word = "line ";
@@ -382,8 +419,10 @@ private:
             size_t end = at + word.size();
             while (end < t.size() && std::isdigit(static_cast<unsigned char>(t[end]))) ++end;
             q.text += t.substr(from, at + word.size() - from);
-            if (end > at + word.size()) {
+            if (end > at + word.size() && end - at - word.size() < 9) {
                 q.text += std::to_string(editorLine(std::stoi(t.substr(at + word.size()))));
+            } else {
+                q.text += t.substr(at + word.size(), end - at - word.size());
             }
             from = end;
         }
@@ -400,8 +439,8 @@ private:
             line = line * 10 + (request[i] - '0');
             if (line > 1000000) return request;
         }
-        for (size_t k = 0; k < origin_.size(); ++k) {
-            if (script_.actions[origin_[k]].line == line) return "R@" + std::to_string(k + 1);
+        for (const auto& [described, editor] : lines_) {
+            if (editor == line) return "R@" + std::to_string(described);
         }
         return request;
     }
@@ -448,7 +487,9 @@ private:
     }
 
     Script script_;
-    std::vector<int> origin_;  // the editor's action of each of the beam's actions
+    std::pair<int, int> start_{1, 1};  // the line and column of its F1 in the editor
+    std::map<int, int> lines_;         // describe()'s lines of the beam: the editor's
+    std::map<std::pair<int, int>, std::pair<int, int>> places_;  // and (line, column)s
     std::optional<Beam> beam_;
     std::optional<Solution> solution_;
     std::vector<Result> results_;

@@ -235,6 +235,46 @@ def test_envelope(driver, program, beams):
           "an envelope shown for a beam without load cases")
 
 
+def test_places(driver, program, beams):
+    """The library names a beam's places by its own text; the page names
+    them as the editor has them, for a description whose own case is
+    named, with blank lines and wide spacing: the envelope's lines, a
+    support's influence line by its line, and the keyed method's refusal."""
+    named = dict(beams)
+    text = "# own loads named\n\n" + named["three-spans.txt"].replace("Lastfall G", "Lastfall Eigen") \
+        .replace(" G + ", " Eigen + ").replace("F3 l=5", "F3    l=5")
+    type_text(driver, text)
+    got = driver.find_element(By.ID, "envelope-text").get_attribute("textContent")
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "beam.txt")
+        pathlib.Path(path).write_text(text, encoding="utf-8")
+        expected = subprocess.run([program, "--general", "--envelope", path], capture_output=True,
+                                  text=True, timeout=60).stdout
+    check(got == expected and "Eigen" in got, f"the renamed envelope: {got!r}, velmora-batch {expected!r}")
+    support = 1 + text.splitlines().index("F6 Zwischenbedingung gelenkiges Lager")
+    request = f"R@{support}"
+    driver.execute_script(
+        "const r = document.getElementById('influence-request'); r.value = arguments[0];"
+        "r.dispatchEvent(new Event('input'));", request)
+    area = driver.execute_script(
+        "const r = document.querySelector(\"#influence-values tr[data-name='area positive']\");"
+        "return r ? Number(r.dataset.value) : null;")
+    line = batch_json(program, text, "--general", "--influence", request)["influence"][0]
+    check(area is not None and close(area, line["positiveArea"]), f"{request}: area {area} != {line}")
+    driver.execute_script("document.getElementById('influence-request').value = '';")
+    driver.execute_script("const m = document.getElementById('method'); m.value = 'keyed';"
+                          "m.dispatchEvent(new Event('change'));")
+    text = "Lastfall Eigen\n\n" + named["gerber.txt"].replace("F6 Zwischenbedingung Gelenk\nF3 l=4",
+                                                                "  F6   Zwischenbedingung Gelenk\nF3 l=4")
+    _, errors = batch(program, text)
+    where = re.search(r"FILE:(\d+):(\d+): .*(cannot eliminate at line \d+)", errors)
+    got = type_text(driver, text)
+    check(where is not None and got.startswith(f"line {where.group(1)}, column {where.group(2)}: ")
+          and where.group(3) in got, f"the keyed refusal: the page says {got!r}, velmora-batch {errors!r}")
+    driver.execute_script("const m = document.getElementById('method'); m.value = 'general';"
+                          "m.dispatchEvent(new Event('change'));")
+
+
 def test_pointer(driver):
     """Values under the pointer: the state at the place pointed at."""
     type_text(driver, "F1 gelenkiges Lager\nF3 l=4 EI=21000 q=10\nF6 rechtes Trägerende gelenkiges Lager\n")
@@ -325,6 +365,7 @@ def main():
         test_influence_and_critical(driver, a.batch, beams)
         test_pointer(driver)
         test_envelope(driver, a.batch, beams)
+        test_places(driver, a.batch, beams)
         test_downloads(driver, a.batch, beams, downloads)
         test_fragment(driver, url, a.batch)
 
