@@ -275,6 +275,27 @@ def test_places(driver, program, beams):
                           "m.dispatchEvent(new Event('change'));")
 
 
+def test_too_large(driver, program):
+    """A diagram beyond velmora-batch's limit is refused at once, with the
+    same count of samples, and the page stays responsive."""
+    text = "F1 gelenkiges Lager\n" + "F3 l=1 EI=1000 q=1\n" * 250 + \
+        "F6 rechtes Trägerende gelenkiges Lager\n"
+    driver.execute_script("document.getElementById('points').value = '100000';")
+    started = time.monotonic()
+    got = type_text(driver, text)
+    took = time.monotonic() - started
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "beam.txt")
+        pathlib.Path(path).write_text(text, encoding="utf-8")
+        errors = subprocess.run([program, "--general", "--summary", "--points", "100000", path],
+                                capture_output=True, text=True, timeout=60).stderr
+    expected = re.search(r"the diagram would take \d+ samples, more than \d+", errors)
+    check(expected is not None and got == f"line 1, column 1: {expected.group(0)}" and took < 5,
+          f"the large beam: the page says {got!r} after {took:.1f} s, velmora-batch {errors!r}")
+    driver.execute_script("const p = document.getElementById('points'); p.value = '50';"
+                          "p.dispatchEvent(new Event('change'));")
+
+
 def test_pointer(driver):
     """Values under the pointer: the state at the place pointed at."""
     type_text(driver, "F1 gelenkiges Lager\nF3 l=4 EI=21000 q=10\nF6 rechtes Trägerende gelenkiges Lager\n")
@@ -366,6 +387,7 @@ def main():
         test_pointer(driver)
         test_envelope(driver, a.batch, beams)
         test_places(driver, a.batch, beams)
+        test_too_large(driver, a.batch)
         test_downloads(driver, a.batch, beams, downloads)
         test_fragment(driver, url, a.batch)
 
