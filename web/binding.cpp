@@ -100,19 +100,42 @@ val array(const std::vector<T>& items, F convert) {
 // beam solved for the drawing, as velmora-batch shows it.
 class Page {
 public:
+    // The page's calls, each guarded; what each gives is said at its body
+    // below. load() reads and solves a text with the method ("general" or
+    // "keyed") at `points` samples inside every section.
     val load(const std::string& text, const std::string& method, int points) {
         return guarded([&] { return loadText(text, method, points); });
     }
+    std::string svg() const { return svg_; }
+    val at(double x, bool left) const {
+        return guarded([&] { return atNow(x, left); });
+    }
+    val influence(const std::string& request) const {
+        return guarded([&] { return influenceNow(request); });
+    }
+    val critical(int count) const {
+        return guarded([&] { return criticalNow(count); });
+    }
+    val envelope() const {
+        return guarded([&] { return envelopeNow(); });
+    }
+    std::string json() const {
+        return guarded([&] { return jsonNow(); });
+    }
+    std::string csv() const {
+        return guarded([&] { return csvNow(); });
+    }
 
+private:
     // The state at x; at a point element `left` chooses the state before it.
     val atNow(double x, bool left) const {
-        val o = val::object();
         if (!solution_) return val::null();
         State state{};
         Failure failure;
         if (!solution_->at(x, left ? Side::left : Side::right, state, failure)) {
             return failureObject(failure);
         }
+        val o = val::object();
         o.set("x", x);
         for (int r = 0; r < rowCount; ++r) o.set(quantities[r], state[r]);
         return o;
@@ -196,27 +219,6 @@ public:
         const Diagram d = diagram();
         return written([&](FILE* f) { writeTable(f, d); });
     }
-    std::string svg() const { return svg_; }
-    val at(double x, bool left) const {
-        return guarded([&] { return atNow(x, left); });
-    }
-    val influence(const std::string& request) const {
-        return guarded([&] { return influenceNow(request); });
-    }
-    val critical(int count) const {
-        return guarded([&] { return criticalNow(count); });
-    }
-    val envelope() const {
-        return guarded([&] { return envelopeNow(); });
-    }
-    std::string json() const {
-        return guarded([&] { return jsonNow(); });
-    }
-    std::string csv() const {
-        return guarded([&] { return csvNow(); });
-    }
-
-private:
     val loadText(const std::string& text, const std::string& method, int points) {
         solution_.reset();
         beam_.reset();
