@@ -227,6 +227,9 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
 // The page's C++ library has no to_chars of a double; its printf and strtod
 // way must write the very same text: random bit patterns (subnormals and the
 // largest doubles among them), short decimals, whole numbers and powers of 2.
+// The way relies on a correctly rounding printf and strtod, as the page's C
+// library (musl) and glibc have them; the Windows builds never take it.
+#ifndef _WIN32
 TEST(ShortestNumbers, PrintfWayWritesWhatToCharsWrites) {
     std::mt19937_64 random(20261207);
     std::vector<double> values = {
@@ -250,3 +253,4 @@ TEST(ShortestNumbers, PrintfWayWritesWhatToCharsWrites) {
         ASSERT_EQ(exact(x), shortest) << "bits of " << exact(x);
     }
 }
+#endif
