@@ -441,8 +441,11 @@ function fromFragment() {
   return fields.get('text');
 }
 
+$('example').add(new Option('(your own)', ''));
 for (const name of Object.keys(examples)) $('example').add(new Option(name, name));
-$('example').addEventListener('change', () => setText(examples[$('example').value]));
+$('example').addEventListener('change', () => {
+  if (examples[$('example').value] !== undefined) setText(examples[$('example').value]);
+});
 editor.addEventListener('input', solve);
 editor.addEventListener('scroll', () => { $('gutter').scrollTop = editor.scrollTop; });
 for (const id of ['method', 'points']) $(id).addEventListener('change', solve);
@@ -479,5 +482,6 @@ window.addEventListener('hashchange', () => {
 });
 
 const start = fromFragment();
+if (start === null) $('example').value = Object.keys(examples)[0];
 setText(start !== null ? start : examples[Object.keys(examples)[0]]);
 document.body.dataset.ready = 'true';
