@@ -3,7 +3,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace velmora {
 namespace {
@@ -53,11 +55,72 @@ int formatFull(char* text, int capacity, double x) {
         std::strcpy(text, word);
         return static_cast<int>(std::strlen(word));
     }
+#ifdef __EMSCRIPTEN__
+    // Its C++ library has no to_chars of a double.
+    return formatShortest(text, capacity, x);
+#else
     // Plain to_chars: the fewest digits that read back as x, in fixed or
     // exponent notation, whichever is shorter (as %f or %e would print them).
     const std::to_chars_result r = std::to_chars(text, text + capacity - 1, x);
     *r.ptr = '\0';
     return static_cast<int>(r.ptr - text);
+#endif
+}
+
+int formatShortest(char* text, int capacity, double x) {
+    if (capacity < fullCapacity || !std::isfinite(x)) return formatFull(text, capacity, x);
+    // The fewest significant digits that read back as x: %e rounds to the
+    // nearest, and where that misses (a tie, or a power of 2 whose lower
+    // neighbour is nearer) a neighbour of it in the last digit may not.
+    const bool negative = std::signbit(x);
+    const double magnitude = std::fabs(x);
+    std::string digits = "0";
+    int exponent = 0;  // of the first digit
+    for (int n = 1; n <= 17 && magnitude != 0.0; ++n) {
+        char e[fullCapacity + 8];
+        std::snprintf(e, sizeof e, "%.*e", n - 1, magnitude);
+        std::string nearest;
+        for (const char* c = e; *c != 'e'; ++c) {
+            if (*c != '.') nearest += *c;
+        }
+        const int power = std::atoi(std::strchr(e, 'e') + 1) - (n - 1);
+        const long long m = std::atoll(nearest.c_str());
+        bool found = false;
+        for (long long candidate : {m, m - 1, m + 1}) {
+            const std::string text = std::to_string(candidate) + "e" + std::to_string(power);
+            if (candidate > 0 && std::strtod(text.c_str(), nullptr) == magnitude) {
+                digits = std::to_string(candidate);
+                exponent = power + static_cast<int>(digits.size()) - 1;
+                found = true;
+                break;
+            }
+        }
+        if (found) break;
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const int n = static_cast<int>(digits.size());
+    std::string scientific = digits.substr(0, 1);
+    if (n > 1) scientific += "." + digits.substr(1);
+    char power[16];
+    std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    scientific += power;
+    std::string fixed;
+    if (x == 0.0) {
+        fixed = "0";
+    } else if (exponent >= n - 1) {
+        // A whole number: its exact digits, as to_chars writes them.
+        char whole[400];
+        std::snprintf(whole, sizeof whole, "%.0f", std::fabs(x));
+        fixed = whole;
+    } else if (exponent >= 0) {
+        fixed = digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+    } else {
+        fixed = "0." + std::string(-exponent - 1, '0') + digits;
+    }
+    const std::string& shortest = fixed.size() <= scientific.size() ? fixed : scientific;
+    const std::string out = (negative ? "-" : "") + shortest;
+    std::memcpy(text, out.c_str(), out.size() + 1);
+    return static_cast<int>(out.size());
 }
 
 void printResults(FILE* out, const Result* results, int count) {

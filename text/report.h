@@ -69,5 +69,8 @@ void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& cu
 // a smaller buffer gets an empty text.
 constexpr int fullCapacity = 32;
 int formatFull(char* text, int capacity, double x);
+// The same text by printf and strtod alone, for a C++ library without
+// to_chars of a double (the page's).
+int formatShortest(char* text, int capacity, double x);
 
 }  // namespace velmora

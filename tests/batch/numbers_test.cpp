@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -222,3 +223,34 @@ TEST(BatchNumbers, TheProgramsTableAndJsonReadBackAsComputed) {
 }
 
 }  // namespace
+
+// The page's C++ library has no to_chars of a double; its printf and strtod
+// way must write the very same text: random bit patterns (subnormals and the
+// largest doubles among them), short decimals, whole numbers and powers of 2.
+// The way relies on a correctly rounding printf and strtod, as the page's C
+// library (musl) and glibc have them; the Windows builds never take it.
+#ifndef _WIN32
+TEST(ShortestNumbers, PrintfWayWritesWhatToCharsWrites) {
+    std::mt19937_64 random(20261207);
+    std::vector<double> values = {
+        0.0,    -0.0,    1.0,      -1.0, 0.1, 1e-5, 1e-4, 1e21, 1e22, 1e23, 123456789012345680000.0,
+        5e-324, DBL_MAX, -DBL_MIN, 0.3};
+    for (int i = 0; i < 20000; ++i) {
+        const uint64_t bits = random();
+        double x;
+        std::memcpy(&x, &bits, sizeof x);
+        if (std::isfinite(x)) values.push_back(x);
+        const double decimal =
+            static_cast<double>(static_cast<int64_t>(random() % 2000001) - 1000000) *
+            std::pow(10.0, static_cast<int>(random() % 41) - 20);
+        values.push_back(decimal);
+        values.push_back(std::ldexp(1.0, static_cast<int>(random() % 2000) - 1000));
+        values.push_back(std::round(decimal * 1e7));
+    }
+    for (double x : values) {
+        char shortest[velmora::fullCapacity];
+        velmora::formatShortest(shortest, sizeof shortest, x);
+        ASSERT_EQ(exact(x), shortest) << "bits of " << exact(x);
+    }
+}
+#endif
