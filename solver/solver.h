@@ -31,10 +31,10 @@ enum class Status {
     singular        // the equations are singular in working precision, though not a mechanism
 };
 
-// A part of the beam that a mechanism moves: the hinges that kink, and the
-// ends that move or turn.
+// A part of the beam that a mechanism moves: the hinges that kink, the shear
+// hinges that shear, and the ends that move, turn or slide.
 struct Mover {
-    enum Kind { leftEnd, hinge, rightEnd } kind = hinge;
+    enum Kind { leftEnd, hinge, rightEnd, shearHinge } kind = hinge;
     int tag = 0;
 };
 
@@ -50,7 +50,10 @@ struct Solution {
     // the element it can move about comes first).
     std::vector<int> tags;
     std::vector<Mover> movers;
-    bool held = false;  // a mechanism: whether anything holds the beam at all
+    bool held = false;  // a mechanism: whether anything takes a vertical force
+    // A mechanism held by nothing but guided ends or rotational springs,
+    // which hold its slope: it slides up and down as a whole.
+    bool slides = false;
 };
 
 // Tolerance of the mechanism test, on places measured in units of the

@@ -74,8 +74,9 @@ End endOf(const std::string& name) {
     if (name == "hinged") return End::hinged;
     if (name == "free") return End::free;
     if (name == "clamped") return End::clamped;
+    if (name == "guided") return End::guided;
     throw std::invalid_argument("unknown end '" + name +
-                                "': expected \"hinged\", \"free\" or \"clamped\"");
+                                "': expected \"hinged\", \"free\", \"clamped\" or \"guided\"");
 }
 
 Method methodOf(const std::string& name) {
@@ -122,6 +123,12 @@ const char* elementName(ElementKind kind) {
             return "hinge";
         case ElementKind::mass:
             return "mass";
+        case ElementKind::rotationalSpring:
+            return "rotational spring";
+        case ElementKind::shearHinge:
+            return "shear hinge";
+        case ElementKind::clamp:
+            return "clamp";
         case ElementKind::otherKey:
             break;
     }
@@ -129,7 +136,17 @@ const char* elementName(ElementKind kind) {
 }
 
 const char* endName(End end) {
-    return end == End::hinged ? "hinged" : end == End::free ? "free" : "clamped";
+    switch (end) {
+        case End::hinged:
+            return "hinged";
+        case End::free:
+            return "free";
+        case End::clamped:
+            return "clamped";
+        case End::guided:
+            break;
+    }
+    return "guided";
 }
 
 // Reactions as (x, kind, F, M): the kind of the element or end that takes it.
@@ -308,8 +325,8 @@ py::object envelope(const Solution& s, int points, const py::object& combination
 
 Beam& endBeam(Beam& b, const std::string& kind, const py::object& m, const py::object& q) {
     const End end = endOf(kind);
-    if (end == End::clamped && !(m.is_none() && q.is_none())) {
-        throw std::invalid_argument("a clamped end takes no M or Q");
+    if ((end == End::clamped || end == End::guided) && !(m.is_none() && q.is_none())) {
+        throw std::invalid_argument(std::string("a ") + endName(end) + " end takes no M or Q");
     }
     if (end == End::hinged && !q.is_none()) throw std::invalid_argument("a hinged end takes no Q");
     const double mv = number("M", m, true);
@@ -392,7 +409,20 @@ PYBIND11_MODULE(_velmora, mod) {
             [](Beam& b, py::object v) -> Beam& { return b.offset(number("v", v, false)); },
             py::arg("v"), chain)
         .def("support", &Beam::support, chain)
-        .def("hinge", &Beam::hinge, chain)
+        .def(
+            "hinge",
+            [](Beam& b, py::object c) -> Beam& {
+                return c.is_none() ? b.hinge() : b.hinge(number("c", c, false));
+            },
+            py::arg("c") = py::none(), chain)
+        .def(
+            "rotational_spring",
+            [](Beam& b, py::object c) -> Beam& {
+                return b.rotationalSpring(number("c", c, false));
+            },
+            py::arg("c"), chain)
+        .def("shear_hinge", &Beam::shearHinge, chain)
+        .def("clamp", &Beam::clamp, chain)
         .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = py::none(),
              py::arg("Q") = py::none(), chain)
         .def(
