@@ -41,7 +41,7 @@ struct Plan {
     bool hasCut = false;
     std::vector<std::pair<int, double>> atCut;  // the row of a unit load, and its value
     int support = -1;                           // the support of a reaction
-    bool turn = false;  // a moment reaction: the support turned, not moved
+    bool turn = false;                          // a moment reaction: the support turned, not moved
 };
 
 // Places closer than this, in units of the beam's length, are one place: a
@@ -404,12 +404,10 @@ struct Resolver {
         }
         for (const Element& e : beam.elements) {
             if (e.line != r.line) continue;
-            return (turn ? e.takesMoment() : e.takesForce()) ? found(e.tag, e.x)
-                                                             : holdsNone(e.tag);
+            return (turn ? e.takesMoment() : e.takesForce()) ? found(e.tag, e.x) : holdsNone(e.tag);
         }
         if (r.line == beam.rightLine) {
-            return holds(beam.right) ? found(beam.rightTag, beam.length)
-                                     : holdsNone(beam.rightTag);
+            return holds(beam.right) ? found(beam.rightTag, beam.length) : holdsNone(beam.rightTag);
         }
         // An F7 among the beam's lines holds nothing either.
         for (int i = beam.leftTag; i <= beam.rightTag; ++i) {

@@ -38,7 +38,8 @@ std::string keylessText(const Action& a) {
             what = "a shear hinge (Querkraftgelenk)";
             break;
         case Kind::intermediate:
-            what = a.choice == midClamp ? "an intermediate clamp" : "a semi-rigid hinge (Gelenk c=)";
+            what =
+                a.choice == midClamp ? "an intermediate clamp" : "a semi-rigid hinge (Gelenk c=)";
             break;
         default:
             what = "a guided end (Parallelf\xc3\xbchrung)";

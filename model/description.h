@@ -46,8 +46,8 @@ enum Choice {
     rightGuided,  // F6 "rechtes Trägerende Parallelführung"
 };
 
-// Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W. F4: the load
-// value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
+// Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W. F4: the
+// load value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;

@@ -51,7 +51,7 @@ struct Element {
     double q = 0.0;          // line load at the section's start
     double qs = 0.0;         // its growth per unit length
     bool loaded = false;     // a section with a line load written (q or qs, maybe 0)
-    double value = 0.0;  // a spring's or semi-rigid hinge's c, a point load's value, a mass's m
+    double value = 0.0;      // a spring's or semi-rigid hinge's c, a point load's value, a mass's m
     int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
     // For vibration and stress: a beam section's mass per length m (a shaft
     // section's density rho), its section modulus W (0: unknown), and a point

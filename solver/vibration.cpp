@@ -1,9 +1,9 @@
 // Natural frequencies by the dynamic stiffness method. The unknowns are w
 // and psi at every place between sections (a hinge gives its place a second
 // psi, a shear hinge a second w); a support, a clamp or an end removes what
-// it holds. A section of length l,
-// stiffness EI and mass m per length couples the w and psi at its ends by
-// its exact dynamic stiffness, with mu = l (omega^2 m / EI)^(1/4):
+// it holds. A section of length l, stiffness EI and mass m per length
+// couples the w and psi at its ends by its exact dynamic stiffness, with
+// mu = l (omega^2 m / EI)^(1/4):
 //
 //   k11 = EI/l^3 mu^3 (ch s + sh c) / D    k12 = EI/l^2 mu^2 sh s / D
 //   k13 = -EI/l^3 mu^3 (sh + s) / D        k14 = EI/l^2 mu^2 (ch - c) / D
@@ -246,8 +246,9 @@ public:
                     const int before = psi;
                     psi = fresh();
                     if (e.value != 0.0) {
-                        diagonals_.push_back(
-                            {before, std::ldexp(e.value, scale.length - scale.stiffness), 0.0, psi});
+                        diagonals_.push_back({before,
+                                              std::ldexp(e.value, scale.length - scale.stiffness),
+                                              0.0, psi});
                     }
                     between = true;
                     break;
@@ -645,9 +646,7 @@ private:
                            const std::vector<std::vector<double>>& values) const {
         const int k = static_cast<int>(values.size());
         Eigen::MatrixXd e = Eigen::MatrixXd::Zero(k, k);
-        auto held = [&](int dof) {
-            return dof < static_cast<int>(fixed_.size()) && fixed_[dof];
-        };
+        auto held = [&](int dof) { return dof < static_cast<int>(fixed_.size()) && fixed_[dof]; };
         for (const Diagonal& d : diagonals_) {
             if (d.other >= 0) {
                 // c (v_a - v_b)^2 over the kink; a held side counts as 0.

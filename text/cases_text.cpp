@@ -36,7 +36,7 @@ std::string quoted(const std::string& s) {
 // The line, place and kind of what holds the beam at a reaction.
 std::string holder(const BeamModel& beam, int tag) {
     auto end = [](End e) {
-        return e == End::hinged    ? " gelenkiges Lager"
+        return e == End::hinged   ? " gelenkiges Lager"
                : e == End::guided ? " Parallelf\xc3\xbchrung"
                                   : " Einspannung";
     };

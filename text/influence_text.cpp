@@ -116,8 +116,7 @@ void printInfluence(FILE* out, const std::vector<InfluenceLine>& lines,
     for (const InfluenceLine& l : lines) {
         std::fprintf(out, "influence line %s: %s %s x = %g\n", l.request.text.c_str(),
                      quantityWords(l.request.what),
-                     l.request.atSupport() ? "of the support at" : "at",
-                     l.place);
+                     l.request.atSupport() ? "of the support at" : "at", l.place);
         const Extreme& e = l.extreme;
         if (!e.found) {
             std::fprintf(out, "  no finite ordinate\n");

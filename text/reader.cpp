@@ -409,9 +409,8 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
     action = Action{};
     action.line = line.number;
     action.column = columnOf(line, line.tokens[0].begin);
-    static constexpr const char* names[] = {"f1", "f2",    "f3",        "f4",
-                                            "f5", "f6",    "f7",        "masse",
-                                            "drehfeder", "querkraftgelenk"};
+    static constexpr const char* names[] = {"f1", "f2", "f3",    "f4",        "f5",
+                                            "f6", "f7", "masse", "drehfeder", "querkraftgelenk"};
     static constexpr Kind kinds[] = {Kind::leftEnd,   Kind::spring,       Kind::beamSection,
                                      Kind::pointLoad, Kind::shaftSection, Kind::intermediate,
                                      Kind::evaluate,  Kind::mass,         Kind::rotationalSpring,

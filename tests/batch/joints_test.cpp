@@ -112,12 +112,8 @@ TEST(Joints, SemiRigidJointAtTheMiddleSupportOfTwoSpans) {
     const double l1 = 3.2, l2 = 4.5, q1 = 6.0, q2 = 9.5, ei = 1800.0;
     for (const double factor : {0.2, 3.0, 50.0}) {
         const double c = factor * ei / l2;
-        const Solution s(Beam()
-                             .section(l1, ei, q1)
-                             .support()
-                             .hinge(c)
-                             .section(l2, ei, q2)
-                             .end(End::hinged));
+        const Solution s(
+            Beam().section(l1, ei, q1).support().hinge(c).section(l2, ei, q2).end(End::hinged));
         ASSERT_TRUE(s.solved()) << s.problem();
         const double mb =
             -(q1 * l1 * l1 * l1 + q2 * l2 * l2 * l2) / (24 * ei) / ((l1 + l2) / (3 * ei) + 1 / c);
@@ -188,8 +184,7 @@ TEST(Joints, GuidedEndUnderAUniformLoadIsHalfASimpleSpan) {
         // A reaction's moment is the jump of M: +M at a left end, -M at a right one.
         EXPECT_NEAR(guided.moment, (guidedLeft ? 1 : -1) * q * l * l / 2, 1e-9 * mScale);
         EXPECT_NEAR(hinged.force, q * l, 1e-9 * q * l);
-        EXPECT_NEAR(s.extreme(velmora::rowW).max, 5 * q * l * l * l * l / (24 * ei),
-                    1e-9 * wScale);
+        EXPECT_NEAR(s.extreme(velmora::rowW).max, 5 * q * l * l * l * l / (24 * ei), 1e-9 * wScale);
     }
 }
 
@@ -304,8 +299,9 @@ TEST(Joints, ExtremeSpringsOnGeneratedBeamsGiveTheHingedAndTheRigidBeam) {
             withSpring.insert(withSpring.begin(), "Drehfeder c=" + soft);
             if (!free) expectSameBeam(scriptOf(g.left, withSpring, g.right), original);
             withSpring.front() = "Drehfeder c=" + stiff;
-            expectSameBeam(scriptOf(g.left, withSpring, g.right),
-                           scriptOf(free ? "Parallelf\xc3\xbchrung" : "Einspannung", parts, g.right));
+            expectSameBeam(
+                scriptOf(g.left, withSpring, g.right),
+                scriptOf(free ? "Parallelf\xc3\xbchrung" : "Einspannung", parts, g.right));
             ++springs;
         }
 
@@ -409,6 +405,34 @@ TEST(Joints, MomentReactionInfluenceLinesAgainstDirectSolutions) {
     EXPECT_NE(f.where.text.find("say M@7- or M@7+"), std::string::npos) << f.where.text;
 }
 
+// An envelope over a clamp: the clamp cuts the spans apart, so each of them
+// loaded alone gives its propped cantilever, and the clamp's moment takes
+// either sign.
+TEST(Joints, EnvelopeOfASpanwiseLoadOverAnIntermediateClamp) {
+    const double l = 4.0, ei = 2000.0, q = 10.0, f = 1.5;
+    Beam beam;
+    beam.section(l, ei).clamp().section(l, ei).end(End::hinged);
+    beam.loadCase("Q", true).line(q);
+    beam.combination("ULS", {{"Q", f, 0.0}});
+    velmora::Envelope e;
+    Failure failure;
+    ASSERT_TRUE(Solution(beam).envelope(7, {"ULS"}, e, failure)) << failure.where.text;
+    const double mScale = q * l * l;
+    EXPECT_NEAR(e.extremes[velmora::rowM].extreme.max, f * 9 * q * l * l / 128, 1e-9 * mScale);
+    EXPECT_NEAR(e.extremes[velmora::rowM].extreme.min, -f * q * l * l / 8, 1e-9 * mScale);
+    bool seen = false;
+    for (const velmora::EnvelopeReaction& r : e.reactions) {
+        if (std::fabs(r.x - l) > 1e-12) continue;
+        seen = true;
+        EXPECT_TRUE(r.hasMoment);
+        EXPECT_NEAR(r.momentMax, f * q * l * l / 8, 1e-9 * mScale);
+        EXPECT_NEAR(r.momentMin, -f * q * l * l / 8, 1e-9 * mScale);
+        EXPECT_NEAR(r.max, f * 2 * 5 * q * l / 8, 1e-9 * q * l);
+        EXPECT_NEAR(r.min, 0.0, 1e-9 * q * l);
+    }
+    EXPECT_TRUE(seen);
+}
+
 // ---------------------------------------------------------------------------
 // Critical speeds: omega = (beta L)^2 sqrt(EI / (m L^4)).
 
@@ -416,7 +440,8 @@ std::vector<double> betaL(const Beam& beam, int count, double l, double ei, doub
     const velmora::Critical c = velmora::critical(beam, count);
     EXPECT_TRUE(c.solved()) << c.failure.where.text;
     std::vector<double> out;
-    for (const auto& s : c.speeds) out.push_back(std::sqrt(s.omega * std::sqrt(m * l * l * l * l / ei)));
+    for (const auto& s : c.speeds)
+        out.push_back(std::sqrt(s.omega * std::sqrt(m * l * l * l * l / ei)));
     return out;
 }
 
@@ -431,14 +456,10 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
     // Two equal spans on an intermediate clamp: each a propped cantilever,
     // every root twice.
     const double propped = 3.926602312047919;
-    const std::vector<double> clamp = betaL(Beam()
-                                                .section(l, ei)
-                                                .massPerLength(m)
-                                                .clamp()
-                                                .section(l, ei)
-                                                .massPerLength(m)
-                                                .end(End::hinged),
-                                            2, l, ei, m);
+    const std::vector<double> clamp =
+        betaL(Beam().section(l, ei).massPerLength(m).clamp().section(l, ei).massPerLength(m).end(
+                  End::hinged),
+              2, l, ei, m);
     ASSERT_EQ(clamp.size(), 2u);
     EXPECT_NEAR(clamp[0], propped, 1e-9);
     EXPECT_NEAR(clamp[1], propped, 1e-9);
@@ -446,11 +467,11 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
     // A rotational spring at a hinged end: from the simple span to the
     // propped cantilever.
     const std::vector<double> soft = betaL(
-        Beam().rotationalSpring(1e-12 * ei / l).section(l, ei).massPerLength(m).end(End::hinged),
-        1, l, ei, m);
+        Beam().rotationalSpring(1e-12 * ei / l).section(l, ei).massPerLength(m).end(End::hinged), 1,
+        l, ei, m);
     const std::vector<double> stiff = betaL(
-        Beam().rotationalSpring(1e12 * ei / l).section(l, ei).massPerLength(m).end(End::hinged),
-        1, l, ei, m);
+        Beam().rotationalSpring(1e12 * ei / l).section(l, ei).massPerLength(m).end(End::hinged), 1,
+        l, ei, m);
     EXPECT_NEAR(soft.at(0), pi, 1e-9);
     EXPECT_NEAR(stiff.at(0), propped, 1e-9);
 
@@ -459,17 +480,12 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
     // those of half the beam with a free end turned by a rotational spring
     // 2c (M = 2c psi there).
     const double c = 2.5 * ei / l;
-    const std::vector<double> joint = betaL(Beam()
-                                                .section(l, ei)
-                                                .massPerLength(m)
-                                                .hinge(c)
-                                                .section(l, ei)
-                                                .massPerLength(m)
-                                                .end(End::hinged),
-                                            4, l, ei, m);
-    std::vector<double> halves =
-        betaL(Beam().section(l, ei).massPerLength(m).rotationalSpring(2 * c).end(End::free), 2, l,
-              ei, m);
+    const std::vector<double> joint =
+        betaL(Beam().section(l, ei).massPerLength(m).hinge(c).section(l, ei).massPerLength(m).end(
+                  End::hinged),
+              4, l, ei, m);
+    std::vector<double> halves = betaL(
+        Beam().section(l, ei).massPerLength(m).rotationalSpring(2 * c).end(End::free), 2, l, ei, m);
     halves.push_back(pi);
     halves.push_back(2 * pi);
     std::sort(halves.begin(), halves.end());
@@ -499,7 +515,7 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
 TEST(Joints, MechanismsNameWhatMoves) {
     struct Case {
         const char* text;
-        int line;                   // where the message stands
+        int line;  // where the message stands
         std::vector<const char*> says;
     };
     const std::string f3 = "F3 l=2 EI=100\n";
@@ -532,8 +548,10 @@ TEST(Joints, MechanismsNameWhatMoves) {
         }
     }
     // Held by a rotational spring and a clamp, neither moves.
-    EXPECT_TRUE(Solution(parsed("F1 freies Ende\nDrehfeder c=5\n" + f3 + "F6 Zwischenbedingung "
-                                "Einspannung\n" + f3 + rightEnd + "freies Ende\n"))
+    EXPECT_TRUE(Solution(parsed("F1 freies Ende\nDrehfeder c=5\n" + f3 +
+                                "F6 Zwischenbedingung "
+                                "Einspannung\n" +
+                                f3 + rightEnd + "freies Ende\n"))
                     .solved());
 }
 
@@ -571,10 +589,10 @@ TEST(Joints, TheKeyedMethodRefusesEveryNewElementWhereItIsWritten) {
         EXPECT_EQ(f.where.line, c.line) << f.where.text;
     }
     // A full hinge keeps its key.
-    EXPECT_TRUE(Solution(Beam(End::clamped).section(2, 100, 1).hinge().section(2, 100, 1).end(
-                             End::hinged),
-                         Method::keyed)
-                    .solved());
+    EXPECT_TRUE(
+        Solution(Beam(End::clamped).section(2, 100, 1).hinge().section(2, 100, 1).end(End::hinged),
+                 Method::keyed)
+            .solved());
 }
 
 TEST(Joints, BadValuesAreRefusedAtTheirPlace) {
