@@ -452,6 +452,14 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
         betaL(Beam(End::guided).section(l, ei).massPerLength(m).end(End::hinged), 3, l, ei, m);
     ASSERT_EQ(guided.size(), 3u);
     for (int n = 0; n < 3; ++n) EXPECT_NEAR(guided[n], (2 * n + 1) * pi / 2, 1e-9);
+    // Its first mode is cos(pi x / 2l), largest at the guided end.
+    const velmora::Critical first =
+        velmora::critical(Beam(End::guided).section(l, ei).massPerLength(m).end(End::hinged), 1, 9);
+    ASSERT_TRUE(first.solved());
+    for (const velmora::Sample& sample : first.speeds.at(0).shape) {
+        EXPECT_NEAR(sample.value[velmora::rowW], std::cos(pi * sample.x / (2 * l)), 1e-9)
+            << sample.x;
+    }
 
     // Two equal spans on an intermediate clamp: each a propped cantilever,
     // every root twice.
