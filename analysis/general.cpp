@@ -311,6 +311,11 @@ std::string solverMessage(const Script& script, const solver::Solution& s, int& 
             if (s.tags.size() > 1) tag = s.tags[1];
             return "two rigid supports at one place (with " + lineText(script, s.tags.front()) +
                    "): no equation says how they share the force";
+        case solver::Status::sharedMoment:
+            if (s.tags.size() > 1) tag = s.tags[1];
+            return "two places that hold the slope at one place (with " +
+                   lineText(script, s.tags.front()) +
+                   "): no equation says how they share the moment";
         case solver::Status::singular: {
             // Terms beyond a double make the equations meaningless rather
             // than singular: name the overflow and its section.

@@ -46,7 +46,7 @@ std::string keylessText(const Action& a) {
             break;
     }
     return "the keyed method has no key for " + what +
-           ": the program's dialogs cannot describe it; `--general` solves it";
+           ": the program's dialogs cannot describe it; the general method solves it";
 }
 
 }  // namespace

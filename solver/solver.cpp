@@ -233,13 +233,30 @@ bool checkKinematics(const Beam& beam, Solution& s) {
         apart = false;
         return true;
     };
+    // The same for the slope: the last place that holds psi rigidly (a
+    // clamped or guided end, a clamp), and whether a length or a hinge lies
+    // between it and here.
+    bool turnHeld = beam.left == End::clamped || beam.left == End::guided;
+    int lastTurn = beam.leftTag;
+    bool turnApart = false;
+    auto rigidTurn = [&](int tag) {
+        if (turnHeld && !turnApart) {
+            s.status = Status::sharedMoment;
+            s.tags = {lastTurn, tag};
+            return false;
+        }
+        turnHeld = true;
+        lastTurn = tag;
+        turnApart = false;
+        return true;
+    };
 
     Eigen::MatrixXd motion;
     for (const Element& e : beam.elements) {
         switch (e.kind) {
             case ElementKind::beamSection:
             case ElementKind::shaftSection:
-                if (e.length != 0.0) apart = true;
+                if (e.length != 0.0) apart = turnApart = true;
                 m.alongSection(e.length / unit);
                 break;
             case ElementKind::spring:
@@ -253,7 +270,7 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 if (e.value != 0.0) m.hold(1);
                 break;
             case ElementKind::clamp:
-                if (!rigidSupport(e.tag)) return false;
+                if (!rigidSupport(e.tag) || !rigidTurn(e.tag)) return false;
                 m.hold(0);
                 m.hold(1);
                 break;
@@ -262,6 +279,7 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 // A semi-rigid hinge kinks only under a moment: no free motion.
                 if (e.kind == ElementKind::hinge && e.value != 0.0) break;
                 if (e.kind == ElementKind::hinge) {
+                    turnApart = true;
                     m.addFreedom(Mover{Mover::hinge, e.tag}, 0.0, 1.0);
                 } else {
                     m.addFreedom(Mover{Mover::shearHinge, e.tag}, 1.0, 0.0);
@@ -280,6 +298,9 @@ bool checkKinematics(const Beam& beam, Solution& s) {
     if (beam.right == End::hinged || beam.right == End::clamped) {
         if (!rigidSupport(beam.rightTag)) return false;
         m.hold(0);
+    }
+    if ((beam.right == End::clamped || beam.right == End::guided) && !rigidTurn(beam.rightTag)) {
+        return false;
     }
     if (beam.right == End::clamped || beam.right == End::guided) m.hold(1);
     if (m.open() == 0) return true;

@@ -28,6 +28,7 @@ enum class Status {
     zeroStiffness,  // a section with EI = 0: its equations cannot be written
     notFinite,      // a value that is not finite, or a solution beyond the range of a double
     sharedSupport,  // two rigid supports at one place: how they share a force is open
+    sharedMoment,   // two places that hold psi rigidly at one place: so is how they share a moment
     singular        // the equations are singular in working precision, though not a mechanism
 };
 

@@ -1,6 +1,8 @@
 """Partial fixity and joints from Python: closed forms, the reactions they
 name, influence lines of their moments, and what the package refuses."""
 
+import re
+
 import pytest
 
 import velmora
@@ -85,7 +87,7 @@ def test_the_keyed_method_sends_joints_to_the_general_method():
         b.solve(method="keyed")
     assert (raised.value.line, raised.value.column) == (3, 1)
     assert "intermediate clamp" in str(raised.value)
-    assert 'method="general" solves it' in str(raised.value)
+    assert re.search(r'(method="general"|the general method) solves it', str(raised.value))
 
 
 def test_two_guided_ends_slide():
