@@ -499,6 +499,27 @@ TEST(Joints, CriticalSpeedsAgainstClosedForms) {
     std::sort(halves.begin(), halves.end());
     ASSERT_EQ(joint.size(), 4u);
     for (int n = 0; n < 4; ++n) EXPECT_NEAR(joint[n], halves[n], 1e-9 * halves[n]);
+    // Its mode shapes kink at the hinge by -M / c.
+    const velmora::Critical modes = velmora::critical(
+        Beam().section(l, ei).massPerLength(m).hinge(c).section(l, ei).massPerLength(m).end(
+            End::hinged),
+        2, 5);
+    ASSERT_TRUE(modes.solved());
+    for (const velmora::CriticalSpeed& speed : modes.speeds) {
+        std::vector<State> atHinge;
+        double mScale = 0.0;
+        for (const velmora::Sample& sample : speed.shape) {
+            if (sample.x == l) atHinge.push_back(sample.value);
+            mScale = std::max(mScale, std::fabs(sample.value[velmora::rowM]));
+        }
+        ASSERT_GE(atHinge.size(), 2u);
+        const State& before = atHinge.front();
+        const State& after = atHinge.back();
+        EXPECT_NEAR(after[velmora::rowW], before[velmora::rowW], 1e-9);
+        EXPECT_NEAR(after[velmora::rowM], before[velmora::rowM], 1e-9 * mScale);
+        EXPECT_NEAR(after[velmora::rowPsi] - before[velmora::rowPsi], -before[velmora::rowM] / c,
+                    1e-9 * mScale / c);
+    }
     // Softer than the continuous span, whose first root is 2 pi over 2l.
     EXPECT_LT(joint[0], pi / 2);
 
