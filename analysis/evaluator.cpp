@@ -139,7 +139,8 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     sample(x, beam.leftTag, evaluator.start());
     if (beam.left != End::free) {
         const State& s = d.samples.back().value;
-        addReaction(d, beam.leftTag, x, s[rowQ], beam.left == End::clamped, s[rowM]);
+        addReaction(d, beam.leftTag, x, s[rowQ],
+                    beam.left == End::clamped || beam.left == End::guided, s[rowM]);
     }
     for (int k = 0; k < n; ++k) {
         const Element& e = beam.elements[k];
@@ -169,21 +170,26 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         sample(x, e.tag, evaluator.after(k));
         if (e.isSection() && w > 0.0) stressAt(e.tag, d.samples.back().value[rowM], x);
         afterSample[k] = d.samples.size() - 1;
-        if (e.takesForce()) {
+        if (e.takesForce() || e.takesMoment()) {
+            // The jumps of Q and M across the place: a clamp takes both, a
+            // rotational spring only its moment -c psi.
+            const State& after = d.samples.back().value;
             reactionOf[k] = d.reactions.size();
-            addReaction(d, e.tag, x, d.samples.back().value[rowQ] - before[rowQ], false, 0.0);
+            addReaction(d, e.tag, x, after[rowQ] - before[rowQ], e.takesMoment(),
+                        after[rowM] - before[rowM]);
         }
     }
     // The right end, seen from inside: the last sample is just left of it.
     if (beam.right != End::free) {
         const State& s = d.samples.back().value;
-        addReaction(d, beam.rightTag, x, -s[rowQ], beam.right == End::clamped, -s[rowM]);
+        addReaction(d, beam.rightTag, x, -s[rowQ],
+                    beam.right == End::clamped || beam.right == End::guided, -s[rowM]);
     }
     d.length = x;
     // A hinge at the place of a support or spring: psi on both sides of the
     // place, all its point elements between.
     for (int k = 0; k < n; ++k) {
-        if (!beam.elements[k].takesForce()) continue;
+        if (!beam.elements[k].takesForce() && !beam.elements[k].takesMoment()) continue;
         int from = k, to = k;
         while (from > 0 && isPlace(beam.elements[from - 1])) --from;
         while (to + 1 < n && isPlace(beam.elements[to + 1])) ++to;

@@ -27,12 +27,16 @@ std::string movement(const Script& script, const solver::Mover& m) {
     switch (m.kind) {
         case solver::Mover::hinge:
             return "kinking at the hinge on " + where;
+        case solver::Mover::shearHinge:
+            return "shearing at the shear hinge on " + where;
         case solver::Mover::leftEnd:
-            return a.choice == leftFree ? "moving its free left end (" + where + ")"
-                                        : "turning about its left end (" + where + ")";
+            return a.choice == leftFree     ? "moving its free left end (" + where + ")"
+                   : a.choice == leftGuided ? "sliding at its guided left end (" + where + ")"
+                                            : "turning about its left end (" + where + ")";
         case solver::Mover::rightEnd:
-            return a.choice == rightFree ? "moving its free right end (" + where + ")"
-                                         : "turning about its right end (" + where + ")";
+            return a.choice == rightFree     ? "moving its free right end (" + where + ")"
+                   : a.choice == rightGuided ? "sliding at its guided right end (" + where + ")"
+                                             : "turning about its right end (" + where + ")";
     }
     return "";
 }
@@ -272,13 +276,21 @@ std::string solverMessage(const Script& script, const solver::Solution& s, int& 
         case solver::Status::mechanism: {
             std::vector<solver::Mover> movers;
             // The hinges first: they are what a mechanism turns about.
+            auto joint = [](const solver::Mover& m) {
+                return m.kind == solver::Mover::hinge || m.kind == solver::Mover::shearHinge;
+            };
             for (const auto& m : s.movers) {
-                if (m.kind == solver::Mover::hinge) movers.push_back(m);
+                if (joint(m)) movers.push_back(m);
             }
             for (const auto& m : s.movers) {
-                if (m.kind != solver::Mover::hinge) movers.push_back(m);
+                if (!joint(m)) movers.push_back(m);
             }
             if (!movers.empty()) tag = movers.front().tag;
+            if (s.slides) {
+                return "the beam is a mechanism: nothing takes a vertical force, so it can slide "
+                       "up and down as a whole (its guided ends and rotational springs hold only "
+                       "its slope)";
+            }
             if (!s.held) {
                 return "the beam is a mechanism: nothing holds it, so it can move as a whole "
                        "(no support, no clamped or hinged end, no spring)";
@@ -299,6 +311,11 @@ std::string solverMessage(const Script& script, const solver::Solution& s, int& 
             if (s.tags.size() > 1) tag = s.tags[1];
             return "two rigid supports at one place (with " + lineText(script, s.tags.front()) +
                    "): no equation says how they share the force";
+        case solver::Status::sharedMoment:
+            if (s.tags.size() > 1) tag = s.tags[1];
+            return "two places that hold the slope at one place (with " +
+                   lineText(script, s.tags.front()) +
+                   "): no equation says how they share the moment";
         case solver::Status::singular: {
             // Terms beyond a double make the equations meaningless rather
             // than singular: name the overflow and its section.

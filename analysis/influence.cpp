@@ -41,6 +41,7 @@ struct Plan {
     bool hasCut = false;
     std::vector<std::pair<int, double>> atCut;  // the row of a unit load, and its value
     int support = -1;                           // the support of a reaction
+    bool turn = false;                          // a moment reaction: the support turned, not moved
 };
 
 // Places closer than this, in units of the beam's length, are one place: a
@@ -105,8 +106,14 @@ void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, 
             row(c.x);
         }
     };
-    // The left end's settlement: w just right of it is -1.
-    if (plan.support == beam.leftTag) elements.push_back(unitLoad(rowW, -1.0, beam.leftTag));
+    // A moment reaction turns its support by -1 against the beam: by the
+    // reciprocal theorem w at x is then the support's moment (the jump of M
+    // there) under a unit downward force at x.
+    const int moved = plan.turn ? rowPsi : rowW;
+    // The left end's settlement: w just right of it is 1 (psi -1 for a turn).
+    if (plan.support == beam.leftTag) {
+        elements.push_back(unitLoad(moved, plan.turn ? 1.0 : -1.0, beam.leftTag));
+    }
     row(0.0);
     cutsAfter(beam.leftTag);
     double x = 0.0;
@@ -144,14 +151,18 @@ void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, 
             row(x);
         } else if (e.kind == ElementKind::otherKey) {
             // A right end the keyed run passes: pressed, but not sampled.
-            if (plan.support == beam.rightTag) elements.push_back(unitLoad(rowW, 1.0, e.tag));
+            if (plan.support == beam.rightTag) {
+                elements.push_back(unitLoad(moved, plan.turn ? -1.0 : 1.0, e.tag));
+            }
             elements.push_back(e);
         } else if (e.tag == plan.support) {
-            // A support or spring moved by 1: offsets on either side of it,
-            // the sample taken outside them, where the beam is.
-            elements.push_back(unitLoad(rowW, 1.0, e.tag));
+            // A support or spring moved by 1 (turned by -1): offsets on
+            // either side of it, the sample taken outside them, where the
+            // beam is.
+            const double sign = plan.turn ? -1.0 : 1.0;
+            elements.push_back(unitLoad(moved, sign, e.tag));
             elements.push_back(e);
-            elements.push_back(unitLoad(rowW, -1.0, e.tag));
+            elements.push_back(unitLoad(moved, -sign, e.tag));
             row(x);
         } else {
             elements.push_back(e);
@@ -159,8 +170,10 @@ void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, 
         }
         cutsAfter(e.tag);
     }
-    // The right end's settlement: w just left of it is 1.
-    if (plan.support == beam.rightTag) elements.push_back(unitLoad(rowW, 1.0, beam.rightTag));
+    // The right end's settlement: w just left of it is 1 (psi -1 for a turn).
+    if (plan.support == beam.rightTag) {
+        elements.push_back(unitLoad(moved, plan.turn ? -1.0 : 1.0, beam.rightTag));
+    }
 }
 
 // Evaluation of a copy, one method each.
@@ -338,18 +351,20 @@ struct Resolver {
         for (int k = before + 1; k < n && !long_(k); ++k) {
             const Element& e = elements[k];
             blockLast = k;
-            if (jump < 0 && r.what == InfluenceRequest::shear && e.takesForce()) jump = k;
-            if (jump < 0 && r.what == InfluenceRequest::slope && e.kind == ElementKind::hinge) {
-                jump = k;
-            }
+            const bool jumps =
+                (r.what == InfluenceRequest::shear && e.takesForce()) ||
+                (r.what == InfluenceRequest::slope && e.kind == ElementKind::hinge) ||
+                (r.what == InfluenceRequest::moment && e.takesMoment()) ||
+                (r.what == InfluenceRequest::deflection && e.kind == ElementKind::shearHinge);
+            if (jump < 0 && jumps) jump = k;
         }
         if (jump >= 0 && r.side == 0) {
-            const std::string bare = r.text.substr(0, r.text.find('@') + 1) + number(r.x);
+            const std::string head = r.text.substr(0, r.text.find('@'));
+            const std::string bare = head + "@" + number(r.x);
             const Action& a = script.actions[elements[jump].tag];
             fail(a, a.column,
-                 what + std::string(r.what == InfluenceRequest::shear ? "Q" : "psi") +
-                     " jumps at this " + actionName(a) + " (x = " + number(at) + "): say " + bare +
-                     "- or " + bare + "+ for a side");
+                 what + head + " jumps at this " + actionName(a) + " (x = " + number(at) +
+                     "): say " + bare + "- or " + bare + "+ for a side");
             return false;
         }
         const int k = r.side < 0 ? before : blockLast;
@@ -359,13 +374,22 @@ struct Resolver {
 
     bool supportOf(const InfluenceRequest& r, int& index, double& x) const {
         const std::string what = "--influence " + r.text + ": ";
+        const bool turn = r.what == InfluenceRequest::momentReaction;
         auto holdsNone = [&](int tag) {
             const Action& a = script.actions[tag];
             fail(a, a.column,
                  what + "this " + actionName(a) +
-                     " holds no support: a reaction needs a supported end, an intermediate "
-                     "support or a spring");
+                     (turn ? " takes no moment: a moment reaction needs a clamped or guided end, "
+                             "an intermediate clamp or a rotational spring"
+                           : " holds no support: a reaction needs a supported end, an "
+                             "intermediate support or a spring"));
             return false;
+        };
+        // What an end holds: w at a hinged or clamped one, psi at a clamped
+        // or guided one.
+        auto holds = [&](End end) {
+            return turn ? end == End::clamped || end == End::guided
+                        : end == End::hinged || end == End::clamped;
         };
         auto found = [&](int tag, double at) {
             index = tag;
@@ -373,14 +397,14 @@ struct Resolver {
             return true;
         };
         if (r.line == beam.leftLine) {
-            return beam.left == End::free ? holdsNone(beam.leftTag) : found(beam.leftTag, 0.0);
+            return holds(beam.left) ? found(beam.leftTag, 0.0) : holdsNone(beam.leftTag);
         }
         for (const Element& e : beam.elements) {
-            if (e.line == r.line) return e.takesForce() ? found(e.tag, e.x) : holdsNone(e.tag);
+            if (e.line != r.line) continue;
+            return (turn ? e.takesMoment() : e.takesForce()) ? found(e.tag, e.x) : holdsNone(e.tag);
         }
         if (r.line == beam.rightLine) {
-            return beam.right == End::free ? holdsNone(beam.rightTag)
-                                           : found(beam.rightTag, beam.length);
+            return holds(beam.right) ? found(beam.rightTag, beam.length) : holdsNone(beam.rightTag);
         }
         // An F7 among the beam's lines holds nothing either.
         for (int i = beam.leftTag; i <= beam.rightTag; ++i) {
@@ -409,8 +433,9 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
         const InfluenceRequest& r = requests[n];
         Plan p;
         lines[n].request = r;
-        if (r.what == InfluenceRequest::reaction) {
+        if (r.atSupport()) {
             if (!resolve.supportOf(r, p.support, lines[n].place)) return false;
+            p.turn = r.what == InfluenceRequest::momentReaction;
             lines[n].action = p.support;
         } else {
             if (!resolve.cutOf(r, p.cut)) return false;

@@ -15,11 +15,14 @@ namespace velmora {
 
 // What one --influence option asks for.
 struct InfluenceRequest {
-    enum What { moment, shear, deflection, slope, reaction } what = moment;
-    std::string text;  // as given: "M@4.5", "Q@3-", "R@7"
+    // A reaction is a support's force; a moment reaction the moment of a
+    // clamped or guided end, a clamp or a rotational spring.
+    enum What { moment, shear, deflection, slope, reaction, momentReaction } what = moment;
+    std::string text;  // as given: "M@4.5", "Q@3-", "R@7", "MR@7"
     double x = 0.0;    // the place, for all but a reaction
     int side = 0;      // -1 just left of the point elements at x, +1 just right, 0 not said
     int line = 0;      // a reaction's line in the description
+    bool atSupport() const { return what == reaction || what == momentReaction; }
 };
 
 // A live load of --live: a uniform load q over the unfavourable parts, or a

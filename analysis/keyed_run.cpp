@@ -28,10 +28,39 @@ const char* refusalText(int32_t refusal) {
     }
 }
 
+// Why the keyed method cannot take an action without a key.
+std::string keylessText(const Action& a) {
+    std::string what;
+    switch (a.kind) {
+        case Kind::rotationalSpring:
+            what = "a rotational spring (Drehfeder)";
+            break;
+        case Kind::shearHinge:
+            what = "a shear hinge (Querkraftgelenk)";
+            break;
+        case Kind::intermediate:
+            what =
+                a.choice == midClamp ? "an intermediate clamp" : "a semi-rigid hinge (Gelenk c=)";
+            break;
+        default:
+            what = "a guided end (Parallelf\xc3\xbchrung)";
+            break;
+    }
+    return "the keyed method has no key for " + what +
+           ": the program's dialogs cannot describe it; the general method solves it";
+}
+
 }  // namespace
 
 KeyedRun runKeys(const Script& script) {
     KeyedRun run;
+    // The program's dialogs offer no key for these: nothing is pressed.
+    for (const Action& a : script.actions) {
+        if (hasKey(a)) continue;
+        run.refused = true;
+        run.refusal = Problem{a.line, a.column, keylessText(a)};
+        return run;
+    }
     resetEngineState();
     for (int i = 0; i < script.count(); ++i) {
         const Action& a = script.actions[i];

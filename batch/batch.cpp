@@ -107,7 +107,8 @@ const Option options[] = {
      }},
     {"--influence", "WHAT", "[--influence WHAT]...",
      "the influence line of M@X, Q@X (Q@X- or Q@X+ at a support),\n"
-     "w@X, psi@X or R@LINE of the last beam; --table and --svg then\n"
+     "w@X, psi@X, R@LINE or MR@LINE (the moment of a clamp or\n"
+     "rotational spring) of the last beam; --table and --svg then\n"
      "write the influence lines",
      [](Options& o, const char* v, std::string& why, bool&) {
          o.influence.emplace_back();

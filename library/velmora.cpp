@@ -38,6 +38,7 @@ Beam::Beam(End left) {
     add(Kind::leftEnd,
         left == End::free      ? leftFree
         : left == End::clamped ? leftClamped
+        : left == End::guided  ? leftGuided
                                : leftHinged,
         {});
 }
@@ -94,6 +95,10 @@ Beam& Beam::angle(double value) { return add(Kind::pointLoad, loadAngle, {value}
 Beam& Beam::offset(double value) { return add(Kind::pointLoad, loadOffset, {value}); }
 Beam& Beam::support() { return add(Kind::intermediate, midSupport, {}); }
 Beam& Beam::hinge() { return add(Kind::intermediate, midHinge, {}); }
+Beam& Beam::hinge(double c) { return add(Kind::intermediate, midHinge, {c}); }
+Beam& Beam::rotationalSpring(double c) { return add(Kind::rotationalSpring, noChoice, {c}); }
+Beam& Beam::shearHinge() { return add(Kind::shearHinge, noChoice, {}); }
+Beam& Beam::clamp() { return add(Kind::intermediate, midClamp, {}); }
 
 namespace {
 
@@ -256,6 +261,8 @@ Beam& Beam::end(End right, double moment, double force) {
     switch (right) {
         case End::clamped:
             return add(Kind::rightEnd, rightClamped, {});
+        case End::guided:
+            return add(Kind::rightEnd, rightGuided, {});
         case End::hinged:
             return add(Kind::rightEnd, rightHinged, {moment});
         case End::free:

@@ -87,7 +87,16 @@ public:
     Beam& offset(double value);  // an imposed offset
     Beam& support();             // an intermediate hinged support
     Beam& hinge();
-    // The right end: M at a hinged or free end, Q at a free end.
+    // A semi-rigid hinge: the slope jumps by -M / c. The general method only,
+    // as for the elements below: the keyed method refuses them.
+    Beam& hinge(double c);
+    // A rotational spring to the ground: M jumps by -c psi, against the
+    // turning. After a hinged end or with a support: a partly fixed support.
+    Beam& rotationalSpring(double c);
+    Beam& shearHinge();  // Q = 0 at the place, w may jump
+    Beam& clamp();       // an intermediate clamp: w = psi = 0, the beam goes on
+    // The right end: M at a hinged or free end, Q at a free end; a guided
+    // end (End::guided) holds psi at 0 and takes no force.
     Beam& end(End right, double moment = 0.0, double force = 0.0);
 
     // The beam as the keys that describe it, one action per element.
@@ -184,8 +193,9 @@ public:
     const std::vector<Problem>& warnings() const { return warnings_; }
 
     // The influence line of "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or
-    // "R@LINE" (LINE: the support's line in describe()), sampled like the
-    // diagram.
+    // "R@LINE" (LINE: the support's line in describe()), or "MR@LINE" (the
+    // moment of a clamped or guided end, a clamp or a rotational spring),
+    // sampled like the diagram.
     bool influence(const std::string& request, int points, InfluenceLine& line,
                    Failure& failure) const;
 

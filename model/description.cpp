@@ -15,6 +15,9 @@ End endOf(Choice c) {
         case leftClamped:
         case rightClamped:
             return End::clamped;
+        case leftGuided:
+        case rightGuided:
+            return End::guided;
         default:
             return End::hinged;
     }
@@ -70,7 +73,17 @@ Element elementOf(const Action& a, int index) {
             e.loadRow = loadRowOf(a.choice);
             break;
         case Kind::intermediate:
-            e.kind = a.choice == midHinge ? ElementKind::hinge : ElementKind::support;
+            e.kind = a.choice == midHinge   ? ElementKind::hinge
+                     : a.choice == midClamp ? ElementKind::clamp
+                                            : ElementKind::support;
+            if (a.choice == midHinge && a.given[slotSpring]) e.value = a.value[slotSpring];
+            break;
+        case Kind::rotationalSpring:
+            e.kind = ElementKind::rotationalSpring;
+            e.value = a.value[slotSpring];
+            break;
+        case Kind::shearHinge:
+            e.kind = ElementKind::shearHinge;
             break;
         case Kind::mass:
             e.kind = ElementKind::mass;
@@ -104,8 +117,27 @@ const char* actionName(const Action& a) {
             return "F7";
         case Kind::mass:
             return "Masse";
+        case Kind::rotationalSpring:
+            return "Drehfeder";
+        case Kind::shearHinge:
+            return "Querkraftgelenk";
     }
     return "";
+}
+
+bool hasKey(const Action& a) {
+    switch (a.kind) {
+        case Kind::rotationalSpring:
+        case Kind::shearHinge:
+            return false;
+        case Kind::leftEnd:
+        case Kind::rightEnd:
+            return endOf(a.choice) != End::guided;
+        case Kind::intermediate:
+            return a.choice != midClamp && !(a.choice == midHinge && a.given[slotSpring]);
+        default:
+            return true;
+    }
 }
 
 BeamModel beamOf(const Script& script, int first, int last) {
@@ -120,7 +152,9 @@ BeamModel beamOf(const Script& script, int first, int last) {
     const Action& right = script.actions[last];
     beam.right = endOf(right.choice);
     beam.rightTag = last;
-    if (beam.right != End::clamped) beam.endMoment = right.value[slotEndMoment];
+    if (beam.right == End::hinged || beam.right == End::free) {
+        beam.endMoment = right.value[slotEndMoment];
+    }
     if (beam.right == End::free) beam.endForce = right.value[slotEndForce];
     beam.leftLine = script.actions[first].line;
     beam.leftColumn = script.actions[first].column;
@@ -141,8 +175,8 @@ Script keysOf(const BeamModel& beam, const Script& script) {
         keys.actions.push_back(a);
         return keys.actions.back();
     };
-    static constexpr Choice leftChoice[] = {leftHinged, leftFree, leftClamped};
-    static constexpr Choice rightChoice[] = {rightHinged, rightFree, rightClamped};
+    static constexpr Choice leftChoice[] = {leftHinged, leftFree, leftClamped, leftGuided};
+    static constexpr Choice rightChoice[] = {rightHinged, rightFree, rightClamped, rightGuided};
     static constexpr Choice loadChoice[] = {loadOffset, loadAngle, loadMoment, loadForce};
     key(Kind::leftEnd, leftChoice[static_cast<int>(beam.left)], beam.leftTag);
     for (const Element& e : beam.elements) {
@@ -170,8 +204,23 @@ Script keysOf(const BeamModel& beam, const Script& script) {
             case ElementKind::support:
                 key(Kind::intermediate, midSupport, e.tag);
                 break;
-            case ElementKind::hinge:
-                key(Kind::intermediate, midHinge, e.tag);
+            case ElementKind::hinge: {
+                Action& a = key(Kind::intermediate, midHinge, e.tag);
+                a.value[slotSpring] = e.value;
+                a.given[slotSpring] = e.value != 0.0;
+                break;
+            }
+            case ElementKind::clamp:
+                key(Kind::intermediate, midClamp, e.tag);
+                break;
+            case ElementKind::rotationalSpring: {
+                Action& a = key(Kind::rotationalSpring, noChoice, e.tag);
+                a.value[slotSpring] = e.value;
+                a.given[slotSpring] = true;
+                break;
+            }
+            case ElementKind::shearHinge:
+                key(Kind::shearHinge, noChoice, e.tag);
                 break;
             case ElementKind::otherKey:
                 keys.actions.push_back(script.actions[e.tag]);
@@ -192,6 +241,15 @@ Script keysOf(const BeamModel& beam, const Script& script) {
 }
 
 const char* valueProblem(const Action& a, int& slot) {
+    slot = slotSpring;
+    if (a.kind == Kind::rotationalSpring && !(a.value[slotSpring] > 0.0)) {
+        return "c must be positive: a rotational spring of 0 or less holds nothing";
+    }
+    if (a.kind == Kind::intermediate && a.choice == midHinge && a.given[slotSpring] &&
+        !(a.value[slotSpring] > 0.0)) {
+        return "c must be positive: a semi-rigid hinge of 0 or less is no joint (leave c out for "
+               "a full hinge)";
+    }
     if (a.kind == Kind::mass) {
         slot = slotMass;
         if (a.value[slotMass] < 0.0) return "m must be 0 or more: a point mass cannot be negative";
@@ -238,7 +296,11 @@ const char* choiceName(Choice choice) {
             return "freies Ende";
         case leftClamped:
         case rightClamped:
+        case midClamp:
             return "Einspannung";
+        case leftGuided:
+        case rightGuided:
+            return "Parallelf\xc3\xbchrung";
         case loadForce:
             return "Kraft";
         case loadMoment:

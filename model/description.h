@@ -20,7 +20,9 @@ enum class Kind {
     intermediate,
     rightEnd,
     evaluate,
-    mass  // "Masse": a point mass, which no key describes
+    mass,              // "Masse": a point mass, which no key describes
+    rotationalSpring,  // "Drehfeder": a rotational spring to the ground, no key
+    shearHinge         // "Querkraftgelenk": a shear release, no key
 };
 
 // Choices, as the radio buttons of the dialogs offer them.
@@ -38,10 +40,14 @@ enum Choice {
     rightHinged,   // F6 "rechtes Trägerende gelenkiges Lager"
     rightFree,     // F6 "rechtes Trägerende freies Ende"
     rightClamped,  // F6 "rechtes Trägerende Einspannung"
+    // No dialog offers these: the general method alone solves them.
+    midClamp,     // F6 "Zwischenbedingung Einspannung"
+    leftGuided,   // F1 "Parallelführung"
+    rightGuided,  // F6 "rechtes Trägerende Parallelführung"
 };
 
-// Value slots of an action. F2: c. F3: l, EI, q, qs, m, W. F4: the load
-// value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
+// Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W. F4: the
+// load value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -107,12 +113,18 @@ BeamModel beamOf(const Script& script, int first, int last);
 // that action as it is.
 Script keysOf(const BeamModel& beam, const Script& script);
 
-// What makes a section or a point mass one the model cannot take, in words,
-// with the slot of the value concerned: a negative length, a stiffness,
-// modulus or diameter of 0 or less, a negative mass, density or moment of
-// inertia, a W of 0 or less. A section of length 0 stays allowed. Null when
+// What makes a section, a point mass, a rotational spring or a semi-rigid
+// hinge one the model cannot take, in words, with the slot of the value
+// concerned: a negative length, a stiffness, modulus or diameter of 0 or
+// less, a negative mass, density or moment of inertia, a W of 0 or less, a
+// c of 0 or less. A section of length 0 stays allowed. Null when
 // the action is sound.
 const char* valueProblem(const Action& action, int& slot);
+
+// Whether the program's keys can describe the action: a rotational spring,
+// a shear hinge, a semi-rigid hinge, an intermediate clamp and a guided end
+// have no key, and the keyed method refuses them.
+bool hasKey(const Action& action);
 
 // A choice's own words, as the dialogs and the description write them:
 // "gelenkiges Lager", "Kraft"; empty for noChoice.

@@ -18,12 +18,17 @@ using State = std::array<double, rowCount>;
 // constant, not M_PI, so that every tool computes the same EI.
 constexpr double storedPi = 3.141592654;
 
-enum class End { hinged, free, clamped };
+// A guided end holds psi at 0 and takes no vertical force: w is free (a
+// symmetric half, a sliding end).
+enum class End { hinged, free, clamped, guided };
 
 // `otherKey` is a key of a keyed run that is no element of a beam (a right end
 // the run passes): the keyed method presses it, and the state goes on
 // unchanged through it. `mass` is a point mass: no load and no key, it only
-// counts when the beam vibrates.
+// counts when the beam vibrates. A hinge with a value c > 0 is semi-rigid:
+// the slope jumps by -M / c, as over a section of length e and EI = c e. A
+// rotational spring to the ground makes M jump by -c psi; a shear hinge lets
+// w jump where Q is 0; a clamp holds w and psi at 0 and the beam goes on.
 enum class ElementKind {
     spring,
     beamSection,
@@ -32,7 +37,10 @@ enum class ElementKind {
     support,
     hinge,
     otherKey,
-    mass
+    mass,
+    rotationalSpring,
+    shearHinge,
+    clamp
 };
 
 struct Element {
@@ -43,7 +51,7 @@ struct Element {
     double q = 0.0;          // line load at the section's start
     double qs = 0.0;         // its growth per unit length
     bool loaded = false;     // a section with a line load written (q or qs, maybe 0)
-    double value = 0.0;      // spring stiffness c, the point load's value, a point mass's m
+    double value = 0.0;      // a spring's or semi-rigid hinge's c, a point load's value, a mass's m
     int loadRow = rowQ;      // the row a point load acts on: Q force, M moment, psi angle, w offset
     // For vibration and stress: a beam section's mass per length m (a shaft
     // section's density rho), its section modulus W (0: unknown), and a point
@@ -59,8 +67,15 @@ struct Element {
     bool isSection() const {
         return kind == ElementKind::beamSection || kind == ElementKind::shaftSection;
     }
-    // A support or a spring: a place that takes a force from the ground.
-    bool takesForce() const { return kind == ElementKind::support || kind == ElementKind::spring; }
+    // A support, a spring or a clamp: a place that takes a force from the ground.
+    bool takesForce() const {
+        return kind == ElementKind::support || kind == ElementKind::spring ||
+               kind == ElementKind::clamp;
+    }
+    // A clamp or a rotational spring: a place that takes a moment from the ground.
+    bool takesMoment() const {
+        return kind == ElementKind::clamp || kind == ElementKind::rotationalSpring;
+    }
 };
 
 struct BeamModel {

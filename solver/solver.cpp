@@ -2,13 +2,19 @@
 // s0 just right of the left end, sk just right of element k. The equations
 // are the two ends, each element's transfer or jump, and each condition:
 //
-//   left end      two of s0's rows are 0 (w, M hinged; M, Q free; w, psi clamped)
+//   left end      two of s0's rows are 0 (w, M hinged; M, Q free; w, psi clamped;
+//                 psi, Q guided)
 //   section       sk = T(l, EI) s(k-1) + f(l, EI, q, qs)
 //   spring        sk = s(k-1) except Q: Qk = Q(k-1) + c w(k-1)
 //   point load    sk = s(k-1) - P e(row)
 //   support       w(k-1) = 0; sk = s(k-1) except Q, whose jump is unknown
 //   hinge         M(k-1) = 0; sk = s(k-1) except psi, whose jump is unknown
-//   right end     two of sn's rows are given (w = 0 and M; M and Q; w = psi = 0)
+//   semi-rigid    sk = s(k-1) except psi: c (psik - psi(k-1)) + M(k-1) = 0
+//   rot. spring   sk = s(k-1) except M: Mk = M(k-1) - c psi(k-1)
+//   shear hinge   Q(k-1) = 0; sk = s(k-1) except w, whose jump is unknown
+//   clamp         w(k-1) = psi(k-1) = 0; wk, psik carried, M and Q jump
+//   right end     two of sn's rows are given (w = 0 and M; M and Q; w = psi = 0;
+//                 psi = 0 and Q)
 //
 // Each element's rows touch only two neighbouring states, so the matrix is
 // banded and a sparse LU does the work in time linear in the elements.
@@ -63,7 +69,8 @@ bool checkValues(const Beam& beam, Solution& s) {
                 return false;
             }
             good = good && finite(sectionStiffness(e));
-        } else if (e.kind == ElementKind::spring || e.kind == ElementKind::pointLoad) {
+        } else if (e.kind == ElementKind::spring || e.kind == ElementKind::pointLoad ||
+                   e.kind == ElementKind::rotationalSpring || e.kind == ElementKind::hinge) {
             good = finite(e.value);
         }
         if (!good) {
@@ -180,11 +187,15 @@ private:
 void reportMechanism(const Motions& m, const Eigen::MatrixXd& motions, bool atRightEnd,
                      const Beam& beam, Solution& s) {
     s.status = Status::mechanism;
-    s.held = beam.left != End::free || beam.right != End::free;
+    auto takesForce = [](End end) { return end == End::hinged || end == End::clamped; };
+    s.held = takesForce(beam.left) || takesForce(beam.right);
+    s.slides = beam.left == End::guided || beam.right == End::guided;
     for (const Element& e : beam.elements) {
-        s.held = s.held || e.kind == ElementKind::support ||
+        s.held = s.held || e.kind == ElementKind::support || e.kind == ElementKind::clamp ||
                  (e.kind == ElementKind::spring && e.value != 0.0);
+        s.slides = s.slides || e.kind == ElementKind::rotationalSpring;
     }
+    s.slides = s.slides && !s.held;
     bool endMoves = false;
     for (int j = 0; j < motions.cols(); ++j) {
         m.movers(motions.col(j), s.movers);
@@ -205,10 +216,10 @@ bool checkKinematics(const Beam& beam, Solution& s) {
 
     Motions m;
     const Mover leftEnd{Mover::leftEnd, beam.leftTag};
-    if (beam.left != End::clamped) m.addFreedom(leftEnd, 0.0, 1.0);
-    if (beam.left == End::free) m.addFreedom(leftEnd, 1.0, 0.0);
+    if (beam.left == End::hinged || beam.left == End::free) m.addFreedom(leftEnd, 0.0, 1.0);
+    if (beam.left == End::free || beam.left == End::guided) m.addFreedom(leftEnd, 1.0, 0.0);
     // The last rigid support, and whether a length lies between it and here.
-    bool supported = beam.left != End::free;
+    bool supported = beam.left == End::hinged || beam.left == End::clamped;
     int lastSupport = beam.leftTag;
     bool apart = false;
     auto rigidSupport = [&](int tag) {
@@ -222,13 +233,30 @@ bool checkKinematics(const Beam& beam, Solution& s) {
         apart = false;
         return true;
     };
+    // The same for the slope: the last place that holds psi rigidly (a
+    // clamped or guided end, a clamp), and whether a length or a hinge lies
+    // between it and here.
+    bool turnHeld = beam.left == End::clamped || beam.left == End::guided;
+    int lastTurn = beam.leftTag;
+    bool turnApart = false;
+    auto rigidTurn = [&](int tag) {
+        if (turnHeld && !turnApart) {
+            s.status = Status::sharedMoment;
+            s.tags = {lastTurn, tag};
+            return false;
+        }
+        turnHeld = true;
+        lastTurn = tag;
+        turnApart = false;
+        return true;
+    };
 
     Eigen::MatrixXd motion;
     for (const Element& e : beam.elements) {
         switch (e.kind) {
             case ElementKind::beamSection:
             case ElementKind::shaftSection:
-                if (e.length != 0.0) apart = true;
+                if (e.length != 0.0) apart = turnApart = true;
                 m.alongSection(e.length / unit);
                 break;
             case ElementKind::spring:
@@ -238,8 +266,24 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 if (!rigidSupport(e.tag)) return false;
                 m.hold(0);
                 break;
+            case ElementKind::rotationalSpring:
+                if (e.value != 0.0) m.hold(1);
+                break;
+            case ElementKind::clamp:
+                if (!rigidSupport(e.tag) || !rigidTurn(e.tag)) return false;
+                m.hold(0);
+                m.hold(1);
+                break;
             case ElementKind::hinge:
-                m.addFreedom(Mover{Mover::hinge, e.tag}, 0.0, 1.0);
+            case ElementKind::shearHinge:
+                // A semi-rigid hinge kinks only under a moment: no free motion.
+                if (e.kind == ElementKind::hinge && e.value != 0.0) break;
+                if (e.kind == ElementKind::hinge) {
+                    turnApart = true;
+                    m.addFreedom(Mover{Mover::hinge, e.tag}, 0.0, 1.0);
+                } else {
+                    m.addFreedom(Mover{Mover::shearHinge, e.tag}, 1.0, 0.0);
+                }
                 if (m.stillMotion(motion)) {
                     reportMechanism(m, motion, false, beam, s);
                     return false;
@@ -251,11 +295,14 @@ bool checkKinematics(const Beam& beam, Solution& s) {
                 break;
         }
     }
-    if (beam.right != End::free) {
+    if (beam.right == End::hinged || beam.right == End::clamped) {
         if (!rigidSupport(beam.rightTag)) return false;
         m.hold(0);
-        if (beam.right == End::clamped) m.hold(1);
     }
+    if ((beam.right == End::clamped || beam.right == End::guided) && !rigidTurn(beam.rightTag)) {
+        return false;
+    }
+    if (beam.right == End::clamped || beam.right == End::guided) m.hold(1);
     if (m.open() == 0) return true;
     reportMechanism(m, Eigen::MatrixXd::Identity(m.open(), m.open()), true, beam, s);
     return false;
@@ -304,6 +351,10 @@ void endRows(System& sys, int node, End end, bool left, double moment, double fo
             fixRow(sys, node, rowW, 0.0);
             fixRow(sys, node, rowPsi, 0.0);
             break;
+        case End::guided:
+            fixRow(sys, node, rowPsi, 0.0);
+            fixRow(sys, node, rowQ, left ? 0.0 : force);
+            break;
     }
 }
 
@@ -349,8 +400,35 @@ System assemble(const Beam& beam) {
                 carry(sys, k, rowQ);
                 break;
             case ElementKind::hinge:
-                fixRow(sys, k - 1, rowM, 0.0);
+                if (e.value == 0.0) {
+                    fixRow(sys, k - 1, rowM, 0.0);
+                } else {
+                    sys.add(at(k, rowPsi), e.value);
+                    sys.add(at(k - 1, rowPsi), -e.value);
+                    sys.add(at(k - 1, rowM), 1.0);
+                    sys.close(0.0);
+                }
                 carry(sys, k, rowPsi);
+                break;
+            case ElementKind::rotationalSpring:
+                carry(sys, k, rowM);
+                sys.add(at(k, rowM), 1.0);
+                sys.add(at(k - 1, rowM), -1.0);
+                sys.add(at(k - 1, rowPsi), e.value);
+                sys.close(0.0);
+                break;
+            case ElementKind::shearHinge:
+                fixRow(sys, k - 1, rowQ, 0.0);
+                carry(sys, k, rowW);
+                break;
+            case ElementKind::clamp:
+                fixRow(sys, k - 1, rowW, 0.0);
+                fixRow(sys, k - 1, rowPsi, 0.0);
+                for (const int row : {rowW, rowPsi}) {
+                    sys.add(at(k, row), 1.0);
+                    sys.add(at(k - 1, row), -1.0);
+                    sys.close(0.0);
+                }
                 break;
         }
     }

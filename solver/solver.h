@@ -28,13 +28,14 @@ enum class Status {
     zeroStiffness,  // a section with EI = 0: its equations cannot be written
     notFinite,      // a value that is not finite, or a solution beyond the range of a double
     sharedSupport,  // two rigid supports at one place: how they share a force is open
+    sharedMoment,   // two places that hold psi rigidly at one place: so is how they share a moment
     singular        // the equations are singular in working precision, though not a mechanism
 };
 
-// A part of the beam that a mechanism moves: the hinges that kink, and the
-// ends that move or turn.
+// A part of the beam that a mechanism moves: the hinges that kink, the shear
+// hinges that shear, and the ends that move, turn or slide.
 struct Mover {
-    enum Kind { leftEnd, hinge, rightEnd } kind = hinge;
+    enum Kind { leftEnd, hinge, rightEnd, shearHinge } kind = hinge;
     int tag = 0;
 };
 
@@ -50,7 +51,10 @@ struct Solution {
     // the element it can move about comes first).
     std::vector<int> tags;
     std::vector<Mover> movers;
-    bool held = false;  // a mechanism: whether anything holds the beam at all
+    bool held = false;  // a mechanism: whether anything takes a vertical force
+    // A mechanism held by nothing but guided ends or rotational springs,
+    // which hold its slope: it slides up and down as a whole.
+    bool slides = false;
 };
 
 // Tolerance of the mechanism test, on places measured in units of the

@@ -1,8 +1,9 @@
 // Natural frequencies by the dynamic stiffness method. The unknowns are w
 // and psi at every place between sections (a hinge gives its place a second
-// psi); a support or an end removes what it holds. A section of length l,
-// stiffness EI and mass m per length couples the w and psi at its ends by
-// its exact dynamic stiffness, with mu = l (omega^2 m / EI)^(1/4):
+// psi, a shear hinge a second w); a support, a clamp or an end removes what
+// it holds. A section of length l, stiffness EI and mass m per length
+// couples the w and psi at its ends by its exact dynamic stiffness, with
+// mu = l (omega^2 m / EI)^(1/4):
 //
 //   k11 = EI/l^3 mu^3 (ch s + sh c) / D    k12 = EI/l^2 mu^2 sh s / D
 //   k13 = -EI/l^3 mu^3 (sh + s) / D        k14 = EI/l^2 mu^2 (ch - c) / D
@@ -11,7 +12,8 @@
 // (D = 1 - ch c; ch, sh, c, s of mu), the rest by symmetry. Below mu = 2 the
 // entries come from power series of each numerator and D over mu's power,
 // which cancel nothing; above it from the closed forms divided by ch, which
-// overflow nothing. A spring adds c on its w, a point mass -omega^2 m and
+// overflow nothing. A spring adds c on its w, a rotational spring c on its
+// psi, a semi-rigid hinge c between its two psi, a point mass -omega^2 m and
 // -omega^2 J on its w and psi.
 //
 // The number of natural frequencies below omega is J0 + s: J0 sums each
@@ -199,11 +201,14 @@ Matrix4 node(const SectionPart& s, double omega) {
     return t;
 }
 
-// One diagonal entry: a spring's c on a w, a point mass's m or J.
+// One diagonal entry: a spring's c on a w (a rotational spring's on a psi),
+// a point mass's m or J. With `other`, a spring c between two unknowns (the
+// psi on either side of a semi-rigid hinge): c on both diagonals, -c between.
 struct Diagonal {
     int dof = -1;
     double c = 0.0;
     double mass = 0.0;
+    int other = -1;
 };
 
 // A piece at one frequency: sections first..last joined, or a part of one
@@ -227,8 +232,8 @@ public:
             return static_cast<int>(fixed_.size()) - 1;
         };
         int w = fresh(), psi = fresh();
-        if (beam.left != End::free) fixed_[w] = true;
-        if (beam.left == End::clamped) fixed_[psi] = true;
+        if (beam.left == End::hinged || beam.left == End::clamped) fixed_[w] = true;
+        if (beam.left == End::clamped || beam.left == End::guided) fixed_[psi] = true;
         startW_ = w;
         startPsi_ = psi;
         bool between = false;  // a support, a hinge or a negative spring since the last section
@@ -265,8 +270,29 @@ public:
                     fixed_[w] = true;
                     between = true;
                     break;
-                case ElementKind::hinge:
+                case ElementKind::hinge: {
+                    const int before = psi;
                     psi = fresh();
+                    if (e.value != 0.0) {
+                        diagonals_.push_back({before,
+                                              std::ldexp(e.value, scale.length - scale.stiffness),
+                                              0.0, psi});
+                    }
+                    between = true;
+                    break;
+                }
+                case ElementKind::shearHinge:
+                    w = fresh();
+                    between = true;
+                    break;
+                case ElementKind::clamp:
+                    fixed_[w] = true;
+                    fixed_[psi] = true;
+                    between = true;
+                    break;
+                case ElementKind::rotationalSpring:
+                    diagonals_.push_back(
+                        {psi, std::ldexp(e.value, scale.length - scale.stiffness), 0.0});
                     between = true;
                     break;
                 case ElementKind::spring: {
@@ -291,8 +317,8 @@ public:
             afterW_.push_back(w);
             afterPsi_.push_back(psi);
         }
-        if (beam.right != End::free) fixed_[w] = true;
-        if (beam.right == End::clamped) fixed_[psi] = true;
+        if (beam.right == End::hinged || beam.right == End::clamped) fixed_[w] = true;
+        if (beam.right == End::clamped || beam.right == End::guided) fixed_[psi] = true;
         std::vector<bool> massive(fixed_.size(), false);
         for (const Diagonal& d : diagonals_) {
             if (d.mass > 0.0) {
@@ -411,6 +437,18 @@ public:
         for (const Piece& p : pieces) {
             for (int d : p.dof) number(d);
         }
+        // The springs and masses of a joined run are in its piece.
+        std::vector<bool> joined(nodes, false);
+        for (const Piece& p : pieces) {
+            for (int q = p.first; q < p.last; ++q) {
+                joined[sections_[q].dof[2]] = joined[sections_[q].dof[3]] = true;
+            }
+        }
+        for (const Diagonal& d : diagonals_) {
+            if (joined[d.dof]) continue;
+            number(d.dof);
+            if (d.other >= 0) number(d.other);
+        }
         return reduced;
     }
 
@@ -429,6 +467,11 @@ public:
                 }
             }
         }
+        for (const Diagonal& d : diagonals_) {
+            if (d.other >= 0 && reduced[d.dof] >= 0 && reduced[d.other] >= 0) {
+                band = std::max(band, std::abs(reduced[d.dof] - reduced[d.other]));
+            }
+        }
         const int w = band + 1;
         work_.assign(static_cast<size_t>(n) * w, 0.0);
         auto at = [&](int i, int j) -> double& {
@@ -438,6 +481,10 @@ public:
         for (const Diagonal& d : diagonals_) {
             const int r = d.dof < nodes ? reduced[d.dof] : -1;
             if (r >= 0) at(r, r) += d.c - omega * omega * d.mass;
+            if (d.other < 0) continue;
+            const int o = reduced[d.other];
+            if (o >= 0) at(o, o) += d.c;
+            if (r >= 0 && o >= 0) at(std::max(r, o), std::min(r, o)) -= d.c;
         }
         for (const Piece& p : ps) {
             roots += p.below;
@@ -497,6 +544,13 @@ public:
         for (const Diagonal& d : diagonals_) {
             const int i = d.dof < nodes ? reduced[d.dof] : -1;
             if (i >= 0) entries.emplace_back(i, i, d.c - omega * omega * d.mass);
+            if (d.other < 0) continue;
+            const int o = reduced[d.other];
+            if (o >= 0) entries.emplace_back(o, o, d.c);
+            if (i >= 0 && o >= 0) {
+                entries.emplace_back(i, o, -d.c);
+                entries.emplace_back(o, i, -d.c);
+            }
         }
         for (const Piece& p : ps) {
             for (int a = 0; a < 4; ++a) {
@@ -661,7 +715,21 @@ private:
                            const std::vector<int>& reduced) const {
         const int k = static_cast<int>(values.size());
         Eigen::MatrixXd e = Eigen::MatrixXd::Zero(k, k);
+        auto held = [&](int dof) { return dof < static_cast<int>(fixed_.size()) && fixed_[dof]; };
         for (const Diagonal& d : diagonals_) {
+            if (d.other >= 0) {
+                // c (v_a - v_b)^2 over the kink; a held side counts as 0.
+                for (int a = 0; a < k; ++a) {
+                    const double ka = (held(d.dof) ? 0.0 : values[a][d.dof]) -
+                                      (held(d.other) ? 0.0 : values[a][d.other]);
+                    for (int b = 0; b < k; ++b) {
+                        const double kb = (held(d.dof) ? 0.0 : values[b][d.dof]) -
+                                          (held(d.other) ? 0.0 : values[b][d.other]);
+                        e(a, b) += d.c * ka * kb;
+                    }
+                }
+                continue;
+            }
             if (reduced[d.dof] < 0) continue;  // held, or in a piece's stiffness
             const double c = d.c - omega * omega * d.mass;
             for (int a = 0; a < k; ++a) {

@@ -35,7 +35,11 @@ std::string quoted(const std::string& s) {
 
 // The line, place and kind of what holds the beam at a reaction.
 std::string holder(const BeamModel& beam, int tag) {
-    auto end = [](End e) { return e == End::hinged ? " gelenkiges Lager" : " Einspannung"; };
+    auto end = [](End e) {
+        return e == End::hinged   ? " gelenkiges Lager"
+               : e == End::guided ? " Parallelf\xc3\xbchrung"
+                                  : " Einspannung";
+    };
     if (tag == beam.leftTag) {
         return "line " + std::to_string(beam.leftLine) + ", x = 0: left end" + end(beam.left);
     }
@@ -46,7 +50,10 @@ std::string holder(const BeamModel& beam, int tag) {
     for (const Element& e : beam.elements) {
         if (e.tag == tag) {
             return "line " + std::to_string(e.line) + ", x = " + shown(e.x) +
-                   (e.kind == ElementKind::spring ? ": spring" : ": support");
+                   (e.kind == ElementKind::spring             ? ": spring"
+                    : e.kind == ElementKind::rotationalSpring ? ": rotational spring"
+                    : e.kind == ElementKind::clamp            ? ": clamp"
+                                                              : ": support");
         }
     }
     return "";

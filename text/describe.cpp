@@ -39,6 +39,12 @@ std::string describe(const Script& script) {
             case Kind::intermediate:
                 out += ' ';
                 out += choiceName(a.choice);
+                if (a.choice == midHinge) writeKeys(out, a, springKeys);
+                break;
+            case Kind::rotationalSpring:
+                writeKeys(out, a, springKeys);
+                break;
+            case Kind::shearHinge:
                 break;
             case Kind::spring:
                 writeKeys(out, a, springKeys);
@@ -58,7 +64,7 @@ std::string describe(const Script& script) {
             case Kind::rightEnd:
                 out += ' ';
                 out += choiceName(a.choice);
-                if (a.choice != rightClamped) writeKeys(out, a, endKeys);
+                if (a.choice == rightHinged || a.choice == rightFree) writeKeys(out, a, endKeys);
                 break;
             case Kind::mass:
                 writeKeys(out, a, massKeys);

@@ -52,6 +52,8 @@ const char* quantityWords(InfluenceRequest::What what) {
             return "slope psi";
         case InfluenceRequest::reaction:
             return "reaction";
+        case InfluenceRequest::momentReaction:
+            return "moment reaction";
     }
     return "";
 }
@@ -64,18 +66,18 @@ bool parseInfluence(const char* text, InfluenceRequest& r, std::string& why) {
     const char* at = std::strchr(text, '@');
     why =
         "--influence needs M@X, Q@X, w@X, psi@X (X a place, Q@X- or Q@X+ for a side) or "
-        "R@LINE, not '" +
+        "R@LINE or MR@LINE, not '" +
         r.text + "'";
     if (!at) return false;
     const std::string head(text, at);
     std::string place(at + 1);
-    if (head == "R") {
+    if (head == "R" || head == "MR") {
         char* end = nullptr;
         const long line = std::strtol(place.c_str(), &end, 10);
         if (place.empty() || *end || line < 1 || line > 1000000000L || !std::isdigit(place[0])) {
             return false;
         }
-        r.what = InfluenceRequest::reaction;
+        r.what = head == "R" ? InfluenceRequest::reaction : InfluenceRequest::momentReaction;
         r.line = static_cast<int>(line);
         return true;
     }
@@ -114,8 +116,7 @@ void printInfluence(FILE* out, const std::vector<InfluenceLine>& lines,
     for (const InfluenceLine& l : lines) {
         std::fprintf(out, "influence line %s: %s %s x = %g\n", l.request.text.c_str(),
                      quantityWords(l.request.what),
-                     l.request.what == InfluenceRequest::reaction ? "of the support at" : "at",
-                     l.place);
+                     l.request.atSupport() ? "of the support at" : "at", l.place);
         const Extreme& e = l.extreme;
         if (!e.found) {
             std::fprintf(out, "  no finite ordinate\n");

@@ -108,7 +108,8 @@ void split(Line& line) {
 }
 
 // A word folded for comparison: ASCII letters in lower case, "ä" and "Ä"
-// written as "ae", so "Trägerende", "TRÄGERENDE" and "Traegerende" agree.
+// written as "ae" ("ü" and "Ü" as "ue"), so "Trägerende", "TRÄGERENDE" and
+// "Traegerende" agree.
 void fold(const Line& line, const Token& t, char* out, int capacity) {
     int n = 0;
     for (int i = t.begin; i < t.end && n < capacity - 2; ++i) {
@@ -116,6 +117,10 @@ void fold(const Line& line, const Token& t, char* out, int capacity) {
         const auto next = i + 1 < t.end ? static_cast<unsigned char>(line.text[i + 1]) : 0u;
         if (c == 0xC3 && (next == 0xA4 || next == 0x84)) {
             out[n++] = 'a';
+            out[n++] = 'e';
+            ++i;
+        } else if (c == 0xC3 && (next == 0xBC || next == 0x9C)) {
+            out[n++] = 'u';
             out[n++] = 'e';
             ++i;
         } else {
@@ -181,6 +186,7 @@ constexpr Phrase leftEnds[] = {
     {{"gelenkiges", "lager", nullptr}, leftHinged},
     {{"freies", "ende", nullptr}, leftFree},
     {{"einspannung", nullptr, nullptr}, leftClamped},
+    {{"parallelfuehrung", nullptr, nullptr}, leftGuided},
 };
 constexpr Phrase loadKinds[] = {
     {{"kraft", nullptr, nullptr}, loadForce},
@@ -191,11 +197,13 @@ constexpr Phrase loadKinds[] = {
 constexpr Phrase intermediates[] = {
     {{"gelenkiges", "lager", nullptr}, midSupport},
     {{"gelenk", nullptr, nullptr}, midHinge},
+    {{"einspannung", nullptr, nullptr}, midClamp},
 };
 constexpr Phrase rightEnds[] = {
     {{"gelenkiges", "lager", nullptr}, rightHinged},
     {{"freies", "ende", nullptr}, rightFree},
     {{"einspannung", nullptr, nullptr}, rightClamped},
+    {{"parallelfuehrung", nullptr, nullptr}, rightGuided},
 };
 
 // Matches one of the phrases at token `at`; returns the tokens it took, or 0.
@@ -294,6 +302,7 @@ struct Key {
 };
 
 constexpr Key springKeys[] = {{"c", "c", slotSpring, true}};
+constexpr Key hingeKeys[] = {{"c", "c", slotSpring, false}};
 constexpr Key beamKeys[] = {{"l", "l", slotLength, true},    {"ei", "EI", slotStiffness, true},
                             {"q", "q", slotLineLoad, false}, {"qs", "qs", slotLineSlope, false},
                             {"m", "m", slotMass, false},     {"w", "W", slotModulus, false}};
@@ -392,23 +401,27 @@ bool checkValues(Reporter& r, const Line& line, const Action& a) {
     return false;
 }
 
-constexpr char leftEndWords[] = "gelenkiges Lager, freies Ende or Einspannung";
+constexpr char leftEndWords[] =
+    "gelenkiges Lager, freies Ende, Einspannung or Parallelf\xc3\xbchrung";
 
 // One line with at least one token: fills action, or reports and returns false.
 bool parseAction(Reporter& r, const Line& line, Action& action) {
     action = Action{};
     action.line = line.number;
     action.column = columnOf(line, line.tokens[0].begin);
-    static constexpr const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "masse"};
+    static constexpr const char* names[] = {"f1", "f2", "f3",    "f4",        "f5",
+                                            "f6", "f7", "masse", "drehfeder", "querkraftgelenk"};
     static constexpr Kind kinds[] = {Kind::leftEnd,   Kind::spring,       Kind::beamSection,
                                      Kind::pointLoad, Kind::shaftSection, Kind::intermediate,
-                                     Kind::evaluate,  Kind::mass};
+                                     Kind::evaluate,  Kind::mass,         Kind::rotationalSpring,
+                                     Kind::shearHinge};
     int which = -1;
-    for (int k = 0; k < 8; ++k) {
+    for (int k = 0; k < 10; ++k) {
         if (wordIs(line, 0, names[k])) which = k;
     }
     if (which < 0) {
-        report(r, line.number, action.column, "unknown action '%s'; expected F1 to F7 or Masse",
+        report(r, line.number, action.column,
+               "unknown action '%s'; expected F1 to F7, Masse, Drehfeder or Querkraftgelenk",
                line.tokens[0].equals ? "=" : quote(line, line.tokens[0]));
         return false;
     }
@@ -449,7 +462,12 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
                 const int taken = matchPhrase(line, at + 1, intermediates, action.choice);
                 if (!taken) {
                     return choiceError(r, line, at + 1, "intermediate condition",
-                                       "gelenkiges Lager or Gelenk");
+                                       "gelenkiges Lager, Gelenk or Einspannung");
+                }
+                if (action.choice == midHinge) {
+                    return readValues(r, line, at + 1 + taken, KeySet{hingeKeys, 1, "Gelenk", "c"},
+                                      action) &&
+                           checkValues(r, line, action);
                 }
                 return expectEnd(r, line, at + 1 + taken, "F6 Zwischenbedingung");
             }
@@ -470,13 +488,19 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
                 return readValues(r, line, at, KeySet{freeEndKeys, 2, "freies Ende", "M or Q"},
                                   action);
             }
-            return readValues(r, line, at, KeySet{nullptr, 0, "Einspannung", ""}, action);
+            return readValues(r, line, at, KeySet{nullptr, 0, choiceName(action.choice), ""},
+                              action);
         }
         case Kind::evaluate:
             return expectEnd(r, line, at, "F7");
         case Kind::mass:
             return readValues(r, line, at, KeySet{massKeys, 2, "Masse", "m or J"}, action) &&
                    checkValues(r, line, action);
+        case Kind::rotationalSpring:
+            return readValues(r, line, at, KeySet{springKeys, 1, "Drehfeder", "c"}, action) &&
+                   checkValues(r, line, action);
+        case Kind::shearHinge:
+            return expectEnd(r, line, at, "Querkraftgelenk");
     }
     return false;
 }

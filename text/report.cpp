@@ -19,14 +19,34 @@ struct Holder {
 };
 
 const char* supportName(End end) {
-    return end == End::hinged ? "gelenkiges Lager" : end == End::clamped ? "Einspannung" : "";
+    switch (end) {
+        case End::hinged:
+            return "gelenkiges Lager";
+        case End::clamped:
+            return "Einspannung";
+        case End::guided:
+            return "Parallelf\xc3\xbchrung";
+        case End::free:
+            break;
+    }
+    return "";
 }
 
 Holder holderOf(const BeamModel& beam, int tag) {
     if (tag == beam.leftTag) return {beam.leftLine, "left end", supportName(beam.left)};
     if (tag == beam.rightTag) return {beam.rightLine, "right end", supportName(beam.right)};
     for (const Element& e : beam.elements) {
-        if (e.tag == tag) return {e.line, e.kind == ElementKind::spring ? "spring" : "support"};
+        if (e.tag != tag) continue;
+        switch (e.kind) {
+            case ElementKind::spring:
+                return {e.line, "spring"};
+            case ElementKind::rotationalSpring:
+                return {e.line, "rotational spring"};
+            case ElementKind::clamp:
+                return {e.line, "clamp"};
+            default:
+                return {e.line, "support"};
+        }
     }
     return {};
 }

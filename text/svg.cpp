@@ -1,5 +1,5 @@
-// The SVG drawing: the beam sketch (sections, supports, springs, hinges and
-// loads) over four plots of w, psi, M and Q that share one x axis. w and M
+// The SVG drawing: the beam sketch (sections, supports, springs, hinges,
+// joints and loads) over four plots of w, psi, M and Q that share one x axis. w and M
 // are drawn positive downwards, as loads and deflections point down in the
 // sketch; psi and Q positive upwards. sigma = M / W follows where the beam
 // has a W, and the mode shapes of critical speeds when asked for. Only layout arithmetic and printf
@@ -112,6 +112,52 @@ void hinge(const Canvas& c, double x) {
                  "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"#fff\" stroke=\"#000\" "
                  "stroke-width=\"1.5\"/>\n",
                  x, beamY);
+}
+
+void stiffnessLabel(const Canvas& c, double x, double y, const char* name, double stiffness) {
+    char label[64];
+    std::snprintf(label, sizeof label, "%s = %g", name, stiffness);
+    text(c, x + 10, y, "start", "font-size=\"11\"", label);
+}
+
+// A semi-rigid hinge: the hinge with a coil over it.
+void semiRigidHinge(const Canvas& c, double x, double stiffness) {
+    std::fprintf(c.out,
+                 "<path d=\"M%.2f,%.2f a9,9 0 1,1 -6,-4 a5,5 0 1,1 4,3\" fill=\"none\" "
+                 "stroke=\"#000\" stroke-width=\"1.2\"/>\n",
+                 x + 9, beamY);
+    hinge(c, x);
+    stiffnessLabel(c, x, beamY - 16, "c", stiffness);
+}
+
+// A rotational spring to the ground: a coil on the beam, held below.
+void rotationalSpring(const Canvas& c, double x, double stiffness) {
+    std::fprintf(c.out,
+                 "<path d=\"M%.2f,%.2f a10,10 0 1,0 10,-10 a6,6 0 1,0 -6,6\" fill=\"none\" "
+                 "stroke=\"#000\" stroke-width=\"1.5\"/>\n",
+                 x, beamY + 10);
+    line(c, x, beamY + 10, x, beamY + 30, "stroke=\"#000\" stroke-width=\"1.5\"");
+    ground(c, x, beamY + 30);
+    stiffnessLabel(c, x + 6, beamY + 26, "c", stiffness);
+}
+
+// A shear hinge: the beam cut by two parallel links across it.
+void shearHinge(const Canvas& c, double x) {
+    line(c, x - 3, beamY - 6, x + 3, beamY + 6, "stroke=\"#fff\" stroke-width=\"7\"");
+    line(c, x - 4, beamY - 8, x - 4, beamY + 8, "stroke=\"#000\" stroke-width=\"1.5\"");
+    line(c, x + 4, beamY - 8, x + 4, beamY + 8, "stroke=\"#000\" stroke-width=\"1.5\"");
+}
+
+// A guided end: the beam's end plate slides on rollers along a wall beyond.
+void guided(const Canvas& c, double x, double side) {
+    line(c, x, beamY - 16, x, beamY + 16, "stroke=\"#000\" stroke-width=\"3\"");
+    for (const double dy : {-9.0, 9.0}) {
+        std::fprintf(c.out,
+                     "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"3\" fill=\"#fff\" stroke=\"#000\" "
+                     "stroke-width=\"1.2\"/>\n",
+                     x + side * 4.5, beamY + dy);
+    }
+    clamp(c, x + side * 9, side);
 }
 
 // Labels of loads at the same place are stacked upwards.
@@ -259,6 +305,7 @@ void sketch(const Canvas& c, const BeamModel& beam) {
     const double left = at(0.0);
     if (beam.left == End::hinged) hingedSupport(c, left);
     if (beam.left == End::clamped) clamp(c, left, -1.0);
+    if (beam.left == End::guided) guided(c, left, -1.0);
     for (const Element& e : beam.elements) {
         if (e.isSection()) continue;
         const double p = at(e.x);
@@ -276,7 +323,21 @@ void sketch(const Canvas& c, const BeamModel& beam) {
                 hingedSupport(c, p);
                 break;
             case ElementKind::hinge:
-                hinge(c, p);
+                if (e.value != 0.0) {
+                    semiRigidHinge(c, p, e.value);
+                } else {
+                    hinge(c, p);
+                }
+                break;
+            case ElementKind::shearHinge:
+                shearHinge(c, p);
+                break;
+            case ElementKind::rotationalSpring:
+                rotationalSpring(c, p, e.value);
+                break;
+            case ElementKind::clamp:
+                clamp(c, p, -1.0);
+                clamp(c, p, 1.0);
                 break;
             case ElementKind::mass:
                 disc(c, p, e.value, stack++);
@@ -288,9 +349,10 @@ void sketch(const Canvas& c, const BeamModel& beam) {
     const double right = at(beam.length);
     if (beam.right == End::hinged) hingedSupport(c, right);
     if (beam.right == End::clamped) clamp(c, right, 1.0);
+    if (beam.right == End::guided) guided(c, right, 1.0);
     // Prescribed end values are conditions on M and Q, not loads: they are
     // named, not drawn as arrows.
-    if (beam.right != End::clamped && beam.endMoment != 0.0) {
+    if ((beam.right == End::hinged || beam.right == End::free) && beam.endMoment != 0.0) {
         endValue(c, right, "M", beam.endMoment, stack++);
     }
     if (beam.right == End::free && beam.endForce != 0.0) {

@@ -189,12 +189,14 @@ bool flag(const std::string& name, const Bool& value) {
 }
 
 End endOf(const std::string& name, const Str& value) {
-    const std::string end = text(name, value, "a str (\"hinged\", \"free\" or \"clamped\")");
+    const std::string end =
+        text(name, value, "a str (\"hinged\", \"free\", \"clamped\" or \"guided\")");
     if (end == "hinged") return End::hinged;
     if (end == "free") return End::free;
     if (end == "clamped") return End::clamped;
+    if (end == "guided") return End::guided;
     throw std::invalid_argument("unknown end '" + end +
-                                "': expected \"hinged\", \"free\" or \"clamped\"");
+                                "': expected \"hinged\", \"free\", \"clamped\" or \"guided\"");
 }
 
 Method methodOf(const Str& value) {
@@ -246,6 +248,12 @@ const char* elementName(ElementKind kind) {
             return "hinge";
         case ElementKind::mass:
             return "mass";
+        case ElementKind::rotationalSpring:
+            return "rotational spring";
+        case ElementKind::shearHinge:
+            return "shear hinge";
+        case ElementKind::clamp:
+            return "clamp";
         case ElementKind::otherKey:
             break;
     }
@@ -253,7 +261,17 @@ const char* elementName(ElementKind kind) {
 }
 
 const char* endName(End end) {
-    return end == End::hinged ? "hinged" : end == End::free ? "free" : "clamped";
+    switch (end) {
+        case End::hinged:
+            return "hinged";
+        case End::free:
+            return "free";
+        case End::clamped:
+            return "clamped";
+        case End::guided:
+            break;
+    }
+    return "guided";
 }
 
 // Reactions as (x, kind, F, M): the kind of the element or end that takes it.
@@ -450,8 +468,9 @@ Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFl
     const End end = endOf("kind", kind);
     const double mv = number("M", m);
     const double qv = number("Q", q);
-    if (end == End::clamped && !(m.object.is_none() && q.object.is_none())) {
-        throw std::invalid_argument("a clamped end takes no M or Q");
+    if ((end == End::clamped || end == End::guided) &&
+        !(m.object.is_none() && q.object.is_none())) {
+        throw std::invalid_argument(std::string("a ") + endName(end) + " end takes no M or Q");
     }
     if (end == End::hinged && !q.object.is_none()) {
         throw std::invalid_argument("a hinged end takes no Q");
@@ -539,13 +558,14 @@ constexpr const char* supportDoc = R"(Add an intermediate hinged support here.
 w is 0 there. Returns the beam.)";
 constexpr const char* hingeDoc = R"(Add a hinge here.
 
-M is 0 there and psi may kink. Returns the beam.)";
+Without c a full hinge: M is 0 there and psi may kink. With c (moment per
+radian) a semi-rigid joint: psi jumps by M / c. Returns the beam.)";
 
 constexpr const char* endDoc = R"(Finish the beam with its right end.
 
 kind: "hinged" (M=: an end moment), "free" (M= and Q=: the end's moment
-and shear force, as the state takes them there) or "clamped" (neither).
-Nothing follows the right end. Returns the beam.)";
+and shear force, as the state takes them there), "clamped" or "guided"
+(psi = 0 and no vertical force; neither takes M or Q). Nothing follows the right end. Returns the beam.)";
 
 constexpr const char* ownCaseDoc = R"(Name the load case of the loads given with the elements.
 
@@ -760,7 +780,22 @@ PYBIND11_MODULE(_velmora, mod) {
             "offset", [](Beam& b, const Float& v) -> Beam& { return b.offset(number("v", v)); },
             py::arg("v"), chain, offsetDoc)
         .def("support", &Beam::support, chain, supportDoc)
-        .def("hinge", &Beam::hinge, chain, hingeDoc)
+        .def(
+            "hinge",
+            [](Beam& b, const OptionalFloat& c) -> Beam& {
+                return c.object.is_none() ? b.hinge() : b.hinge(number("c", c));
+            },
+            py::arg("c") = none, chain, hingeDoc)
+        .def(
+            "rotational_spring",
+            [](Beam& b, const Float& c) -> Beam& { return b.rotationalSpring(number("c", c)); },
+            py::arg("c"), chain,
+            "A rotational spring to the ground here: the moment jumps by c psi, against the "
+            "rotation (c: moment per radian).")
+        .def("shear_hinge", &Beam::shearHinge, chain,
+             "A shear hinge here: the vertical force is 0, w may jump, psi and M pass.")
+        .def("clamp", &Beam::clamp, chain,
+             "An intermediate clamp here: w = 0 and psi = 0, the beam goes on.")
         .def("end", &endBeam, py::arg("kind") = "hinged", py::arg("M") = none, py::arg("Q") = none,
              chain, endDoc)
         .def(

@@ -12,10 +12,19 @@ def _sketch(ax, solution):
         if kind in ("support", "hinged"):
             ax.plot([x - size, x, x + size, x - size], [-2 * size, 0, -2 * size, -2 * size],
                     color="black", linewidth=1)
-        elif kind == "clamped":
+        elif kind in ("clamped", "clamp"):
             ax.plot([x, x], [-2 * size, 2 * size], color="black", linewidth=3)
+        elif kind == "guided":
+            for dx in (-size / 2, size / 2):
+                ax.plot([x + dx, x + dx], [-2 * size, 2 * size], color="black", linewidth=1)
         elif kind == "hinge":
             ax.plot([x], [0], marker="o", markerfacecolor="white", color="black")
+        elif kind == "shear hinge":
+            ax.plot([x, x], [-size, size], color="white", linewidth=2)
+            for dx in (-size / 4, size / 4):
+                ax.plot([x + dx, x + dx], [-size, size], color="black", linewidth=1)
+        elif kind == "rotational spring":
+            ax.plot([x], [0], marker="o", markersize=10, markerfacecolor="none", color="black")
         elif kind == "spring":
             ax.plot([x, x - size / 2, x + size / 2, x - size / 2, x], [0, -size, -2 * size,
                     -3 * size, -4 * size], color="black", linewidth=1)

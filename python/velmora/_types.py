@@ -18,8 +18,10 @@ class State(NamedTuple):
 
 class Reaction(NamedTuple):
     """A support reaction at x: ``kind`` is "left end", "right end",
-    "support" or "spring"; F is positive when it acts against a positive
-    (downward) load; M is the moment of a clamped end, 0 elsewhere. psi is
+    "support", "spring", "clamp" or "rotational spring"; F is positive when
+    it acts against a positive (downward) load; M is the moment of a clamped
+    or guided end, a clamp or a rotational spring (the jump of M there), 0
+    elsewhere. psi is
     the slope there (for a bearing's limit); where a hinge stands at the
     support, psi is the slope just left of it and psi_right just right."""
 

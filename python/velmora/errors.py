@@ -30,7 +30,8 @@ class DescriptionError(BeamError):
 
 class MechanismError(BeamError):
     """The beam can move without straining; the message names the parts
-    that move (hinges that kink, ends that turn or move)."""
+    that move (hinges that kink, shear hinges that shear, ends that turn,
+    move or slide)."""
 
 
 class KeyedError(BeamError):

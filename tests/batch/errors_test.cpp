@@ -20,19 +20,22 @@ struct BadInput {
 
 const BadInput badInputs[] = {
     {"unknown action", "F1 gelenkiges Lager\nF8\n",
-     "<stdin>:2:1: unknown action 'F8'; expected F1 to F7 or Masse\n"},
+     "<stdin>:2:1: unknown action 'F8'; expected F1 to F7, Masse, Drehfeder or "
+     "Querkraftgelenk\n"},
     {"unknown left end", "F1 Gelenk\n",
-     "<stdin>:1:4: unknown left end 'Gelenk'; expected gelenkiges Lager, freies Ende or "
-     "Einspannung\n"},
+     "<stdin>:1:4: unknown left end 'Gelenk'; expected gelenkiges Lager, freies Ende, "
+     "Einspannung or Parallelf\xc3\xbchrung\n"},
     {"missing left end", "F1   # nothing\n",
-     "<stdin>:1:3: missing left end; expected gelenkiges Lager, freies Ende or Einspannung\n"},
+     "<stdin>:1:3: missing left end; expected gelenkiges Lager, freies Ende, Einspannung or "
+     "Parallelf\xc3\xbchrung\n"},
     {"unknown point load", "F4 Druck 2\n",
      "<stdin>:1:4: unknown point load 'Druck'; expected Kraft, Moment, Winkel or Absenkung\n"},
     {"unknown condition", "F6 linkes Tr\xc3\xa4gerende Einspannung\n",
      "<stdin>:1:4: unknown condition 'linkes'; expected Zwischenbedingung or rechtes "
      "Tr\xc3\xa4gerende\n"},
     {"unknown intermediate condition", "F6 Zwischenbedingung Feder\n",
-     "<stdin>:1:22: unknown intermediate condition 'Feder'; expected gelenkiges Lager or Gelenk\n"},
+     "<stdin>:1:22: unknown intermediate condition 'Feder'; expected gelenkiges Lager, Gelenk "
+     "or Einspannung\n"},
     {"unknown value name", "F3 l=2 EI=3 p=4\n",
      "<stdin>:1:13: unknown value 'p' for F3; expected l, EI, q, qs, m or W\n"},
     {"value the kind does not take", "F6 rechtes Traegerende gelenkiges Lager Q=1\n",
@@ -131,7 +134,8 @@ TEST(BatchErrors, EveryBadLineIsReportedAndNothingRuns) {
     EXPECT_EQ(r.err,
               "<stdin>:2:6: malformed number 'x' (write numbers like 2.385, -4 or 1.5e-3, with a "
               "point)\n"
-              "<stdin>:4:1: unknown action 'F9'; expected F1 to F7 or Masse\n");
+              "<stdin>:4:1: unknown action 'F9'; expected F1 to F7, Masse, Drehfeder or "
+              "Querkraftgelenk\n");
 }
 
 TEST(BatchErrors, AFileIsNamedInTheMessage) {
