@@ -504,7 +504,7 @@ std::string solutionRepr(const Solution& s) {
 
 constexpr const char* beamDoc = R"(A beam or shaft, described element by element from its left end.
 
-Beam(left="hinged"): the left end is "hinged", "free" or "clamped". Every
+Beam(left="hinged"): the left end is "hinged", "free", "clamped" or "guided". Every
 call adds one element at the place the last one ends and returns the beam,
 so calls chain; the beam's text (its repr and describe()) is its
 description, and velmora.parse(beam.describe()) gives an equal beam back.
@@ -718,7 +718,8 @@ PYBIND11_MODULE(_velmora, mod) {
     const py::object none = py::none();
     beam.def(py::init([](const Str& left) { return Beam(endOf("left", left)); }),
              py::arg("left") = "hinged",
-             "A beam that starts with its left end: \"hinged\", \"free\" or \"clamped\".")
+             "A beam that starts with its left end: \"hinged\", \"free\", \"clamped\" or "
+             "\"guided\".")
         .def(
             "section",
             [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,

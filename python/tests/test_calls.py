@@ -23,7 +23,7 @@ TYPES = [
     (lambda: velmora.Beam().shaft(l=1, E=[1], d=1), "E", "a number", "list"),
     (lambda: velmora.Beam().mass(1, J="2"), "J", "a number", "str"),
     (lambda: velmora.Beam().force(b"1"), "v", "a number", "bytes"),
-    (lambda: velmora.Beam(b"hinged"), "left", 'a str ("hinged", "free" or "clamped")', "bytes"),
+    (lambda: velmora.Beam(b"hinged"), "left", 'a str ("hinged", "free", "clamped" or "guided")', "bytes"),
     (lambda: velmora.Beam().section(l=1, EI=1).end(b"free"), "kind", "a str", "bytes"),
     (lambda: velmora.Beam().section(l=1, EI=1).end("free", M="1"), "M", "a number", "str"),
     (lambda: beam().combination("C", {"G": [1.35, 1.0]}), "the factor of 'G'",
