@@ -201,14 +201,12 @@ Matrix4 node(const SectionPart& s, double omega) {
     return t;
 }
 
-// One diagonal entry: a spring's c on a w (a rotational spring's on a psi),
-// a point mass's m or J. With `other`, a spring c between two unknowns (the
-// psi on either side of a semi-rigid hinge): c on both diagonals, -c between.
+// One diagonal entry: a spring's c on a w (a rotational spring's on a psi,
+// a semi-rigid joint's on its kink), a point mass's m or J.
 struct Diagonal {
     int dof = -1;
     double c = 0.0;
     double mass = 0.0;
-    int other = -1;
 };
 
 // A piece at one frequency: sections first..last joined, or a part of one
@@ -274,9 +272,15 @@ public:
                     const int before = psi;
                     psi = fresh();
                     if (e.value != 0.0) {
-                        diagonals_.push_back({before,
-                                              std::ldexp(e.value, scale.length - scale.stiffness),
-                                              0.0, psi});
+                        // psi after the joint is psi before it plus the kink,
+                        // an unknown of its own: c stands alone on its
+                        // diagonal, and no stiff joint swamps the digits of
+                        // the sections beside it.
+                        const int kink = fresh();
+                        alias_.resize(fixed_.size(), {-1, -1});
+                        alias_[psi] = {before, kink};
+                        diagonals_.push_back(
+                            {kink, std::ldexp(e.value, scale.length - scale.stiffness), 0.0});
                     }
                     between = true;
                     break;
@@ -287,7 +291,7 @@ public:
                     break;
                 case ElementKind::clamp:
                     fixed_[w] = true;
-                    fixed_[psi] = true;
+                    hold(psi);
                     between = true;
                     break;
                 case ElementKind::rotationalSpring:
@@ -318,7 +322,8 @@ public:
             afterPsi_.push_back(psi);
         }
         if (beam.right == End::hinged || beam.right == End::clamped) fixed_[w] = true;
-        if (beam.right == End::clamped || beam.right == End::guided) fixed_[psi] = true;
+        if (beam.right == End::clamped || beam.right == End::guided) hold(psi);
+        alias_.resize(fixed_.size(), {-1, -1});
         std::vector<bool> massive(fixed_.size(), false);
         for (const Diagonal& d : diagonals_) {
             if (d.mass > 0.0) {
@@ -327,6 +332,28 @@ public:
             }
         }
         for (bool b : massive) pointMasses_ += b ? 1 : 0;
+    }
+
+    // Holds a psi; where a semi-rigid joint stands just before, the kink is
+    // then minus the psi before it, and its c acts on that psi.
+    void hold(int psi) {
+        fixed_[psi] = true;
+        if (psi >= static_cast<int>(alias_.size()) || alias_[psi].first < 0) return;
+        for (Diagonal& d : diagonals_) {
+            if (d.dof == alias_[psi].second) d.dof = alias_[psi].first;
+        }
+        alias_[psi] = {-1, -1};
+    }
+
+    // The unknowns whose sum a node's value is: itself, or across a
+    // semi-rigid joint the psi before it and the kink.
+    void components(int node, std::vector<int>& out) const {
+        if (node < static_cast<int>(alias_.size()) && alias_[node].first >= 0) {
+            components(alias_[node].first, out);
+            components(alias_[node].second, out);
+            return;
+        }
+        out.push_back(node);
     }
 
     bool distributed() const { return distributed_; }
@@ -434,8 +461,13 @@ public:
             const bool held = d < static_cast<int>(fixed_.size()) && fixed_[d];
             if (!held && reduced[d] < 0) reduced[d] = unknowns++;
         };
+        std::vector<int> parts;
         for (const Piece& p : pieces) {
-            for (int d : p.dof) number(d);
+            for (int d : p.dof) {
+                parts.clear();
+                components(d, parts);
+                for (int u : parts) number(u);
+            }
         }
         // The springs and masses of a joined run are in its piece.
         std::vector<bool> joined(nodes, false);
@@ -446,10 +478,46 @@ public:
         }
         for (const Diagonal& d : diagonals_) {
             if (joined[d.dof]) continue;
-            number(d.dof);
-            if (d.other >= 0) number(d.other);
+            parts.clear();
+            components(d.dof, parts);
+            for (int u : parts) number(u);
         }
         return reduced;
+    }
+
+    // Every entry of the matrix at omega: each piece's stiffness and each
+    // diagonal, on the unknowns their nodes are sums of.
+    template <typename Add>
+    void assemble(const std::vector<Piece>& ps, const std::vector<int>& reduced, double omega,
+                  Add add) const {
+        std::vector<int> rows[4];
+        for (const Piece& p : ps) {
+            for (int a = 0; a < 4; ++a) {
+                rows[a].clear();
+                components(p.dof[a], rows[a]);
+            }
+            for (int a = 0; a < 4; ++a) {
+                for (int b = 0; b < 4; ++b) {
+                    for (int u : rows[a]) {
+                        for (int v : rows[b]) {
+                            if (reduced[u] >= 0 && reduced[v] >= 0)
+                                add(reduced[u], reduced[v], p.k(a, b));
+                        }
+                    }
+                }
+            }
+        }
+        for (const Diagonal& d : diagonals_) {
+            rows[0].clear();
+            components(d.dof, rows[0]);
+            for (int u : rows[0]) {
+                for (int v : rows[0]) {
+                    if (reduced[u] >= 0 && reduced[v] >= 0) {
+                        add(reduced[u], reduced[v], d.c - omega * omega * d.mass);
+                    }
+                }
+            }
+        }
     }
 
     // The Wittrick-Williams count at omega.
@@ -457,44 +525,18 @@ public:
         int nodes = 0, n = 0;
         const std::vector<Piece> ps = pieces(omega, true, nodes);
         const std::vector<int> reduced = numbering(ps, nodes, n);
-        int band = 0;
-        for (const Piece& p : ps) {
-            for (int a : p.dof) {
-                for (int b : p.dof) {
-                    if (reduced[a] >= 0 && reduced[b] >= 0) {
-                        band = std::max(band, std::abs(reduced[a] - reduced[b]));
-                    }
-                }
-            }
-        }
-        for (const Diagonal& d : diagonals_) {
-            if (d.other >= 0 && reduced[d.dof] >= 0 && reduced[d.other] >= 0) {
-                band = std::max(band, std::abs(reduced[d.dof] - reduced[d.other]));
-            }
-        }
+        int band = 0, roots = 0;
+        assemble(ps, reduced, omega,
+                 [&](int i, int j, double) { band = std::max(band, std::abs(i - j)); });
         const int w = band + 1;
         work_.assign(static_cast<size_t>(n) * w, 0.0);
         auto at = [&](int i, int j) -> double& {
             return work_[static_cast<size_t>(i) * w + i - j];
         };
-        int roots = 0;
-        for (const Diagonal& d : diagonals_) {
-            const int r = d.dof < nodes ? reduced[d.dof] : -1;
-            if (r >= 0) at(r, r) += d.c - omega * omega * d.mass;
-            if (d.other < 0) continue;
-            const int o = reduced[d.other];
-            if (o >= 0) at(o, o) += d.c;
-            if (r >= 0 && o >= 0) at(std::max(r, o), std::min(r, o)) -= d.c;
-        }
-        for (const Piece& p : ps) {
-            roots += p.below;
-            for (int a = 0; a < 4; ++a) {
-                for (int b = 0; b < 4; ++b) {
-                    const int ra = reduced[p.dof[a]], rb = reduced[p.dof[b]];
-                    if (ra >= 0 && rb >= 0 && rb <= ra) at(ra, rb) += p.k(a, b);
-                }
-            }
-        }
+        assemble(ps, reduced, omega, [&](int i, int j, double v) {
+            if (j <= i) at(i, j) += v;
+        });
+        for (const Piece& p : ps) roots += p.below;
         // L D L^T of the band, in place: pivots d_j on the diagonal, L below.
         int negative = 0;
         std::vector<double>& v = scratch_;
@@ -541,35 +583,21 @@ public:
         const std::vector<int> reduced = numbering(ps, nodes, n);
         if (n == 0 || k <= 0) return r;
         std::vector<Eigen::Triplet<double>> entries;
-        for (const Diagonal& d : diagonals_) {
-            const int i = d.dof < nodes ? reduced[d.dof] : -1;
-            if (i >= 0) entries.emplace_back(i, i, d.c - omega * omega * d.mass);
-            if (d.other < 0) continue;
-            const int o = reduced[d.other];
-            if (o >= 0) entries.emplace_back(o, o, d.c);
-            if (i >= 0 && o >= 0) {
-                entries.emplace_back(i, o, -d.c);
-                entries.emplace_back(o, i, -d.c);
-            }
-        }
-        for (const Piece& p : ps) {
-            for (int a = 0; a < 4; ++a) {
-                for (int b = 0; b < 4; ++b) {
-                    const int ra = reduced[p.dof[a]], rb = reduced[p.dof[b]];
-                    if (ra >= 0 && rb >= 0) entries.emplace_back(ra, rb, p.k(a, b));
-                }
-            }
-        }
+        assemble(ps, reduced, omega,
+                 [&](int i, int j, double v) { entries.emplace_back(i, j, v); });
         Eigen::SparseMatrix<double> a(n, n);
         a.setFromTriplets(entries.begin(), entries.end());
         a.makeCompressed();
         const Eigen::MatrixXd x = nullSpace(a, std::min(k, n));
         if (x.cols() == 0) return r;
         std::vector<std::vector<double>> values(x.cols());
+        std::vector<int> parts;
         for (int c = 0; c < x.cols(); ++c) {
             values[c].assign(nodes, 0.0);
             for (int i = 0; i < nodes; ++i) {
-                if (reduced[i] >= 0) values[c][i] = x(reduced[i], c);
+                parts.clear();
+                components(i, parts);
+                for (int u : parts) values[c][i] += reduced[u] >= 0 ? x(reduced[u], c) : 0.0;
             }
         }
         for (std::vector<double>& v : values) fillJoined(ps, omega, v);
@@ -715,22 +743,11 @@ private:
                            const std::vector<int>& reduced) const {
         const int k = static_cast<int>(values.size());
         Eigen::MatrixXd e = Eigen::MatrixXd::Zero(k, k);
-        auto held = [&](int dof) { return dof < static_cast<int>(fixed_.size()) && fixed_[dof]; };
         for (const Diagonal& d : diagonals_) {
-            if (d.other >= 0) {
-                // c (v_a - v_b)^2 over the kink; a held side counts as 0.
-                for (int a = 0; a < k; ++a) {
-                    const double ka = (held(d.dof) ? 0.0 : values[a][d.dof]) -
-                                      (held(d.other) ? 0.0 : values[a][d.other]);
-                    for (int b = 0; b < k; ++b) {
-                        const double kb = (held(d.dof) ? 0.0 : values[b][d.dof]) -
-                                          (held(d.other) ? 0.0 : values[b][d.other]);
-                        e(a, b) += d.c * ka * kb;
-                    }
-                }
-                continue;
-            }
-            if (reduced[d.dof] < 0) continue;  // held, or in a piece's stiffness
+            std::vector<int> parts;
+            components(d.dof, parts);
+            const bool absorbed = parts.size() == 1 && reduced[d.dof] < 0;
+            if (fixed_[d.dof] || absorbed) continue;  // held, or in a piece's stiffness
             const double c = d.c - omega * omega * d.mass;
             for (int a = 0; a < k; ++a) {
                 for (int b = 0; b < k; ++b) e(a, b) += c * values[a][d.dof] * values[b][d.dof];
@@ -803,6 +820,7 @@ private:
     }
 
     std::vector<bool> fixed_;
+    std::vector<std::pair<int, int>> alias_;  // a psi after a semi-rigid joint: psi before, kink
     std::vector<SectionPart> sections_;
     std::vector<Diagonal> diagonals_;
     std::vector<int> afterW_, afterPsi_;

@@ -747,3 +747,24 @@ TEST(CriticalSpeedScale, ManyMassesKeepEveryDigit) {
         EXPECT_NEAR(w[k - 1], exact, 1e-9 * exact) << "mode " << k;
     }
 }
+
+// A semi-rigid joint approaches the rigid beam as 1 / c, however stiff: its
+// c stands on its kink alone and swamps none of the sections' digits.
+TEST(CriticalSpeedScale, StiffJointsReachTheRigidBeam) {
+    auto beam = [](double c) {
+        Beam b(End::hinged);
+        b.section(1, 1).massPerLength(1);
+        if (c > 0.0) b.hinge(c);
+        return b.section(1.3, 2).massPerLength(1).end(End::clamped);
+    };
+    const auto rigid = omegas(beam(0.0), 3);
+    for (const double c : {1e6, 1e9, 1e11, 1e13, 1e15}) {
+        const auto w = omegas(beam(c), 3);
+        ASSERT_EQ(w.size(), 3u);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_LE(w[k], rigid[k] * (1.0 + 1e-15)) << "c " << c << ", mode " << k + 1;
+            EXPECT_NEAR(w[k], rigid[k], (10.0 / c + 1e-15) * rigid[k])
+                << "c " << c << ", mode " << k + 1;
+        }
+    }
+}
