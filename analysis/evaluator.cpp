@@ -182,8 +182,9 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     // The right end, seen from inside: the last sample is just left of it.
     if (beam.right != End::free) {
         const State& s = d.samples.back().value;
-        addReaction(d, beam.rightTag, x, -s[rowQ],
-                    beam.right == End::clamped || beam.right == End::guided, -s[rowM]);
+        // + 0.0: a guided end's exact 0 force prints as 0, not -0.
+        addReaction(d, beam.rightTag, x, -s[rowQ] + 0.0,
+                    beam.right == End::clamped || beam.right == End::guided, -s[rowM] + 0.0);
     }
     d.length = x;
     // A hinge at the place of a support or spring: psi on both sides of the
