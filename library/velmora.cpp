@@ -683,17 +683,7 @@ std::string Solution::svg(int points) const {
     if (!solved()) return {};
     Diagram d;
     sample(points, d);
-    // The writer writes to a stream: a temporary one, read back.
-    std::string text;
-    if (FILE* f = std::tmpfile()) {
-        writeSvg(f, beam_, d);
-        std::rewind(f);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
+    return writtenText([&](FILE* f) { writeSvg(f, beam_, d); });
 }
 
 std::string outsideBeam(const std::string& name, double x, double length) {

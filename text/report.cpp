@@ -8,6 +8,19 @@
 #include <string>
 
 namespace velmora {
+
+std::string writtenText(const std::function<void(FILE*)>& write) {
+    std::string text;
+    if (FILE* f = std::tmpfile()) {
+        write(f);
+        std::rewind(f);
+        char buffer[8192];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
 namespace {
 
 // What holds the beam where a reaction acts, in words: its line, the place

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "analysis/critical.h"
@@ -10,6 +12,9 @@
 #include "model/description.h"
 
 namespace velmora {
+
+// What a writer writes to a stream, as text (through a temporary file).
+std::string writtenText(const std::function<void(FILE*)>& write);
 
 void printResults(FILE* out, const Result* results, int count);
 void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);

@@ -27,21 +27,6 @@ namespace {
 
 const char* const quantities[rowCount] = {"w", "psi", "M", "Q"};
 
-// What a writer writes to a stream, as text.
-template <class Write>
-std::string written(Write write) {
-    std::string text;
-    if (FILE* f = std::tmpfile()) {
-        write(f);
-        std::rewind(f);
-        char buffer[8192];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
 val extremeObject(const Extreme& e) {
     if (!e.found) return val::null();
     val o = val::object();
@@ -158,8 +143,8 @@ private:
         o.set("negativeArea", line.negativeArea);
         const BeamModel shown = editorModel();
         line.request.text = request;
-        o.set("svg", written([&](FILE* f) { writeInfluenceSvg(f, shown, {line}); }));
-        o.set("csv", written([&](FILE* f) { writeInfluenceTable(f, {line}); }));
+        o.set("svg", writtenText([&](FILE* f) { writeInfluenceSvg(f, shown, {line}); }));
+        o.set("csv", writtenText([&](FILE* f) { writeInfluenceTable(f, {line}); }));
         return o;
     }
 
@@ -180,9 +165,9 @@ private:
         if (solution_) {
             const Diagram d = diagram();
             const BeamModel shown = editorModel();
-            o.set("svg", written([&](FILE* f) { writeSvg(f, shown, d, &c.speeds); }));
+            o.set("svg", writtenText([&](FILE* f) { writeSvg(f, shown, d, &c.speeds); }));
         }
-        o.set("csv", written([&](FILE* f) { writeModes(f, c.speeds); }));
+        o.set("csv", writtenText([&](FILE* f) { writeModes(f, c.speeds); }));
         return o;
     }
 
@@ -199,9 +184,9 @@ private:
         for (Element& e : env.beam.elements) e.line = editorLine(e.line);
         const CaseBook& book = solution_->cases();
         val o = val::object();
-        o.set("text", written([&](FILE* f) { printEnvelope(f, book, env); }));
-        o.set("svg", written([&](FILE* f) { writeEnvelopeSvg(f, env); }));
-        o.set("csv", written([&](FILE* f) { writeEnvelopeTable(f, env); }));
+        o.set("text", writtenText([&](FILE* f) { printEnvelope(f, book, env); }));
+        o.set("svg", writtenText([&](FILE* f) { writeEnvelopeSvg(f, env); }));
+        o.set("csv", writtenText([&](FILE* f) { writeEnvelopeTable(f, env); }));
         return o;
     }
 
@@ -209,7 +194,7 @@ private:
     std::string jsonNow() const {
         const BeamModel shown = editorModel();
         const Diagram d = diagram();
-        return written([&](FILE* f) {
+        return writtenText([&](FILE* f) {
             printJson(f, results_.data(), static_cast<int>(results_.size()),
                       solution_ ? &shown : nullptr, solution_ ? &d : nullptr);
         });
@@ -217,7 +202,7 @@ private:
     std::string csvNow() const {
         if (!solution_) return {};
         const Diagram d = diagram();
-        return written([&](FILE* f) { writeTable(f, d); });
+        return writtenText([&](FILE* f) { writeTable(f, d); });
     }
     val loadText(const std::string& text, const std::string& method, int points) {
         solution_.reset();

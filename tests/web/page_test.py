@@ -11,7 +11,6 @@ from the disk, as a single file, and once through the server of
 """
 import argparse
 import json
-import math
 import os
 import pathlib
 import re
@@ -46,16 +45,22 @@ def readme_beams(readme):
     return pattern.findall(readme)
 
 
-def batch(program, text, *options):
-    """velmora-batch on the text: its JSON (None when refused) and its errors."""
+def run_batch(program, text, *options):
+    """velmora-batch with the options on the text, written to a file."""
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "beam.txt")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(text)
-        run = subprocess.run([program, *options, "--json", "--summary", path],
-                             capture_output=True, text=True, timeout=60)
+        pathlib.Path(path).write_text(text, encoding="utf-8")
+        run = subprocess.run([program, *options, path], capture_output=True, text=True,
+                             timeout=60)
+    run.stderr = run.stderr.replace(path, "FILE")
+    return run
+
+
+def batch(program, text, *options):
+    """velmora-batch on the text: its JSON (None when refused) and its errors."""
+    run = run_batch(program, text, *options, "--json", "--summary")
     answer = json.loads(run.stdout) if run.returncode == 0 else None
-    return answer, run.stderr.replace(path, "FILE")
+    return answer, run.stderr
 
 
 def browser(downloads):
@@ -166,13 +171,7 @@ def test_elements(driver, program):
 
 
 def batch_json(program, text, *options):
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "beam.txt")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(text)
-        run = subprocess.run([program, *options, "--json", path], capture_output=True, text=True,
-                             timeout=60)
-    return json.loads(run.stdout)
+    return json.loads(run_batch(program, text, *options, "--json").stdout)
 
 
 def test_influence_and_critical(driver, program, beams):
@@ -223,11 +222,7 @@ def test_envelope(driver, program, beams):
     text = dict(beams)["three-spans.txt"]
     type_text(driver, text)
     got = driver.find_element(By.ID, "envelope-text").get_attribute("textContent")
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "beam.txt")
-        pathlib.Path(path).write_text(text, encoding="utf-8")
-        expected = subprocess.run([program, "--general", "--envelope", path], capture_output=True,
-                                  text=True, timeout=60).stdout
+    expected = run_batch(program, text, "--general", "--envelope").stdout
     check(got == expected and "ULS" in got, f"the envelope says {got!r}, velmora-batch {expected!r}")
     check(driver.find_element(By.CSS_SELECTOR, "#envelope svg") is not None, "no envelope drawing")
     type_text(driver, dict(beams)["two-spans.txt"])
@@ -245,11 +240,7 @@ def test_places(driver, program, beams):
         .replace(" G + ", " Eigen + ").replace("F3 l=5", "F3    l=5")
     type_text(driver, text)
     got = driver.find_element(By.ID, "envelope-text").get_attribute("textContent")
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "beam.txt")
-        pathlib.Path(path).write_text(text, encoding="utf-8")
-        expected = subprocess.run([program, "--general", "--envelope", path], capture_output=True,
-                                  text=True, timeout=60).stdout
+    expected = run_batch(program, text, "--general", "--envelope").stdout
     check(got == expected and "Eigen" in got, f"the renamed envelope: {got!r}, velmora-batch {expected!r}")
     support = 1 + text.splitlines().index("F6 Zwischenbedingung gelenkiges Lager")
     request = f"R@{support}"
@@ -284,11 +275,7 @@ def test_too_large(driver, program):
     started = time.monotonic()
     got = type_text(driver, text)
     took = time.monotonic() - started
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "beam.txt")
-        pathlib.Path(path).write_text(text, encoding="utf-8")
-        errors = subprocess.run([program, "--general", "--summary", "--points", "100000", path],
-                                capture_output=True, text=True, timeout=60).stderr
+    errors = run_batch(program, text, "--general", "--summary", "--points", "100000").stderr
     expected = re.search(r"the diagram would take \d+ samples, more than \d+", errors)
     check(expected is not None and got == f"line 1, column 1: {expected.group(0)}" and took < 5,
           f"the large beam: the page says {got!r} after {took:.1f} s, velmora-batch {errors!r}")
