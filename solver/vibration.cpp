@@ -125,7 +125,11 @@ Stiffness dynamicStiffness(double l, double ei, double m, double omega) {
     return d;
 }
 
-using Matrix4 = Eigen::Matrix4d;
+// Unaligned fixed sizes: 32-bit Windows' malloc gives 8-byte alignment, so
+// a 16-byte aligned matrix in a container (a piece's stiffness) would fault.
+using Matrix4 = Eigen::Matrix<double, 4, 4, Eigen::DontAlign>;
+using Vector4 = Eigen::Matrix<double, 4, 1, Eigen::DontAlign>;
+using Matrix2 = Eigen::Matrix<double, 2, 2, Eigen::DontAlign>;
 
 // The 4 x 4 matrix of a section over w1, psi1, w2, psi2.
 Matrix4 fullMatrix(const Stiffness& s) {
@@ -153,10 +157,11 @@ Matrix4 transfer(double ei, double m, double omega, double x) {
 // The stiffness over w1, psi1, w2, psi2 of a part whose transfer is t: the
 // forces on its ends are (-Q1, M1, Q2, -M2).
 Matrix4 stiffnessOf(const Matrix4& t) {
-    const Eigen::Matrix2d a = t.topLeftCorner<2, 2>(), b = t.topRightCorner<2, 2>(),
-                          c = t.bottomLeftCorner<2, 2>(), d = t.bottomRightCorner<2, 2>();
-    const Eigen::Matrix2d bi = b.inverse();
-    Eigen::Matrix<double, 2, 4> s1, s2;  // M, Q at each end from w1, psi1, w2, psi2
+    const Matrix2 a = t.topLeftCorner<2, 2>(), b = t.topRightCorner<2, 2>(),
+                  c = t.bottomLeftCorner<2, 2>(), d = t.bottomRightCorner<2, 2>();
+    const Matrix2 bi = b.inverse();
+    Eigen::Matrix<double, 2, 4, Eigen::DontAlign> s1,
+        s2;  // M, Q at each end from w1, psi1, w2, psi2
     s1 << -bi * a, bi;
     s2 << c - d * bi * a, d * bi;
     Matrix4 k;
@@ -168,13 +173,13 @@ Matrix4 stiffnessOf(const Matrix4& t) {
 }
 
 // The start state of a part from its end values and its stiffness.
-State startOf(const Matrix4& k, const Eigen::Vector4d& d) {
-    const Eigen::Vector4d f = k * d;
+State startOf(const Matrix4& k, const Vector4& d) {
+    const Vector4 f = k * d;
     return State{d(0), d(1), f(1), -f(0)};
 }
 
 State carry(const Matrix4& t, const State& s) {
-    const Eigen::Vector4d v = t * Eigen::Vector4d(s[0], s[1], s[2], s[3]);
+    const Vector4 v = t * Vector4(s[0], s[1], s[2], s[3]);
     return State{v(0), v(1), v(2), v(3)};
 }
 
@@ -657,7 +662,7 @@ private:
     void fillJoined(const std::vector<Piece>& ps, double omega, std::vector<double>& v) const {
         for (const Piece& p : ps) {
             if (p.first == p.last) continue;
-            const Eigen::Vector4d d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
+            const Vector4 d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
             State state = startOf(p.k, d);
             for (int q = p.first; q < p.last; ++q) {
                 const SectionPart& s = sections_[q];
@@ -674,7 +679,7 @@ private:
                                     const std::vector<double>& v) const {
         std::vector<ModeAnchor> out;
         for (const Piece& p : ps) {
-            const Eigen::Vector4d d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
+            const Vector4 d(v[p.dof[0]], v[p.dof[1]], v[p.dof[2]], v[p.dof[3]]);
             State start = startOf(p.k, d);
             for (int q = p.first; q <= p.last; ++q) {
                 const SectionPart& s = sections_[q];
