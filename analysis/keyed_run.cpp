@@ -42,6 +42,13 @@ std::string keylessText(const Action& a) {
             what =
                 a.choice == midClamp ? "an intermediate clamp" : "a semi-rigid hinge (Gelenk c=)";
             break;
+        case Kind::beamSection:
+        case Kind::shaftSection:
+            what =
+                "a section with axial force, foundation, shear deformation or imposed "
+                "curvature (N=, k=, " +
+                std::string(a.kind == Kind::beamSection ? "GAs=" : "G=") + ", kappa=)";
+            break;
         default:
             what = "a guided end (Parallelf\xc3\xbchrung)";
             break;

@@ -59,6 +59,11 @@ Element elementOf(const Action& a, int index) {
             e.diameter = a.kind == Kind::shaftSection ? a.value[slotDiameter] : 0.0;
             e.mass = a.value[slotMass];
             e.modulus = a.kind == Kind::beamSection ? a.value[slotModulus] : 0.0;
+            e.axialForce = a.value[slotAxial];
+            e.foundation = a.value[slotFoundation];
+            e.shear = a.value[slotShear];
+            e.curvature = a.value[slotCurvature];
+            e.area = a.kind == Kind::beamSection ? a.value[slotArea] : 0.0;
             // Without q and qs the section carries no load: the engine then
             // leaves its last q and qs unused.
             e.loaded = hasLineLoad(a);
@@ -135,6 +140,9 @@ bool hasKey(const Action& a) {
             return endOf(a.choice) != End::guided;
         case Kind::intermediate:
             return a.choice != midClamp && !(a.choice == midHinge && a.given[slotSpring]);
+        case Kind::beamSection:
+        case Kind::shaftSection:
+            return !hasSecondOrderTerms(a);
         default:
             return true;
     }
@@ -193,6 +201,11 @@ Script keysOf(const BeamModel& beam, const Script& script) {
                 a.given[slotLineLoad] = a.given[slotLineSlope] = e.loaded;
                 a.value[slotMass] = e.mass;
                 if (!shaft) a.value[slotModulus] = e.modulus;
+                a.value[slotAxial] = e.axialForce;
+                a.value[slotFoundation] = e.foundation;
+                a.value[slotShear] = e.shear;
+                a.value[slotCurvature] = e.curvature;
+                if (!shaft) a.value[slotArea] = e.area;
                 break;
             }
             case ElementKind::spring:
@@ -281,6 +294,21 @@ const char* valueProblem(const Action& a, int& slot) {
     slot = slotModulus;
     if (beam && a.given[slotModulus] && !(a.value[slotModulus] > 0.0)) {
         return "W must be positive: a section modulus is more than 0";
+    }
+    slot = slotFoundation;
+    if (a.value[slotFoundation] < 0.0) {
+        return "k must be 0 or more: a foundation cannot pull the beam away from its place";
+    }
+    slot = slotShear;
+    if (a.given[slotShear] && !(a.value[slotShear] > 0.0)) {
+        return beam ? "GAs must be positive: a shear stiffness is more than 0 (leave it out for "
+                      "a beam rigid in shear)"
+                    : "G must be positive: a shear modulus is more than 0 (leave it out for a "
+                      "shaft rigid in shear)";
+    }
+    slot = slotArea;
+    if (beam && a.given[slotArea] && !(a.value[slotArea] > 0.0)) {
+        return "A must be positive: a cross-section area is more than 0";
     }
     return nullptr;
 }

@@ -46,8 +46,9 @@ enum Choice {
     rightGuided,  // F6 "rechtes Trägerende Parallelführung"
 };
 
-// Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W. F4: the
-// load value. F5: l, E, d, q, qs, rho. F6 right end: M, Q. Masse: m, J.
+// Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W, N, k,
+// GAs, kappa, A. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa. F6 right end: M, Q.
+// Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -60,7 +61,14 @@ constexpr int slotLineSlope = 4;
 constexpr int slotMass = 5;     // m of a beam section or a point mass, rho of a shaft
 constexpr int slotModulus = 6;  // W of a beam section
 constexpr int slotInertia = 6;  // J of a point mass
-constexpr int slotCount = 7;
+// A section's second-order and elastic terms: N, k, GAs (F3) or G (F5),
+// kappa, and A (F3).
+constexpr int slotAxial = 7;
+constexpr int slotFoundation = 8;
+constexpr int slotShear = 9;
+constexpr int slotCurvature = 10;
+constexpr int slotArea = 11;
+constexpr int slotCount = 12;
 
 struct Action {
     Kind kind = Kind::evaluate;
@@ -79,7 +87,20 @@ constexpr int maxLineBytes = 4096;
 constexpr int maxNumberLength = 29;
 constexpr int maxReportedErrors = 20;
 
+// The units a description declares ("Einheiten kN m"): the names of its
+// force and length units and their sizes in newtons and metres; mass is
+// force * s^2 / length, and every other unit follows. Not declared: the
+// numbers are unitless, in whatever consistent units the user keeps.
+struct Units {
+    bool declared = false;
+    std::string force;   // "kN"
+    std::string length;  // "m"
+    double newtons = 1.0;
+    double metres = 1.0;
+};
+
 struct Script {
+    Units units;
     std::vector<Action> actions;
     int lines = 0;   // lines read, for a message about the end of the file
     CaseBook cases;  // the load cases and combinations written beside the actions
@@ -122,8 +143,9 @@ Script keysOf(const BeamModel& beam, const Script& script);
 const char* valueProblem(const Action& action, int& slot);
 
 // Whether the program's keys can describe the action: a rotational spring,
-// a shear hinge, a semi-rigid hinge, an intermediate clamp and a guided end
-// have no key, and the keyed method refuses them.
+// a shear hinge, a semi-rigid hinge, an intermediate clamp, a guided end and
+// a section with N, k, shear stiffness or kappa have no key, and the keyed
+// method refuses them.
 bool hasKey(const Action& action);
 
 // A choice's own words, as the dialogs and the description write them:
@@ -142,6 +164,13 @@ std::string exactNumber(double value);
 // True for a section (F3, F5), which a diagram samples inside.
 inline bool isSection(const Action& a) {
     return a.kind == Kind::beamSection || a.kind == Kind::shaftSection;
+}
+
+// True when a section carries an axial force, a foundation, a shear
+// stiffness or an imposed curvature (given and not 0).
+inline bool hasSecondOrderTerms(const Action& a) {
+    return a.value[slotAxial] != 0.0 || a.value[slotFoundation] != 0.0 ||
+           a.value[slotShear] != 0.0 || a.value[slotCurvature] != 0.0;
 }
 
 // True when the section carries a line load (q or qs given).

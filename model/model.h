@@ -59,6 +59,19 @@ struct Element {
     double mass = 0.0;
     double modulus = 0.0;
     double inertia = 0.0;
+    // A section's second-order and elastic terms, each 0 when absent: the
+    // axial force N (tension positive), the foundation's k (force per length
+    // per unit w, against w), the shear stiffness (GAs of a beam section, G
+    // of a shaft section; 0: rigid in shear), the imposed curvature kappa
+    // (positive where it makes the beam sag), and the area A (0: unknown; a
+    // shaft's follows from d).
+    double axialForce = 0.0;
+    double foundation = 0.0;
+    double shear = 0.0;
+    double curvature = 0.0;
+    double area = 0.0;
+    // The material's yield strength fy of a section, for stress checks (0: unknown).
+    double yieldStrength = 0.0;
     int tag = 0;     // the caller's name for the element: its action in the description
     double x = 0.0;  // where it stands (a section: where it starts) along the beam
     int line = 0;    // where in the description it was written
@@ -104,6 +117,21 @@ double sectionMass(const Element& section);
 // Section modulus of a section: W as given (0 when not), or pi * d^3 / 32 of a
 // solid shaft with the stored pi.
 double sectionModulus(const Element& section);
+
+// Cross-section area of a section: A as given (0 when not), or pi * d^2 / 4
+// of a solid shaft with the stored pi.
+double sectionArea(const Element& section);
+
+// Shear stiffness GAs of a section: as given for a beam section; for a shaft
+// kappa_s * G * pi d^2 / 4 with the solid circle's shear coefficient
+// kappa_s = 6 (1 + nu) / (7 + 6 nu), nu = E / (2 G) - 1. 0 when the section
+// is rigid in shear.
+double sectionShearStiffness(const Element& section);
+
+// True when a section is a plain bending beam: no axial force, foundation,
+// shear deformation or imposed curvature. Such a section is solved as the
+// program's own keys solve it.
+bool isPlainSection(const Element& section);
 
 // Sets every element's x and the beam's length from the sections' lengths,
 // added from the left end in order.

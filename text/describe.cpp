@@ -10,10 +10,14 @@ struct Key {
     int slot;
 };
 constexpr Key springKeys[] = {{"c", slotSpring}};
-constexpr Key beamKeys[] = {{"l", slotLength},     {"EI", slotStiffness}, {"q", slotLineLoad},
-                            {"qs", slotLineSlope}, {"m", slotMass},       {"W", slotModulus}};
-constexpr Key shaftKeys[] = {{"l", slotLength},   {"E", slotStiffness},  {"d", slotDiameter},
-                             {"q", slotLineLoad}, {"qs", slotLineSlope}, {"rho", slotMass}};
+constexpr Key beamKeys[] = {{"l", slotLength},        {"EI", slotStiffness}, {"q", slotLineLoad},
+                            {"qs", slotLineSlope},    {"m", slotMass},       {"W", slotModulus},
+                            {"N", slotAxial},         {"k", slotFoundation}, {"GAs", slotShear},
+                            {"kappa", slotCurvature}, {"A", slotArea}};
+constexpr Key shaftKeys[] = {{"l", slotLength},       {"E", slotStiffness},  {"d", slotDiameter},
+                             {"q", slotLineLoad},     {"qs", slotLineSlope}, {"rho", slotMass},
+                             {"N", slotAxial},        {"k", slotFoundation}, {"G", slotShear},
+                             {"kappa", slotCurvature}};
 constexpr Key massKeys[] = {{"m", slotMass}, {"J", slotInertia}};
 constexpr Key endKeys[] = {{"M", slotEndMoment}, {"Q", slotEndForce}};
 

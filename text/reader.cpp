@@ -303,12 +303,19 @@ struct Key {
 
 constexpr Key springKeys[] = {{"c", "c", slotSpring, true}};
 constexpr Key hingeKeys[] = {{"c", "c", slotSpring, false}};
-constexpr Key beamKeys[] = {{"l", "l", slotLength, true},    {"ei", "EI", slotStiffness, true},
-                            {"q", "q", slotLineLoad, false}, {"qs", "qs", slotLineSlope, false},
-                            {"m", "m", slotMass, false},     {"w", "W", slotModulus, false}};
-constexpr Key shaftKeys[] = {{"l", "l", slotLength, true},       {"e", "E", slotStiffness, true},
-                             {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
-                             {"qs", "qs", slotLineSlope, false}, {"rho", "rho", slotMass, false}};
+constexpr Key beamKeys[] = {
+    {"l", "l", slotLength, true},     {"ei", "EI", slotStiffness, true},
+    {"q", "q", slotLineLoad, false},  {"qs", "qs", slotLineSlope, false},
+    {"m", "m", slotMass, false},      {"w", "W", slotModulus, false},
+    {"n", "N", slotAxial, false},     {"k", "k", slotFoundation, false},
+    {"gas", "GAs", slotShear, false}, {"kappa", "kappa", slotCurvature, false},
+    {"a", "A", slotArea, false}};
+constexpr Key shaftKeys[] = {
+    {"l", "l", slotLength, true},       {"e", "E", slotStiffness, true},
+    {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
+    {"qs", "qs", slotLineSlope, false}, {"rho", "rho", slotMass, false},
+    {"n", "N", slotAxial, false},       {"k", "k", slotFoundation, false},
+    {"g", "G", slotShear, false},       {"kappa", "kappa", slotCurvature, false}};
 constexpr Key massKeys[] = {{"m", "m", slotMass, true}, {"j", "J", slotInertia, false}};
 constexpr Key hingedEndKeys[] = {{"m", "M", slotEndMoment, false}};
 constexpr Key freeEndKeys[] = {{"m", "M", slotEndMoment, false}, {"q", "Q", slotEndForce, false}};
@@ -436,11 +443,14 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::spring:
             return readValues(r, line, at, KeySet{springKeys, 1, "F2", "c"}, action);
         case Kind::beamSection:
-            return readValues(r, line, at, KeySet{beamKeys, 6, "F3", "l, EI, q, qs, m or W"},
-                              action) &&
+            return readValues(
+                       r, line, at,
+                       KeySet{beamKeys, 11, "F3", "l, EI, q, qs, m, W, N, k, GAs, kappa or A"},
+                       action) &&
                    checkValues(r, line, action);
         case Kind::shaftSection:
-            return readValues(r, line, at, KeySet{shaftKeys, 6, "F5", "l, E, d, q, qs or rho"},
+            return readValues(r, line, at,
+                              KeySet{shaftKeys, 10, "F5", "l, E, d, q, qs, rho, N, k, G or kappa"},
                               action) &&
                    checkValues(r, line, action);
         case Kind::pointLoad: {
