@@ -64,6 +64,7 @@ Element elementOf(const Action& a, int index) {
             e.shear = a.value[slotShear];
             e.curvature = a.value[slotCurvature];
             e.area = a.kind == Kind::beamSection ? a.value[slotArea] : 0.0;
+            e.yieldStrength = a.value[slotYield];
             // Without q and qs the section carries no load: the engine then
             // leaves its last q and qs unused.
             e.loaded = hasLineLoad(a);
@@ -206,6 +207,7 @@ Script keysOf(const BeamModel& beam, const Script& script) {
                 a.value[slotShear] = e.shear;
                 a.value[slotCurvature] = e.curvature;
                 if (!shaft) a.value[slotArea] = e.area;
+                a.value[slotYield] = e.yieldStrength;
                 break;
             }
             case ElementKind::spring:
@@ -309,6 +311,10 @@ const char* valueProblem(const Action& a, int& slot) {
     slot = slotArea;
     if (beam && a.given[slotArea] && !(a.value[slotArea] > 0.0)) {
         return "A must be positive: a cross-section area is more than 0";
+    }
+    slot = slotYield;
+    if (a.given[slotYield] && !(a.value[slotYield] > 0.0)) {
+        return "fy must be positive: a yield strength is more than 0";
     }
     return nullptr;
 }

@@ -47,8 +47,8 @@ enum Choice {
 };
 
 // Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W, N, k,
-// GAs, kappa, A. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa. F6 right end: M, Q.
-// Masse: m, J.
+// GAs, kappa, A, fy. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa, fy. F6 right end:
+// M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -68,7 +68,8 @@ constexpr int slotFoundation = 8;
 constexpr int slotShear = 9;
 constexpr int slotCurvature = 10;
 constexpr int slotArea = 11;
-constexpr int slotCount = 12;
+constexpr int slotYield = 12;  // fy of a section's material, for stress checks
+constexpr int slotCount = 13;
 
 struct Action {
     Kind kind = Kind::evaluate;

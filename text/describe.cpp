@@ -13,11 +13,11 @@ constexpr Key springKeys[] = {{"c", slotSpring}};
 constexpr Key beamKeys[] = {{"l", slotLength},        {"EI", slotStiffness}, {"q", slotLineLoad},
                             {"qs", slotLineSlope},    {"m", slotMass},       {"W", slotModulus},
                             {"N", slotAxial},         {"k", slotFoundation}, {"GAs", slotShear},
-                            {"kappa", slotCurvature}, {"A", slotArea}};
-constexpr Key shaftKeys[] = {{"l", slotLength},       {"E", slotStiffness},  {"d", slotDiameter},
-                             {"q", slotLineLoad},     {"qs", slotLineSlope}, {"rho", slotMass},
-                             {"N", slotAxial},        {"k", slotFoundation}, {"G", slotShear},
-                             {"kappa", slotCurvature}};
+                            {"kappa", slotCurvature}, {"A", slotArea},       {"fy", slotYield}};
+constexpr Key shaftKeys[] = {{"l", slotLength},        {"E", slotStiffness},  {"d", slotDiameter},
+                             {"q", slotLineLoad},      {"qs", slotLineSlope}, {"rho", slotMass},
+                             {"N", slotAxial},         {"k", slotFoundation}, {"G", slotShear},
+                             {"kappa", slotCurvature}, {"fy", slotYield}};
 constexpr Key massKeys[] = {{"m", slotMass}, {"J", slotInertia}};
 constexpr Key endKeys[] = {{"M", slotEndMoment}, {"Q", slotEndForce}};
 

@@ -309,7 +309,7 @@ constexpr Key beamKeys[] = {
     {"m", "m", slotMass, false},      {"w", "W", slotModulus, false},
     {"n", "N", slotAxial, false},     {"k", "k", slotFoundation, false},
     {"gas", "GAs", slotShear, false}, {"kappa", "kappa", slotCurvature, false},
-    {"a", "A", slotArea, false}};
+    {"a", "A", slotArea, false},      {"fy", "fy", slotYield, false}};
 constexpr Key shaftKeys[] = {
     {"l", "l", slotLength, true},       {"e", "E", slotStiffness, true},
     {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
@@ -445,13 +445,14 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::beamSection:
             return readValues(
                        r, line, at,
-                       KeySet{beamKeys, 11, "F3", "l, EI, q, qs, m, W, N, k, GAs, kappa or A"},
+                       KeySet{beamKeys, 12, "F3", "l, EI, q, qs, m, W, N, k, GAs, kappa, A or fy"},
                        action) &&
                    checkValues(r, line, action);
         case Kind::shaftSection:
-            return readValues(r, line, at,
-                              KeySet{shaftKeys, 10, "F5", "l, E, d, q, qs, rho, N, k, G or kappa"},
-                              action) &&
+            return readValues(
+                       r, line, at,
+                       KeySet{shaftKeys, 11, "F5", "l, E, d, q, qs, rho, N, k, G, kappa or fy"},
+                       action) &&
                    checkValues(r, line, action);
         case Kind::pointLoad: {
             const int taken = matchPhrase(line, at, loadKinds, action.choice);
