@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -315,14 +316,15 @@ constexpr Key shaftKeys[] = {
     {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
     {"qs", "qs", slotLineSlope, false}, {"rho", "rho", slotMass, false},
     {"n", "N", slotAxial, false},       {"k", "k", slotFoundation, false},
-    {"g", "G", slotShear, false},       {"kappa", "kappa", slotCurvature, false}};
+    {"g", "G", slotShear, false},       {"kappa", "kappa", slotCurvature, false},
+    {"fy", "fy", slotYield, false}};
 constexpr Key massKeys[] = {{"m", "m", slotMass, true}, {"j", "J", slotInertia, false}};
 constexpr Key hingedEndKeys[] = {{"m", "M", slotEndMoment, false}};
 constexpr Key freeEndKeys[] = {{"m", "M", slotEndMoment, false}, {"q", "Q", slotEndForce, false}};
 
 struct KeySet {
     const Key* keys;
-    int count;
+    size_t count;
     const char* owner;     // for messages
     const char* expected;  // for messages
 };
@@ -340,7 +342,7 @@ bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action
         char word[maxLineBytes * 2 + 1];
         fold(line, t, word, sizeof word);
         const Key* key = nullptr;
-        for (int k = 0; k < set.count; ++k) {
+        for (size_t k = 0; k < set.count; ++k) {
             if (std::strcmp(word, set.keys[k].name) == 0) key = &set.keys[k];
         }
         if (!key) {
@@ -371,7 +373,7 @@ bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action
         action.valueColumn[key->slot] = columnOf(line, line.tokens[at + 2].begin);
         at += 3;
     }
-    for (int k = 0; k < set.count && good; ++k) {
+    for (size_t k = 0; k < set.count && good; ++k) {
         if (set.keys[k].required && !action.given[set.keys[k].slot]) {
             report(r, line.number, endColumn(line), "%s needs %s=<number>", set.owner,
                    set.keys[k].shown);
@@ -443,16 +445,16 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::spring:
             return readValues(r, line, at, KeySet{springKeys, 1, "F2", "c"}, action);
         case Kind::beamSection:
-            return readValues(
-                       r, line, at,
-                       KeySet{beamKeys, 12, "F3", "l, EI, q, qs, m, W, N, k, GAs, kappa, A or fy"},
-                       action) &&
+            return readValues(r, line, at,
+                              KeySet{beamKeys, std::size(beamKeys), "F3",
+                                     "l, EI, q, qs, m, W, N, k, GAs, kappa, A or fy"},
+                              action) &&
                    checkValues(r, line, action);
         case Kind::shaftSection:
-            return readValues(
-                       r, line, at,
-                       KeySet{shaftKeys, 11, "F5", "l, E, d, q, qs, rho, N, k, G, kappa or fy"},
-                       action) &&
+            return readValues(r, line, at,
+                              KeySet{shaftKeys, std::size(shaftKeys), "F5",
+                                     "l, E, d, q, qs, rho, N, k, G, kappa or fy"},
+                              action) &&
                    checkValues(r, line, action);
         case Kind::pointLoad: {
             const int taken = matchPhrase(line, at, loadKinds, action.choice);
