@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -312,6 +314,24 @@ TEST(Sections, RefusalsSayWhatIsWrongWhereItIs) {
         EXPECT_NE(problems[0].text.find(r.text), std::string::npos)
             << r.line << ": " << problems[0].text;
     }
+}
+
+TEST(Sections, TheReadmesSectionLinesReadInBothLanguages) {
+    std::ifstream file(std::string(VELMORA_SOURCE_DIR) + "/README.md");
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string readme = text.str();
+    const size_t heading = readme.find("### Profiles, materials and English words");
+    ASSERT_NE(heading, std::string::npos);
+    const size_t start = readme.find("```text\n", heading) + 8;
+    const std::string block = readme.substr(start, readme.find("```", start) - start);
+    std::vector<Problem> problems;
+    const Script german = read(block, kNm(), problems);
+    ASSERT_TRUE(problems.empty()) << problems[0].line << ": " << problems[0].text;
+    EXPECT_EQ(describe(german), block);
+    const Script english = read(describe(german, Language::english), kNm(), problems);
+    ASSERT_TRUE(problems.empty()) << problems[0].text;
+    EXPECT_EQ(describe(english), block);
 }
 
 }  // namespace
