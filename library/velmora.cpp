@@ -369,6 +369,7 @@ bool sameCases(const CaseBook& a, const CaseBook& b) {
 Script placed(const Beam& beam) {
     Script s = beam.actions();
     Script read;
+    read.units = s.units;  // a profile's or material's values are in them
     std::vector<Problem> problems;
     CaseBook& book = s.cases;
     const CaseBook& found = read.cases;
@@ -768,6 +769,7 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
             if (script.actions[i].kind != Kind::evaluate) actions.push_back(script.actions[i]);
         }
         beams.push_back(Beam::fromActions(std::move(actions)));
+        beams.back().script_.units = script.units;  // the tables' values are in them
     }
     // The load cases are the last beam's, as velmora-batch takes them.
     if (!beams.empty()) beams.back().script_.cases = script.cases;

@@ -126,7 +126,7 @@ public:
     // equal beam.
     std::string describe(Language language = Language::german) const;
     // The units the beam's numbers are in (Script::units): the tables'
-    // values come converted into them.
+    // values of the sections named after it come converted into them.
     Beam& units(const Units& units);
     bool operator==(const Beam& other) const;
     bool operator!=(const Beam& other) const { return !(*this == other); }
