@@ -89,9 +89,9 @@ Beam& Beam::section(const NamedSection& s) {
     Action a;
     a.kind = Kind::beamSection;
     const std::pair<int, double> values[] = {
-        {slotLength, s.l}, {slotStiffness, s.ei}, {slotYoung, s.e},   {slotSecondMoment, s.i},
+        {slotLength, s.l},   {slotStiffness, s.ei}, {slotYoung, s.e},   {slotSecondMoment, s.i},
         {slotLineLoad, s.q}, {slotLineSlope, s.qs}, {slotModulus, s.w}, {slotMass, s.m},
-        {slotArea, s.a},   {slotYield, s.fy}};
+        {slotArea, s.a},     {slotYield, s.fy}};
     for (const auto& [slot, value] : values) {
         if (std::isnan(value)) continue;
         if (!std::isfinite(value)) throw std::invalid_argument("a value must be a finite number");
@@ -110,8 +110,8 @@ Beam& Beam::section(const NamedSection& s) {
     a.named.weakAxis = s.weakAxis;
     a.named.material = s.material;
     a.named.selfWeight = s.selfWeight;
-    const bool stiffness = a.given[slotStiffness] || a.given[slotYoung] ||
-                           a.given[slotSecondMoment] || a.named.any();
+    const bool stiffness =
+        a.given[slotStiffness] || a.given[slotYoung] || a.given[slotSecondMoment] || a.named.any();
     if (!stiffness) throw std::invalid_argument("F3 needs EI=<number>");
     int column = 0;
     if (!applyNamed(a, script_.units, problem, column)) throw std::invalid_argument(problem);

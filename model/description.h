@@ -47,8 +47,8 @@ enum Choice {
 };
 
 // Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W, N, k,
-// GAs, kappa, A, fy, E, I. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa, fy. F6 right end:
-// M, Q. Masse: m, J.
+// GAs, kappa, A, fy, E, I. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa, fy. F6
+// right end: M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -84,17 +84,20 @@ enum class Solid { none, rectangle, circle, tube };
 struct Named {
     std::string profile;  // "IPE300", "HEA 200", "CHS 168.3x8"; empty: none, or a solid
     Solid solid = Solid::none;
-    double size[2] = {};  // a rectangle's b and h, a circle's d, a tube's d and t
-    std::string material;  // "S235"
-    bool weakAxis = false;   // Achse=z
-    bool selfWeight = false;  // Eigengewicht: the section's weight m g joins q
+    double size[2] = {};           // a rectangle's b and h, a circle's d, a tube's d and t
+    std::string material;          // "S235"
+    bool weakAxis = false;         // Achse=z
+    bool selfWeight = false;       // Eigengewicht: the section's weight m g joins q
     bool lineLoadWritten = false;  // with the self-weight: q as written, apart from it
     double lineLoad = 0.0;
     int profileColumn = 0;  // where each was written, for messages
     int materialColumn = 0;
     int axisColumn = 0;
     int weightColumn = 0;
-    bool any() const { return !profile.empty() || solid != Solid::none || !material.empty() || weakAxis || selfWeight; }
+    bool any() const {
+        return !profile.empty() || solid != Solid::none || !material.empty() || weakAxis ||
+               selfWeight;
+    }
     bool operator==(const Named& o) const {
         return profile == o.profile && solid == o.solid && size[0] == o.size[0] &&
                size[1] == o.size[1] && material == o.material && weakAxis == o.weakAxis &&

@@ -25,9 +25,8 @@ std::vector<Material> table() {
     const struct {
         const char* name;
         double fck, ecm;
-    } concretes[] = {{"C20/25", 20, 30}, {"C25/30", 25, 31}, {"C30/37", 30, 33},
-                     {"C35/45", 35, 34}, {"C40/50", 40, 35}, {"C45/55", 45, 36},
-                     {"C50/60", 50, 37}};
+    } concretes[] = {{"C20/25", 20, 30}, {"C25/30", 25, 31}, {"C30/37", 30, 33}, {"C35/45", 35, 34},
+                     {"C40/50", 40, 35}, {"C45/55", 45, 36}, {"C50/60", 50, 37}};
     for (const auto& c : concretes) {
         list.push_back({c.name, c.ecm * gpa, c.ecm * gpa / 2.4, c.fck * mpa, 2500});
     }

@@ -12,11 +12,11 @@ struct Key {
     int slot;
 };
 constexpr Key springKeys[] = {{"c", slotSpring}};
-constexpr Key beamKeys[] = {{"l", slotLength},        {"EI", slotStiffness},  {"E", slotYoung},
-                            {"I", slotSecondMoment},  {"q", slotLineLoad},    {"qs", slotLineSlope},
-                            {"m", slotMass},          {"W", slotModulus},     {"N", slotAxial},
-                            {"k", slotFoundation},    {"GAs", slotShear},     {"kappa", slotCurvature},
-                            {"A", slotArea},          {"fy", slotYield}};
+constexpr Key beamKeys[] = {
+    {"l", slotLength},   {"EI", slotStiffness}, {"E", slotYoung},   {"I", slotSecondMoment},
+    {"q", slotLineLoad}, {"qs", slotLineSlope}, {"m", slotMass},    {"W", slotModulus},
+    {"N", slotAxial},    {"k", slotFoundation}, {"GAs", slotShear}, {"kappa", slotCurvature},
+    {"A", slotArea},     {"fy", slotYield}};
 constexpr Key shaftKeys[] = {{"l", slotLength},        {"E", slotStiffness},  {"d", slotDiameter},
                              {"q", slotLineLoad},      {"qs", slotLineSlope}, {"rho", slotMass},
                              {"N", slotAxial},         {"k", slotFoundation}, {"G", slotShear},

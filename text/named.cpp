@@ -39,9 +39,10 @@ bool shapeOf(const Named& n, const Units& units, sections::Properties& p, std::s
             column = n.profileColumn;
             return false;
         }
-        sections::Section s = n.solid == Solid::rectangle ? sections::rectangle(n.size[0], n.size[1])
-                              : n.solid == Solid::circle  ? sections::circle(n.size[0])
-                                                          : sections::tube(n.size[0], n.size[1]);
+        sections::Section s = n.solid == Solid::rectangle
+                                  ? sections::rectangle(n.size[0], n.size[1])
+                              : n.solid == Solid::circle ? sections::circle(n.size[0])
+                                                         : sections::tube(n.size[0], n.size[1]);
         p = s.properties;
         return true;
     }
@@ -96,8 +97,7 @@ bool applyNamed(Action& a, const Units& units, std::string& problem, int& column
     const double density = stress * units.metres * units.metres;
     if (beam) {
         if (a.given[slotStiffness] && (a.given[slotYoung] || a.given[slotSecondMoment])) {
-            problem = "EI is given, and so is " +
-                      std::string(a.given[slotYoung] ? "E" : "I") +
+            problem = "EI is given, and so is " + std::string(a.given[slotYoung] ? "E" : "I") +
                       ": give EI, or E and I";
             column = a.valueColumn[a.given[slotYoung] ? slotYoung : slotSecondMoment];
             return false;
@@ -225,8 +225,8 @@ bool readProfile(const std::string& text, Named& named, std::string& problem) {
             Named example;
             example.solid = solid;
             example.size[0] = example.size[1] = 1;
-            problem = std::string("write ") + solidWord(solid, false) + " with its sizes: " +
-                      profileText(example, false);
+            problem = std::string("write ") + solidWord(solid, false) +
+                      " with its sizes: " + profileText(example, false);
             return false;
         }
         seen[k] = true;
@@ -234,8 +234,8 @@ bool readProfile(const std::string& text, Named& named, std::string& problem) {
     }
     for (int k = 0; k < count; ++k) {
         if (!seen[k] || !(size[k] > 0)) {
-            problem = std::string(solidWord(solid, false)) + " needs " + solidSizeKey(solid, k) +
-                      " > 0";
+            problem =
+                std::string(solidWord(solid, false)) + " needs " + solidSizeKey(solid, k) + " > 0";
             return false;
         }
     }

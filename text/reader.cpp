@@ -383,8 +383,8 @@ bool readNumber(Reporter& r, const Line& line, int at, const char* after, double
 // the tokens taken, or -1 after reporting.
 int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
     if (!isWordAt(line, at)) {
-        report(r, line.number, at < line.tokenCount ? columnOf(line, line.tokens[at].begin)
-                                                    : endColumn(line),
+        report(r, line.number,
+               at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line),
                "missing profile after 'Profil='; expected a name like IPE300, HEA 200, W14x48 or "
                "CHS 168.3x8, or Rechteck b= h=, Kreis d= or Rohr d= t=");
         return -1;
@@ -425,8 +425,8 @@ int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
         }
         for (int j = 0; j < solidSizeCount(solid); ++j) {
             if (!seen[j]) {
-                report(r, line.number, k < line.tokenCount ? columnOf(line, line.tokens[k].begin)
-                                                           : endColumn(line),
+                report(r, line.number,
+                       k < line.tokenCount ? columnOf(line, line.tokens[k].begin) : endColumn(line),
                        "%s needs %s=<number> after it", solidWord(solid, false),
                        solidSizeKey(solid, j));
                 return -1;
@@ -460,8 +460,8 @@ int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
 // A material after "Werkstoff=": one word, or up to three ("EN AW-6060 T6").
 int readMaterialWords(Reporter& r, const Line& line, int at, Named& named) {
     if (!isWordAt(line, at)) {
-        report(r, line.number, at < line.tokenCount ? columnOf(line, line.tokens[at].begin)
-                                                    : endColumn(line),
+        report(r, line.number,
+               at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line),
                "missing material after 'Werkstoff='; expected a name like S235, C24 or C30/37");
         return -1;
     }
@@ -506,8 +506,8 @@ int readNamedWord(Reporter& r, const Line& line, int at, int names, Action& acti
     if (!isProfile && !isAxis && !isMaterial) return 0;
     const char* shown = isProfile ? "Profil" : isAxis ? "Achse" : "Werkstoff";
     if (at + 1 >= line.tokenCount || !line.tokens[at + 1].equals) {
-        const int offset = at + 1 < line.tokenCount ? line.tokens[at + 1].begin
-                                                    : line.tokens[at].end;
+        const int offset =
+            at + 1 < line.tokenCount ? line.tokens[at + 1].begin : line.tokens[at].end;
         report(r, line.number, columnOf(line, offset), "expected '=' after '%s'", shown);
         return -1;
     }
@@ -529,8 +529,8 @@ int readNamedWord(Reporter& r, const Line& line, int at, int names, Action& acti
         n.axisColumn = column;
         return 3;
     }
-    const int taken = isProfile ? readProfileWords(r, line, at + 2, n)
-                                : readMaterialWords(r, line, at + 2, n);
+    const int taken =
+        isProfile ? readProfileWords(r, line, at + 2, n) : readMaterialWords(r, line, at + 2, n);
     return taken < 0 ? -1 : taken + 2;
 }
 
@@ -630,11 +630,10 @@ constexpr char leftEndWords[] =
 bool applyNames(Reporter& r, const Line& line, Action& action, const Units& units) {
     const bool beam = action.kind == Kind::beamSection;
     const Named& n = action.named;
-    const bool stiffness =
-        beam ? action.given[slotStiffness] || action.given[slotYoung] ||
-                   action.given[slotSecondMoment] || !n.profile.empty() ||
-                   n.solid != Solid::none || !n.material.empty()
-             : action.given[slotStiffness] || !n.material.empty();
+    const bool stiffness = beam ? action.given[slotStiffness] || action.given[slotYoung] ||
+                                      action.given[slotSecondMoment] || !n.profile.empty() ||
+                                      n.solid != Solid::none || !n.material.empty()
+                                : action.given[slotStiffness] || !n.material.empty();
     if (!stiffness) {
         report(r, line.number, endColumn(line), "%s needs %s=<number>", beam ? "F3" : "F5",
                beam ? "EI" : "E");
@@ -653,17 +652,18 @@ bool parseAction(Reporter& r, const Line& line, const Units& units, Action& acti
     action.line = line.number;
     action.column = columnOf(line, line.tokens[0].begin);
     // The action's words, German and English: "Masse" or "mass".
-    static constexpr const char* names[][2] = {
-        {"f1", nullptr},       {"f2", nullptr},       {"f3", nullptr},
-        {"f4", nullptr},       {"f5", nullptr},       {"f6", nullptr},
-        {"f7", nullptr},       {"masse", nullptr},    {"drehfeder", nullptr},
-        {"querkraftgelenk", nullptr}, {"mass", nullptr}, {"rotational", "spring"},
-        {"shear", "hinge"}};
-    static constexpr Kind kinds[] = {
-        Kind::leftEnd,      Kind::spring,     Kind::beamSection,      Kind::pointLoad,
-        Kind::shaftSection, Kind::intermediate, Kind::evaluate,       Kind::mass,
-        Kind::rotationalSpring, Kind::shearHinge, Kind::mass,         Kind::rotationalSpring,
-        Kind::shearHinge};
+    static constexpr const char* names[][2] = {{"f1", nullptr},        {"f2", nullptr},
+                                               {"f3", nullptr},        {"f4", nullptr},
+                                               {"f5", nullptr},        {"f6", nullptr},
+                                               {"f7", nullptr},        {"masse", nullptr},
+                                               {"drehfeder", nullptr}, {"querkraftgelenk", nullptr},
+                                               {"mass", nullptr},      {"rotational", "spring"},
+                                               {"shear", "hinge"}};
+    static constexpr Kind kinds[] = {Kind::leftEnd,    Kind::spring,       Kind::beamSection,
+                                     Kind::pointLoad,  Kind::shaftSection, Kind::intermediate,
+                                     Kind::evaluate,   Kind::mass,         Kind::rotationalSpring,
+                                     Kind::shearHinge, Kind::mass,         Kind::rotationalSpring,
+                                     Kind::shearHinge};
     int which = -1;
     int words = 1;
     for (int k = 0; k < static_cast<int>(std::size(kinds)); ++k) {
@@ -729,8 +729,7 @@ bool parseAction(Reporter& r, const Line& line, const Units& units, Action& acti
                 }
                 const int next = english ? at + taken : at + 1 + taken;
                 if (action.choice == midHinge) {
-                    return readValues(r, line, next, KeySet{hingeKeys, 1, "Gelenk", "c"},
-                                      action) &&
+                    return readValues(r, line, next, KeySet{hingeKeys, 1, "Gelenk", "c"}, action) &&
                            checkValues(r, line, action);
                 }
                 return expectEnd(r, line, next, "F6 Zwischenbedingung");
@@ -775,9 +774,9 @@ bool parseAction(Reporter& r, const Line& line, const Units& units, Action& acti
 // and "Kombination NAME f CASE + f CASE ...". They are kept beside the
 // actions and never pressed as keys.
 
-constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},          {"qs", "qs", 1, false},
-                                {"von", "von", 2, false},      {"bis", "bis", 3, false},
-                                {"from", "from", 2, false},    {"to", "to", 3, false}};
+constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},        {"qs", "qs", 1, false},
+                                {"von", "von", 2, false},   {"bis", "bis", 3, false},
+                                {"from", "from", 2, false}, {"to", "to", 3, false}};
 constexpr Key placeKeys[] = {{"x", "x", 0, true}};
 
 // Where the reader stands among the case lines.
@@ -880,10 +879,10 @@ bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReadi
     load.column = columnOf(line, line.tokens[0].begin);
     Action values;  // the fields by slot, as readValues fills them
     if (wordIs(line, 0, "q")) {
-        if (!readValues(r, line, 0,
-                        KeySet{lineLoadKeys, std::size(lineLoadKeys), "a line load",
-                               "q, qs, von or bis"},
-                        values)) {
+        if (!readValues(
+                r, line, 0,
+                KeySet{lineLoadKeys, std::size(lineLoadKeys), "a line load", "q, qs, von or bis"},
+                values)) {
             return false;
         }
         load.q = values.value[0];

@@ -210,7 +210,8 @@ TEST(ShaftProgram, RefusalsOfCriticalSpeeds) {
         {"no W for a shaft",
          {},
          "F5 l=1 E=2 d=3 W=1\n",
-         "<stdin>:1:16: unknown value 'W' for F5; expected l, E, d, q, qs, rho, N, k, G, kappa, fy, "
+         "<stdin>:1:16: unknown value 'W' for F5; expected l, E, d, q, qs, rho, N, k, G, kappa, "
+         "fy, "
          "Werkstoff or Eigengewicht\n"},
     };
     for (const Refused& r : refusals) {

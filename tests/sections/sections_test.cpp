@@ -150,12 +150,11 @@ TEST(Sections, AProfileAndAMaterialGiveEIWAmAndFyInTheDeclaredUnits) {
     near(n.value[slotMass], 42.2e-6, "m in t/mm");
     near(n.value[slotYield], 235, "fy in N/mm2");
     // The weak axis, and timber and concrete by their moduli.
-    near(section("F3 l=5 Profil=HEA 200 Achse=z Werkstoff=S355", kNm()).value[slotModulus],
-         134e-6, "Wz of HEA 200");
+    near(section("F3 l=5 Profil=HEA 200 Achse=z Werkstoff=S355", kNm()).value[slotModulus], 134e-6,
+         "Wz of HEA 200");
     near(section("F3 l=4 Profil=Rechteck b=0.1 h=0.2 Werkstoff=C24", kNm()).value[slotStiffness],
          11e6 * 0.1 * 0.008 / 12, "EI of a C24 rectangle");
-    near(section("F3 l=4 Profil=Rechteck b=0.3 h=0.5 Werkstoff=C30/37", kNm())
-             .value[slotStiffness],
+    near(section("F3 l=4 Profil=Rechteck b=0.3 h=0.5 Werkstoff=C30/37", kNm()).value[slotStiffness],
          33e6 * 0.3 * 0.125 / 12, "EI of a C30/37 rectangle");
     // A number written wins over the tables'.
     EXPECT_EQ(section("F3 l=5 Profil=IPE300 Werkstoff=S235 m=0.05", kNm()).value[slotMass], 0.05);
@@ -195,8 +194,9 @@ TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
     ASSERT_TRUE(Solution(plain).at(l / 2, Side::right, w, failure));
     EXPECT_NEAR(w[rowW], 5 * q * l * l * l * l / (384 * 210e6 * 8356e-8), 1e-15);
     // The description writes what was named, not the numbers it gave.
-    EXPECT_EQ(beam.describe(), "F1 gelenkiges Lager\nF3 l=6 q=10 Profil=IPE 300 Werkstoff=S235 "
-                               "Eigengewicht\nF6 rechtes Tr\xc3\xa4gerende gelenkiges Lager M=0\n");
+    EXPECT_EQ(beam.describe(),
+              "F1 gelenkiges Lager\nF3 l=6 q=10 Profil=IPE 300 Werkstoff=S235 "
+              "Eigengewicht\nF6 rechtes Tr\xc3\xa4gerende gelenkiges Lager M=0\n");
     std::vector<Problem> problems;
     const Script again = read(beam.describe(Language::english), kNm(), problems);
     ASSERT_TRUE(problems.empty()) << problems[0].text;
@@ -240,7 +240,8 @@ TEST(EnglishWords, EachLineReadsAsItsGermanLine) {
         EXPECT_EQ(describe(english), std::string(pair[0]) + "\n");
     }
     // The case lines.
-    const std::string beam = "F1 hinged\nF3 l=4 EI=1\nF6 support\nF3 l=4 EI=1\nF6 right end hinged\n";
+    const std::string beam =
+        "F1 hinged\nF3 l=4 EI=1\nF6 support\nF3 l=4 EI=1\nF6 right end hinged\n";
     const std::string cases =
         "load case Q spanwise\nq=2 from=1 to=3\nforce 4 x=2\nmoment 1 x=5\n"
         "combination ULS 1.35/1 D + 1.5 Q\n";
@@ -290,7 +291,8 @@ TEST(Sections, RefusalsSayWhatIsWrongWhereItIs) {
         {"F3 l=5 Profil=IPE300 Werkstoff=S999", true, 32, "unknown material 'S999'; known are"},
         {"F3 l=5 EI=1 Achse=z", true, 13, "Achse=z needs a Profil"},
         {"F3 l=5 Profil=IPE300 Achse=x", true, 28, "Achse takes y"},
-        {"F3 l=5 EI=1 Profil=IPE300 Eigengewicht", true, 27, "Eigengewicht needs the section's mass"},
+        {"F3 l=5 EI=1 Profil=IPE300 Eigengewicht", true, 27,
+         "Eigengewicht needs the section's mass"},
         {"F3 l=5 EI=1 E=2", true, 15, "EI is given, and so is E"},
         {"F3 l=5 E=2", true, 11, "F3 needs I=<number> or a Profil"},
         {"F3 l=5 Profil=IPE300", true, 21, "F3 needs E=<number> or a Werkstoff"},
