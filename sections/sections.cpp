@@ -394,7 +394,13 @@ Properties compute(Family family, const Dimensions& d) {
 }
 
 bool find(const std::string& name, Section& section, std::string& problem) {
-    const std::string key = folded(name);
+    std::string key = folded(name);
+    // "HE 200 A", as the European tables also write it, is HEA 200.
+    if (key.size() > 3 && key.compare(0, 2, "HE") == 0 &&
+        std::string("ABM").find(key.back()) != std::string::npos &&
+        std::isdigit(static_cast<unsigned char>(key[2]))) {
+        key = "HE" + key.substr(key.size() - 1) + key.substr(2, key.size() - 3);
+    }
     problem.clear();
     for (const Table& t : tables()) {
         const std::string prefix = t.prefix;

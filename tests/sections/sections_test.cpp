@@ -38,6 +38,7 @@ const Tabulated published[] = {
     {"IPE300", cm, 53.8, 8356, 557, 604, 80.5},
     {"IPE 600", cm, 156, 92080, 3070, 3387, 308},
     {"HEA 200", cm, 53.8, 3692, 389, 1336, 134},
+    {"HE 200 B", cm, 78.1, 5696, 570, 2003, 200},
     {"HEA 1000", cm, 347, 553800, 11190, 0, 0},
     {"heb 300", cm, 149, 25170, 1678, 8563, 571},
     {"HEM 300", cm, 303, 59200, 3482, 19400, 1252},
@@ -156,6 +157,11 @@ TEST(Sections, AProfileAndAMaterialGiveEIWAmAndFyInTheDeclaredUnits) {
          11e6 * 0.1 * 0.008 / 12, "EI of a C24 rectangle");
     near(section("F3 l=4 Profil=Rechteck b=0.3 h=0.5 Werkstoff=C30/37", kNm()).value[slotStiffness],
          33e6 * 0.3 * 0.125 / 12, "EI of a C30/37 rectangle");
+    // A shaft's material in N and mm: E 210000 N/mm2, rho 7.85e-9 t/mm3.
+    const Action shaft = section("F5 l=100 d=40 Werkstoff=S355", nmm());
+    EXPECT_EQ(shaft.value[slotStiffness], 210000);
+    near(shaft.value[slotMass], 7.85e-9, "rho in t/mm3");
+    near(shaft.value[slotYield], 355, "fy in N/mm2");
     // A number written wins over the tables'.
     EXPECT_EQ(section("F3 l=5 Profil=IPE300 Werkstoff=S235 m=0.05", kNm()).value[slotMass], 0.05);
 }
