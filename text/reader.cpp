@@ -444,6 +444,10 @@ int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
     }
     if (letters && isWordAt(line, at + 1) && isDigit(line.text[line.tokens[at + 1].begin])) {
         taken = 2;
+        // "HE 200 A": the series after the size.
+        if (isWordAt(line, at + 2) && line.tokens[at + 2].end - line.tokens[at + 2].begin == 1) {
+            taken = 3;
+        }
     }
     named.profile = joined(line, at, at + taken);
     named.solid = Solid::none;

@@ -234,6 +234,8 @@ TEST(EnglishWords, EachLineReadsAsItsGermanLine) {
         {"F3 l=2 Profil=Kreis d=0.1 Werkstoff=GL24h Eigengewicht",
          "F3 l=2 profile=circle d=0.1 material=GL24h self weight"},
         {"F3 l=2 EI=3 Profil=HEB 200 Achse=z", "F3 l=2 EI=3 profile=HEB 200 axis=z"},
+        {"F3 l=2 EI=3 m=1 Profil=HE 200 M Eigengewicht",
+         "F3 l=2 EI=3 m=1 profile=HE 200 M self weight"},
         {"F5 l=2 d=0.05 Werkstoff=EN AW-6060 T6", "F5 l=2 d=0.05 material=EN AW-6060 T6"},
     };
     for (const auto& pair : pairs) {
