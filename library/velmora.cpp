@@ -276,8 +276,42 @@ bool Beam::complete() const {
 }
 
 std::string Beam::describe() const {
-    return caseLinesBefore(script_.cases) + velmora::describe(script_) +
-           caseLinesAfter(script_.cases);
+    // The units first: a load case named before F1 follows them.
+    const std::string units = unitsLine(script_.units);
+    return units + caseLinesBefore(script_.cases) +
+           velmora::describe(script_).substr(units.size()) + caseLinesAfter(script_.cases);
+}
+
+Beam& Beam::units(const std::string& force, const std::string& length) {
+    units::System system;
+    std::string why;
+    if (!units::makeSystem(force, length, system, why)) throw std::invalid_argument(why);
+    script_.units.declared = true;
+    script_.units.force = system.force;
+    script_.units.length = system.length;
+    script_.units.newtons = std::pow(10.0, system.forceExponent);
+    script_.units.metres = std::pow(10.0, system.lengthExponent);
+    return *this;
+}
+
+std::vector<std::pair<std::string, std::string>> Solution::unitLabels() const {
+    if (!description_.units.declared) return {};
+    units::System system;
+    std::string why;
+    units::makeSystem(description_.units.force, description_.units.length, system, why);
+    return units::labels(system);
+}
+
+double Beam::quantity(const std::string& text, units::Quantity q, const std::string& name) const {
+    units::System system;
+    std::string why;
+    if (script_.units.declared)
+        units::makeSystem(script_.units.force, script_.units.length, system, why);
+    double value = 0.0;
+    if (!units::readQuantity(text, q, name, system, script_.units.declared, value, why)) {
+        throw std::invalid_argument(name + ": " + why);
+    }
+    return value;
 }
 
 namespace {
@@ -379,6 +413,11 @@ bool Beam::operator==(const Beam& other) const {
             if (a.value[k] != b.value[k]) return false;
         }
         if (isSection(a) && hasLineLoad(a) != hasLineLoad(b)) return false;
+    }
+    const Units& u = script_.units;
+    const Units& v = other.script_.units;
+    if (u.declared != v.declared || (u.declared && (u.force != v.force || u.length != v.length))) {
+        return false;
     }
     return sameCases(script_.cases, other.script_.cases);
 }
@@ -683,7 +722,7 @@ std::string Solution::svg(int points) const {
     if (!solved()) return {};
     Diagram d;
     sample(points, d);
-    return writtenText([&](FILE* f) { writeSvg(f, beam_, d); });
+    return writtenText([&](FILE* f) { writeSvg(f, beam_, d, nullptr, description_.units); });
 }
 
 std::string outsideBeam(const std::string& name, double x, double length) {
@@ -726,6 +765,7 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
     }
     // The load cases are the last beam's, as velmora-batch takes them.
     if (!beams.empty()) beams.back().script_.cases = script.cases;
+    for (Beam& b : beams) b.script_.units = script.units;
     return true;
 }
 

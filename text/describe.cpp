@@ -34,8 +34,13 @@ void writeKeys(std::string& out, const Action& a, const Key (&keys)[N]) {
 
 }  // namespace
 
+std::string unitsLine(const Units& units) {
+    if (!units.declared) return "";
+    return "Einheiten " + units.force + " " + units.length + "\n";
+}
+
 std::string describe(const Script& script) {
-    std::string out;
+    std::string out = unitsLine(script.units);
     for (const Action& a : script.actions) {
         out += actionName(a);
         switch (a.kind) {

@@ -12,4 +12,7 @@ namespace velmora {
 // exactNumber writes it.
 std::string describe(const Script& script);
 
+// The line that declares a description's units, "Einheiten kN m\n"; empty when it declares none.
+std::string unitsLine(const Units& units);
+
 }  // namespace velmora
