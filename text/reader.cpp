@@ -278,7 +278,7 @@ bool readWithUnit(Reporter& r, const Line& line, const Token& t, units::Quantity
     if (!unit) {
         // Without a declaration "7x" stays a malformed number, as ever.
         if (!r.declared || !word) return false;
-        report(r, line.number, column, "unknown unit '%s'; %s takes %s (%s)", name.c_str(),
+        report(r, line.number, column, "unknown unit '%s'; %s takes %s: %s", name.c_str(),
                shown.c_str(), units::describeQuantity(quantity),
                units::examplesOf(quantity).c_str());
         done = true;

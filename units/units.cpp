@@ -284,7 +284,7 @@ std::string misfit(const Unit& unit, Quantity q, const std::string& shown) {
     text += shown + " takes ";
     text += describeQuantity(q);
     const std::string units = examplesOf(q);
-    if (!units.empty()) text += " (" + units + ")";
+    if (!units.empty()) text += ": " + units;
     return text;
 }
 

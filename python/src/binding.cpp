@@ -152,14 +152,17 @@ double number(const std::string& name, const OptionalFloat& value) {
 }
 
 // A value of a call on a beam: a number in the beam's declared units, or a str that carries its
-// unit ("50 mm"), which the library converts into them.
+// unit ("50 mm"), which the library converts into them. A beam without declared units takes
+// numbers only, as ever: its library refuses a unit, and a str without one is the wrong type.
 double measure(const Beam& b, const std::string& name, const py::handle& value, units::Quantity q,
                bool optional) {
     if (!PyUnicode_Check(value.ptr())) return number(name, value, optional);
     Py_ssize_t size = 0;
     const char* utf8 = PyUnicode_AsUTF8AndSize(value.ptr(), &size);
     if (!utf8) throw py::error_already_set();
-    return b.quantity(std::string(utf8, static_cast<size_t>(size)), q, name);
+    const double v = b.quantity(std::string(utf8, static_cast<size_t>(size)), q, name);
+    if (!b.declaredUnits().declared) return number(name, value, optional);
+    return v;
 }
 double measure(const Beam& b, const std::string& name, const Float& value, units::Quantity q) {
     return measure(b, name, value.object, q, false);

@@ -95,7 +95,7 @@ struct Refusal {
 };
 
 const Refusal refusals[] = {
-    {"5kN", Quantity::length, true, "'kN' is a force, and x takes a length (mm, cm, dm or m)"},
+    {"5kN", Quantity::length, true, "'kN' is a force, and x takes a length: mm, cm, dm or m"},
     {"5kN/m3", Quantity::foundation, true, "'kN/m3' does not fit: x takes a foundation stiffness"},
     {"5 furlong", Quantity::length, true, "unknown unit 'furlong' in '5 furlong'"},
     {"50 mm", Quantity::length, false, "'50 mm' carries a unit, but the beam declares no units"},
