@@ -65,6 +65,7 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
 struct Curve {
     const char* name = "";
     const char* note = "";  // the sign of the plot: "+ down", "+ up"
+    const char* unit = "";  // with declared units, the values' unit: "kNm"
     const char* colour = "#000";
     bool down = false;  // positive values drawn downwards
     std::vector<double> x;

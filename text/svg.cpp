@@ -408,6 +408,10 @@ void plot(const Canvas& c, const Curve& curve, int k) {
     text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"",
          curve.name);
     text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"", curve.note);
+    if (*curve.unit) {
+        text(c, 30, top + plotHeight / 2 + 28, "middle", "font-size=\"10\" fill=\"#555\"",
+             curve.unit);
+    }
     const double zero = sc.y(0.0);
     // A band: filled between its two curves, each drawn.
     const bool band = curve.low.size() == static_cast<size_t>(count);
@@ -543,18 +547,14 @@ Curve quantityCurve(int row) {
 
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
               const std::vector<CriticalSpeed>* modes, const Units& units) {
-    // With declared units each plot's note names its unit: "kNm, + down".
+    // With declared units each plot names its unit under its sign.
     const UnitNames u = unitNames(units);
     const std::string rowUnits[rowCount] = {u.length, u.angle, u.moment, u.force};
-    std::string unitNotes[rowCount + 1];
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& curve = curves[k];
         curve = quantityCurve(k);
-        if (u.declared) {
-            unitNotes[k] = rowUnits[k] + ", " + curve.note;
-            curve.note = unitNotes[k].c_str();
-        }
+        curve.unit = rowUnits[k].c_str();
         for (const Sample& sample : d.samples) {
             curve.x.push_back(sample.x);
             curve.y.push_back(sample.value[k]);
@@ -567,10 +567,7 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
         Curve sigma;
         sigma.name = "sigma";
         sigma.note = "+ down";
-        if (u.declared) {
-            unitNotes[rowCount] = u.stress + ", + down";
-            sigma.note = unitNotes[rowCount].c_str();
-        }
+        sigma.unit = u.stress.c_str();
         sigma.colour = "#b9770e";
         sigma.down = true;
         for (const Sample& sample : d.samples) {

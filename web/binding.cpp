@@ -165,9 +165,10 @@ private:
         if (solution_) {
             const Diagram d = diagram();
             const BeamModel shown = editorModel();
-            o.set("svg", writtenText([&](FILE* f) { writeSvg(f, shown, d, &c.speeds); }));
+            o.set("svg",
+                  writtenText([&](FILE* f) { writeSvg(f, shown, d, &c.speeds, script_.units); }));
         }
-        o.set("csv", writtenText([&](FILE* f) { writeModes(f, c.speeds); }));
+        o.set("csv", writtenText([&](FILE* f) { writeModes(f, c.speeds, script_.units); }));
         return o;
     }
 
@@ -196,13 +197,14 @@ private:
         const Diagram d = diagram();
         return writtenText([&](FILE* f) {
             printJson(f, results_.data(), static_cast<int>(results_.size()),
-                      solution_ ? &shown : nullptr, solution_ ? &d : nullptr);
+                      solution_ ? &shown : nullptr, solution_ ? &d : nullptr, nullptr, nullptr,
+                      nullptr, script_.units);
         });
     }
     std::string csvNow() const {
         if (!solution_) return {};
         const Diagram d = diagram();
-        return writtenText([&](FILE* f) { writeTable(f, d); });
+        return writtenText([&](FILE* f) { writeTable(f, d, script_.units); });
     }
     val loadText(const std::string& text, const std::string& method, int points) {
         solution_.reset();

@@ -15,7 +15,7 @@ def plain():
 def with_units():
     return (velmora.Beam("hinged").units("kN", "m")
             .section(l="2500 mm", EI="17542 kNm2", q="8000 N/m", W="557 cm3").support()
-            .section(l="400cm", EI="1.7542e10 Nmm2", q="8 N/mm").end("free", M="-2000 Nm", Q="3 kN"))
+            .section(l="400cm", EI="1.7542e13 Nmm2", q="8 N/mm").end("free", M="-2000 Nm", Q="3 kN"))
 
 
 def test_strings_with_units_are_the_numbers_of_the_declared_units():
