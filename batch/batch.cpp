@@ -682,7 +682,7 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
     bool before = count > 0;
     if (o.envelope) {
         if (before) std::fputc('\n', out);
-        printEnvelope(out, run.script.cases, run.envelope);
+        printEnvelope(out, run.script.cases, run.envelope, run.script.units);
         before = true;
     } else if (o.summary) {
         if (before) std::fputc('\n', out);
@@ -704,8 +704,8 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
     if (modes) writeModes(modes, run.critical, run.script.units);
     if (o.envelope) {
-        if (table) writeEnvelopeTable(table, run.envelope);
-        if (svg) writeEnvelopeSvg(svg, run.envelope);
+        if (table) writeEnvelopeTable(table, run.envelope, run.script.units);
+        if (svg) writeEnvelopeSvg(svg, run.envelope, run.script.units);
         return;
     }
     const bool lines = !run.influence.empty();

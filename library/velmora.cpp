@@ -289,8 +289,8 @@ Beam& Beam::units(const std::string& force, const std::string& length) {
     script_.units.declared = true;
     script_.units.force = system.force;
     script_.units.length = system.length;
-    script_.units.newtons = std::pow(10.0, system.forceExponent);
-    script_.units.metres = std::pow(10.0, system.lengthExponent);
+    script_.units.newtons = units::powerOfTen(system.forceExponent);
+    script_.units.metres = units::powerOfTen(system.lengthExponent);
     return *this;
 }
 

@@ -2,7 +2,6 @@
 // line is reported with its position, before anything is computed.
 #include "text/reader.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -1008,8 +1007,8 @@ void readUnitsLine(Reporter& r, const Line& line, Script& script, int& declaredO
     script.units.declared = true;
     script.units.force = system.force;
     script.units.length = system.length;
-    script.units.newtons = std::pow(10.0, system.forceExponent);
-    script.units.metres = std::pow(10.0, system.lengthExponent);
+    script.units.newtons = units::powerOfTen(system.forceExponent);
+    script.units.metres = units::powerOfTen(system.lengthExponent);
 }
 
 int readLines(Source& source, Reporter& r, Script& script) {

@@ -207,6 +207,12 @@ const Unit* findUnit(const std::string& name) {
     return nullptr;
 }
 
+double powerOfTen(int exponent) {
+    double p = 1.0;
+    for (int k = exponent < 0 ? -exponent : exponent; k > 0; --k) p *= 10.0;
+    return exponent < 0 ? 1.0 / p : p;
+}
+
 bool makeSystem(const std::string& force, const std::string& length, System& system,
                 std::string& why) {
     const Unit* f = findUnit(force);

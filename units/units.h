@@ -76,6 +76,10 @@ struct System {
     }
 };
 
+// 10^exponent, correctly rounded: by multiplying for a positive exponent, by one division for a
+// negative one, so that every platform's library gives the same (no pow).
+double powerOfTen(int exponent);
+
 // The system of a force unit and a length unit ("kN", "m"); false, with the reason, when either
 // is not a unit of its kind.
 bool makeSystem(const std::string& force, const std::string& length, System& system,

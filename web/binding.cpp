@@ -185,9 +185,9 @@ private:
         for (Element& e : env.beam.elements) e.line = editorLine(e.line);
         const CaseBook& book = solution_->cases();
         val o = val::object();
-        o.set("text", writtenText([&](FILE* f) { printEnvelope(f, book, env); }));
-        o.set("svg", writtenText([&](FILE* f) { writeEnvelopeSvg(f, env); }));
-        o.set("csv", writtenText([&](FILE* f) { writeEnvelopeTable(f, env); }));
+        o.set("text", writtenText([&](FILE* f) { printEnvelope(f, book, env, script_.units); }));
+        o.set("svg", writtenText([&](FILE* f) { writeEnvelopeSvg(f, env, script_.units); }));
+        o.set("csv", writtenText([&](FILE* f) { writeEnvelopeTable(f, env, script_.units); }));
         return o;
     }
 
