@@ -399,6 +399,25 @@ struct KeySet {
     const units::Quantity* quantities = nullptr;
 };
 
+// What a key measures by its name alone, where the name says it whatever the action: the usual
+// letters of a section's dimensions and properties. Quantity::number for any other name (m, c,
+// q: their action says what they measure).
+units::Quantity quantityOfName(const char* shown) {
+    using Q = units::Quantity;
+    static const struct {
+        const char* name;
+        Q quantity;
+    } names[] = {{"l", Q::length},           {"b", Q::length},  {"h", Q::length},
+                 {"d", Q::length},           {"t", Q::length},  {"E", Q::stress},
+                 {"G", Q::stress},           {"fy", Q::stress}, {"I", Q::secondMoment},
+                 {"W", Q::sectionModulus},   {"A", Q::area},    {"rho", Q::density},
+                 {"EI", Q::bendingStiffness}};
+    for (const auto& n : names) {
+        if (std::strcmp(n.name, shown) == 0) return n.quantity;
+    }
+    return Q::number;
+}
+
 // Reads "key=number" pairs from token `at` to the end of the line.
 bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action& action) {
     bool good = true;
@@ -437,8 +456,11 @@ bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action
         char after[16];
         std::snprintf(after, sizeof after, "%s=", key->shown);
         double value = 0.0;
-        const units::Quantity quantity =
-            set.quantities ? set.quantities[key - set.keys] : quantityOf(action, key->slot);
+        // A key's own name first, where it says what it measures alone (E, I, d), so that a key
+        // sharing a slot with another (E beside EI) still takes its own units.
+        units::Quantity quantity =
+            set.quantities ? set.quantities[key - set.keys] : quantityOfName(key->shown);
+        if (quantity == units::Quantity::number) quantity = quantityOf(action, key->slot);
         if (!readNumber(r, line, at + 2, after, value, quantity)) return false;
         action.value[key->slot] = value;
         action.given[key->slot] = true;
