@@ -286,29 +286,20 @@ Beam& Beam::units(const std::string& force, const std::string& length) {
     units::System system;
     std::string why;
     if (!units::makeSystem(force, length, system, why)) throw std::invalid_argument(why);
-    script_.units.declared = true;
-    script_.units.force = system.force;
-    script_.units.length = system.length;
-    script_.units.newtons = units::powerOfTen(system.forceExponent);
-    script_.units.metres = units::powerOfTen(system.lengthExponent);
+    script_.units = declarationOf(system);
     return *this;
 }
 
 std::vector<std::pair<std::string, std::string>> Solution::unitLabels() const {
     if (!description_.units.declared) return {};
-    units::System system;
-    std::string why;
-    units::makeSystem(description_.units.force, description_.units.length, system, why);
-    return units::labels(system);
+    return units::labels(systemOf(description_.units));
 }
 
 double Beam::quantity(const std::string& text, units::Quantity q, const std::string& name) const {
-    units::System system;
-    std::string why;
-    if (script_.units.declared)
-        units::makeSystem(script_.units.force, script_.units.length, system, why);
     double value = 0.0;
-    if (!units::readQuantity(text, q, name, system, script_.units.declared, value, why)) {
+    std::string why;
+    if (!units::readQuantity(text, q, name, systemOf(script_.units), script_.units.declared, value,
+                             why)) {
         throw std::invalid_argument(name + ": " + why);
     }
     return value;

@@ -893,6 +893,23 @@ bool nextLine(Source& source, Line& line) {
 
 }  // namespace
 
+units::System systemOf(const Units& declared) {
+    units::System system;
+    std::string why;
+    if (declared.declared) units::makeSystem(declared.force, declared.length, system, why);
+    return system;
+}
+
+Units declarationOf(const units::System& system) {
+    Units u;
+    u.declared = true;
+    u.force = system.force;
+    u.length = system.length;
+    u.newtons = units::powerOfTen(system.forceExponent);
+    u.metres = units::powerOfTen(system.lengthExponent);
+    return u;
+}
+
 units::Quantity quantityOf(const Action& a, int slot) {
     using Q = units::Quantity;
     switch (a.kind) {
@@ -1026,11 +1043,7 @@ void readUnitsLine(Reporter& r, const Line& line, Script& script, int& declaredO
     declaredOn = line.number;
     r.system = system;
     r.declared = true;
-    script.units.declared = true;
-    script.units.force = system.force;
-    script.units.length = system.length;
-    script.units.newtons = units::powerOfTen(system.forceExponent);
-    script.units.metres = units::powerOfTen(system.lengthExponent);
+    script.units = declarationOf(system);
 }
 
 int readLines(Source& source, Reporter& r, Script& script) {

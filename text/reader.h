@@ -24,6 +24,11 @@ NumberProblem readDecimal(const char* text, int n, double& value);
 // can. The text says what a name is ("a name is one word: ...").
 const char* caseNameProblem(const std::string& name);
 
+// A description's declared units as a system of units (N and m when it declares none), and the
+// declaration of a system.
+units::System systemOf(const Units& units);
+Units declarationOf(const units::System& system);
+
 // What the value in `slot` of an action measures, for its unit: F3's l a length, its q a force
 // per length, a Masse's m a mass. Quantity::number for a slot the action does not have.
 units::Quantity quantityOf(const Action& action, int slot);

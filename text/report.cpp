@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "text/reader.h"
 #include "units/units.h"
 
 namespace velmora {
@@ -180,9 +181,7 @@ double unsigned0(double x) { return x == 0.0 ? 0.0 : x; }
 UnitNames unitNames(const Units& units) {
     UnitNames n;
     if (!units.declared) return n;
-    units::System system;
-    std::string why;
-    units::makeSystem(units.force, units.length, system, why);
+    const units::System system = systemOf(units);
     n.declared = true;
     n.length = units::nameOf(units::Quantity::length, system);
     n.angle = units::nameOf(units::Quantity::angle, system);
@@ -256,12 +255,9 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
                const std::vector<CriticalSpeed>* critical, const Units& units) {
     std::fputs("{\n", out);
     if (units.declared) {
-        units::System system;
-        std::string why;
-        units::makeSystem(units.force, units.length, system, why);
         std::fputs("  \"units\": {", out);
         const char* comma = "";
-        for (const auto& label : units::labels(system)) {
+        for (const auto& label : units::labels(systemOf(units))) {
             std::fprintf(out, "%s\"%s\": \"%s\"", comma, label.first.c_str(), label.second.c_str());
             comma = ", ";
         }
