@@ -92,7 +92,7 @@ bool makeSystem(const std::string& force, const std::string& length, System& sys
 bool convert(const std::string& digits, const Unit& unit, const System& system, double& value);
 
 // Where a unit starts in a number written with one ("8kN/m": at 1): after the longest leading
-// decimal number. The text's length when it carries none.
+// decimal number. The text's length when it carries none, 0 when it starts with no number.
 size_t unitStart(const std::string& text);
 
 // Reads "50 mm", "8kN/m" or "12.5" (a plain number, already in the system's units) as a value
