@@ -45,3 +45,10 @@ def test_refusals_name_the_value_and_the_unit(call, message):
     with pytest.raises(velmora.ArgumentError) as raised:
         call()
     assert message in str(raised.value)
+
+
+def test_a_plot_names_the_units_on_its_axes():
+    pytest.importorskip("matplotlib")
+    figure = plain().solve().plot(points=3)
+    labels = [ax.get_ylabel() for ax in figure.axes[1:]] + [figure.axes[-1].get_xlabel()]
+    assert labels == ["w [m] (+ down)", "psi [rad]", "M [kNm] (+ down)", "Q [kN]", "x [m]"]
