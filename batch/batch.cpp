@@ -185,7 +185,9 @@ const std::string& usage() {
         }
         word("[FILE | -]");
         t += "\nRuns a beam description (one action F1..F7 per line) on the VELMORA engine and\n"
-             "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n";
+             "prints w, psi, M and Q for every F7. Reads standard input without FILE or with -.\n"
+             "Numbers are in the units a line Einheiten kN m (or N mm, ...) before F1 declares,\n"
+             "and may carry a unit (l=5m, q=8kN/m); without it they are unitless.\n";
         for (const Option& o : options) {
             if (!o.help) continue;
             std::string left =
@@ -672,23 +674,24 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         printJson(out, run.results.data(), count, o.envelope ? nullptr : &run.beam,
                   o.summary && !o.envelope ? &run.diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str(),
-                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr);
+                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr,
+                  run.script.units);
         return;
     }
     printResults(out, run.results.data(), count);
     bool before = count > 0;
     if (o.envelope) {
         if (before) std::fputc('\n', out);
-        printEnvelope(out, run.script.cases, run.envelope);
+        printEnvelope(out, run.script.cases, run.envelope, run.script.units);
         before = true;
     } else if (o.summary) {
         if (before) std::fputc('\n', out);
-        printSummary(out, run.beam, run.diagram);
+        printSummary(out, run.beam, run.diagram, run.script.units);
         before = true;
     }
     if (o.critical) {
         if (before) std::fputc('\n', out);
-        printCritical(out, run.critical);
+        printCritical(out, run.critical, run.script.units);
         before = true;
     }
     if (!run.influence.empty()) {
@@ -699,17 +702,20 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 
 // The table or drawing: of the influence lines when there are any.
 void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
-    if (modes) writeModes(modes, run.critical);
+    if (modes) writeModes(modes, run.critical, run.script.units);
     if (o.envelope) {
-        if (table) writeEnvelopeTable(table, run.envelope);
-        if (svg) writeEnvelopeSvg(svg, run.envelope);
+        if (table) writeEnvelopeTable(table, run.envelope, run.script.units);
+        if (svg) writeEnvelopeSvg(svg, run.envelope, run.script.units);
         return;
     }
     const bool lines = !run.influence.empty();
     if (table && lines) writeInfluenceTable(table, run.influence);
-    if (table && !lines) writeTable(table, run.diagram);
+    if (table && !lines) writeTable(table, run.diagram, run.script.units);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
-    if (svg && !lines) writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr);
+    if (svg && !lines) {
+        writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr,
+                 run.script.units);
+    }
 }
 
 }  // namespace

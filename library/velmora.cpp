@@ -319,9 +319,35 @@ bool Beam::complete() const {
 }
 
 std::string Beam::describe(Language language) const {
+    // The units first: a load case named before F1 follows them.
     const bool english = language == Language::english;
-    return caseLinesBefore(script_.cases, english) + velmora::describe(script_, language) +
+    const std::string units = unitsLine(script_.units, language);
+    return units + caseLinesBefore(script_.cases, english) +
+           velmora::describe(script_, language).substr(units.size()) +
            caseLinesAfter(script_.cases, english);
+}
+
+Beam& Beam::units(const std::string& force, const std::string& length) {
+    units::System system;
+    std::string why;
+    if (!units::makeSystem(force, length, system, why)) throw std::invalid_argument(why);
+    script_.units = declarationOf(system);
+    return *this;
+}
+
+std::vector<std::pair<std::string, std::string>> Solution::unitLabels() const {
+    if (!description_.units.declared) return {};
+    return units::labels(systemOf(description_.units));
+}
+
+double Beam::quantity(const std::string& text, units::Quantity q, const std::string& name) const {
+    double value = 0.0;
+    std::string why;
+    if (!units::readQuantity(text, q, name, systemOf(script_.units), script_.units.declared, value,
+                             why)) {
+        throw std::invalid_argument(name + ": " + why);
+    }
+    return value;
 }
 
 namespace {
@@ -425,6 +451,11 @@ bool Beam::operator==(const Beam& other) const {
         }
         if (isSection(a) && hasLineLoad(a) != hasLineLoad(b)) return false;
         if (!(a.named == b.named)) return false;
+    }
+    const Units& u = script_.units;
+    const Units& v = other.script_.units;
+    if (u.declared != v.declared || (u.declared && (u.force != v.force || u.length != v.length))) {
+        return false;
     }
     return sameCases(script_.cases, other.script_.cases);
 }
@@ -729,7 +760,7 @@ std::string Solution::svg(int points) const {
     if (!solved()) return {};
     Diagram d;
     sample(points, d);
-    return writtenText([&](FILE* f) { writeSvg(f, beam_, d); });
+    return writtenText([&](FILE* f) { writeSvg(f, beam_, d, nullptr, description_.units); });
 }
 
 std::string outsideBeam(const std::string& name, double x, double length) {
@@ -773,6 +804,7 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
     }
     // The load cases are the last beam's, as velmora-batch takes them.
     if (!beams.empty()) beams.back().script_.cases = script.cases;
+    for (Beam& b : beams) b.script_.units = script.units;
     return true;
 }
 

@@ -22,6 +22,7 @@
 #include "sections/sections.h"
 #include "solver/solver.h"
 #include "text/describe.h"
+#include "units/units.h"
 
 namespace velmora {
 
@@ -118,6 +119,17 @@ public:
     // The right end: M at a hinged or free end, Q at a free end; a guided
     // end (End::guided) holds psi at 0 and takes no force.
     Beam& end(End right, double moment = 0.0, double force = 0.0);
+
+    // --- Units ---
+    // Declares the units of the beam's numbers, a force and a length unit ("kN", "m"); mass is
+    // then force * s^2 / length (kN and m: t). The numbers stay as given: the beam computes in
+    // its own units, and its outputs name them. Other names throw std::invalid_argument.
+    Beam& units(const std::string& force, const std::string& length);
+    const Units& declaredUnits() const { return script_.units; }
+    // A value written with its unit ("50 mm", "8kN/m") or as a plain number, in the beam's
+    // declared units, for the value `name` of quantity q. A unit that does not fit q, an unknown
+    // unit or a unit without declared units throws std::invalid_argument.
+    double quantity(const std::string& text, units::Quantity q, const std::string& name) const;
 
     // The beam as the keys that describe it, one action per element.
     const Script& actions() const { return script_; }
@@ -250,6 +262,10 @@ public:
     bool envelopeCombinations(const std::vector<std::string>& names, std::vector<int>& chosen,
                               Failure& failure) const;
     const CaseBook& cases() const { return description_.cases; }
+    // The units the beam declares (Units::declared false: none), and the unit of each output by
+    // its name, as the JSON's "units" gives them ("M": "kNm"; empty without declared units).
+    const Units& units() const { return description_.units; }
+    std::vector<std::pair<std::string, std::string>> unitLabels() const;
 
 private:
     void solve(const BeamModel& beam);

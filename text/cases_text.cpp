@@ -152,7 +152,12 @@ std::string loadingText(const CaseBook& book, const Loading& l) {
     return t;
 }
 
-void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env) {
+void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
+    const UnitNames u = unitNames(units);
+    if (u.declared) {
+        std::fprintf(out, "units: x and w in %s, psi in %s, M in %s, Q and F in %s\n",
+                     u.length.c_str(), u.angle.c_str(), u.moment.c_str(), u.force.c_str());
+    }
     // All combinations counted, a choice of them named.
     std::string of = "the load cases together";
     const size_t n = env.combinations.size();
@@ -249,8 +254,17 @@ std::string envelopeJson(const CaseBook& book, const Envelope& env) {
     return j + "\n    }\n  }";
 }
 
-void writeEnvelopeTable(FILE* out, const Envelope& env) {
-    std::fputs("x,w_max,w_min,psi_max,psi_min,M_max,M_min,Q_max,Q_min\n", out);
+void writeEnvelopeTable(FILE* out, const Envelope& env, const Units& units) {
+    const UnitNames u = unitNames(units);
+    std::string heading = labelled("x", u.length);
+    const std::string* rowUnits[rowCount] = {&u.length, &u.angle, &u.moment, &u.force};
+    const char* names[rowCount] = {"w", "psi", "M", "Q"};
+    for (int k = 0; k < rowCount; ++k) {
+        for (const char* end : {"_max", "_min"}) {
+            heading += "," + labelled((std::string(names[k]) + end).c_str(), *rowUnits[k]);
+        }
+    }
+    std::fputs((heading + "\n").c_str(), out);
     char row[(2 * rowCount + 1) * fullCapacity];
     for (size_t i = 0; i < env.x.size(); ++i) {
         int n = formatFull(row, fullCapacity, env.x[i]);
@@ -265,11 +279,14 @@ void writeEnvelopeTable(FILE* out, const Envelope& env) {
     }
 }
 
-void writeEnvelopeSvg(FILE* out, const Envelope& env) {
+void writeEnvelopeSvg(FILE* out, const Envelope& env, const Units& units) {
+    const UnitNames u = unitNames(units);
+    const std::string* rowUnits[rowCount] = {&u.length, &u.angle, &u.moment, &u.force};
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& c = curves[k];
         c = quantityCurve(k);
+        c.unit = rowUnits[k]->c_str();
         c.x = env.x;
         for (size_t i = 0; i < env.x.size(); ++i) {
             c.y.push_back(env.max[i][k]);
@@ -278,7 +295,7 @@ void writeEnvelopeSvg(FILE* out, const Envelope& env) {
         c.extreme = env.extremes[k].extreme;
         c.allFinite = env.allFinite;
     }
-    writeDrawing(out, env.beam, curves);
+    writeDrawing(out, env.beam, curves, labelled("x", u.length).c_str());
 }
 
 }  // namespace velmora

@@ -26,16 +26,19 @@ std::string loadingText(const CaseBook& book, const Loading& loading);
 
 // The spans, the reactions and the extremes with the loading that gives
 // each.
-void printEnvelope(FILE* out, const CaseBook& book, const Envelope& envelope);
+// With declared units, a first line names them, as the summary's does.
+void printEnvelope(FILE* out, const CaseBook& book, const Envelope& envelope,
+                   const Units& units = Units{});
 
 // The envelope as one JSON object (the value of "envelope"): every sample,
 // the reactions and the extremes, exact.
 std::string envelopeJson(const CaseBook& book, const Envelope& envelope);
 
-// x,w_max,w_min,psi_max,psi_min,M_max,M_min,Q_max,Q_min of every sample.
-void writeEnvelopeTable(FILE* out, const Envelope& envelope);
+// x,w_max,w_min,psi_max,psi_min,M_max,M_min,Q_max,Q_min of every sample; with declared units
+// each heading names its unit ("M_max [kNm]").
+void writeEnvelopeTable(FILE* out, const Envelope& envelope, const Units& units = Units{});
 
-// The beam sketch over one band per quantity.
-void writeEnvelopeSvg(FILE* out, const Envelope& envelope);
+// The beam sketch over one band per quantity, each named with its unit where declared.
+void writeEnvelopeSvg(FILE* out, const Envelope& envelope, const Units& units = Units{});
 
 }  // namespace velmora

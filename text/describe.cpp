@@ -77,6 +77,12 @@ const char* englishActionName(const Action& a) {
 
 }  // namespace
 
+std::string unitsLine(const Units& units, Language language) {
+    if (!units.declared) return "";
+    return (language == Language::english ? "units " : "Einheiten ") + units.force + " " +
+           units.length + "\n";
+}
+
 const char* englishChoiceName(Choice choice) {
     switch (choice) {
         case leftHinged:
@@ -113,7 +119,7 @@ const char* englishChoiceName(Choice choice) {
 
 std::string describe(const Script& script, Language language) {
     const bool english = language == Language::english;
-    std::string out;
+    std::string out = unitsLine(script.units, language);
     for (const Action& a : script.actions) {
         out += english ? englishActionName(a) : actionName(a);
         const char* choice = english ? englishChoiceName(a.choice) : choiceName(a.choice);

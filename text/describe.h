@@ -19,4 +19,8 @@ std::string describe(const Script& script, Language language = Language::german)
 // A choice's English words: "hinged", "free end", "support", "force".
 const char* englishChoiceName(Choice choice);
 
+// The line that declares a description's units, "Einheiten kN m\n" (English
+// "units kN m\n"); empty when it declares none.
+std::string unitsLine(const Units& units, Language language = Language::german);
+
 }  // namespace velmora

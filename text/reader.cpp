@@ -12,6 +12,7 @@
 #include "sections/materials.h"
 #include "sections/sections.h"
 #include "text/named.h"
+#include "units/units.h"
 
 namespace velmora {
 namespace {
@@ -146,12 +147,15 @@ bool wordIs(const Line& line, int index, const char* folded) {
 // ---------------------------------------------------------------------------
 // Reporting.
 
-// Problems go to a stream as NAME:LINE:COLUMN, or into a list.
+// Problems go to a stream as NAME:LINE:COLUMN, or into a list. The reader also keeps here the
+// units the description declares, in which every number after them is read.
 struct Reporter {
     FILE* err;
     const char* name;
     std::vector<Problem>* problems;
     int count = 0;
+    units::System system = {};
+    bool declared = false;
 };
 
 void report(Reporter& r, int line, int column, const char* format, ...) {
@@ -274,10 +278,60 @@ bool spellsNonFinite(const char* s, int n) {
     return std::strcmp(word, "inf") == 0 || std::strcmp(word, "nan") == 0;
 }
 
-// Reads the number token `at`. Returns false (after reporting) when it is
-// not acceptable. The value is what atof gives for the same text, as the
-// dialog's OK would store it.
-bool readNumber(Reporter& r, const Line& line, int at, const char* after, double& value) {
+// A number written with a unit right after it ("8kN/m"), `shown` naming the value: read and
+// converted into the declared units. Returns false when the token is no such number, with
+// `done` set when it was one and has been reported (else it is read as a plain number).
+bool readWithUnit(Reporter& r, const Line& line, const Token& t, units::Quantity quantity,
+                  const std::string& shown, double& value, bool& done) {
+    const std::string text(line.text + t.begin, static_cast<size_t>(t.end - t.begin));
+    const size_t at = units::unitStart(text);
+    done = false;
+    if (at == 0 || at == text.size()) return false;
+    const std::string name = text.substr(at);
+    const units::Unit* unit = units::findUnit(name);
+    const int column = columnOf(line, t.begin + static_cast<int>(at));
+    const char first = name[0];
+    const bool word = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
+    if (!unit) {
+        // Without a declaration "7x" stays a malformed number, as ever.
+        if (!r.declared || !word) return false;
+        report(r, line.number, column, "unknown unit '%s'; %s takes %s: %s", name.c_str(),
+               shown.c_str(), units::describeQuantity(quantity),
+               units::examplesOf(quantity).c_str());
+        done = true;
+        return false;
+    }
+    double plain = 0.0;
+    if (readDecimal(text.c_str(), static_cast<int>(at), plain) != NumberProblem::none) {
+        return false;  // the number itself is reported as a plain one would be
+    }
+    done = true;
+    if (!r.declared) {
+        report(r, line.number, column,
+               "'%s' carries the unit %s, but the description declares no units: declare them "
+               "before F1, as in Einheiten kN m",
+               quote(line, t), unit->name);
+        return false;
+    }
+    const std::string misfit = units::misfit(*unit, quantity, shown);
+    if (!misfit.empty()) {
+        report(r, line.number, column, "%s", misfit.c_str());
+        return false;
+    }
+    if (!units::convert(text.substr(0, at), *unit, r.system, value)) {
+        report(r, line.number, columnOf(line, t.begin),
+               "number '%s' is not finite in %s (beyond the range of a double)", quote(line, t),
+               units::nameOf(quantity, r.system).c_str());
+        return false;
+    }
+    return true;
+}
+
+// Reads the number token `at`, of the quantity given, maybe with a unit. Returns false (after
+// reporting) when it is not acceptable. A plain number's value is what atof gives for the same
+// text, as the dialog's OK would store it.
+bool readNumber(Reporter& r, const Line& line, int at, const char* after, double& value,
+                units::Quantity quantity = units::Quantity::number) {
     if (at >= line.tokenCount || line.tokens[at].equals) {
         const int column =
             at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line);
@@ -285,8 +339,21 @@ bool readNumber(Reporter& r, const Line& line, int at, const char* after, double
         return false;
     }
     const Token& t = line.tokens[at];
-    const int n = t.end - t.begin;
+    int n = t.end - t.begin;
     const int column = columnOf(line, t.begin);
+    if (quantity != units::Quantity::number) {
+        std::string shown = after;
+        if (!shown.empty() && shown.back() == '=') shown.pop_back();
+        bool done = false;
+        if (readWithUnit(r, line, t, quantity, shown, value, done)) return true;
+        if (done) return false;
+        // A bad number before a known unit is reported by itself.
+        const std::string text(line.text + t.begin, static_cast<size_t>(n));
+        const size_t numberEnd = units::unitStart(text);
+        if (numberEnd > 0 && numberEnd < text.size() && units::findUnit(text.substr(numberEnd))) {
+            n = static_cast<int>(numberEnd);
+        }
+    }
     switch (readDecimal(line.text + t.begin, n, value)) {
         case NumberProblem::none:
             return true;
@@ -354,7 +421,28 @@ struct KeySet {
     const char* owner;     // for messages
     const char* expected;  // for messages
     int names = 0;         // the named words the line takes
+    // What each key measures, beside `keys`; none: as quantityOf says for the action's slot.
+    const units::Quantity* quantities = nullptr;
 };
+
+// What a key measures by its name alone, where the name says it whatever the action: the usual
+// letters of a section's dimensions and properties. Quantity::number for any other name (m, c,
+// q: their action says what they measure).
+units::Quantity quantityOfName(const char* shown) {
+    using Q = units::Quantity;
+    static const struct {
+        const char* name;
+        Q quantity;
+    } names[] = {{"l", Q::length},           {"b", Q::length},  {"h", Q::length},
+                 {"d", Q::length},           {"t", Q::length},  {"E", Q::stress},
+                 {"G", Q::stress},           {"fy", Q::stress}, {"I", Q::secondMoment},
+                 {"W", Q::sectionModulus},   {"A", Q::area},    {"rho", Q::density},
+                 {"EI", Q::bendingStiffness}};
+    for (const auto& n : names) {
+        if (std::strcmp(n.name, shown) == 0) return n.quantity;
+    }
+    return Q::number;
+}
 
 // The text of tokens from..to (exclusive), joined by single blanks.
 std::string joined(const Line& line, int from, int to) {
@@ -375,8 +463,6 @@ bool isKeyAt(const Line& line, int k) {
 bool isWordAt(const Line& line, int k) {
     return k < line.tokenCount && !line.tokens[k].equals && !isKeyAt(line, k);
 }
-
-bool readNumber(Reporter& r, const Line& line, int at, const char* after, double& value);
 
 // A profile after "Profil=" at token `at`: a table's name (its family and
 // size may stand apart: "HEA 200"), or a solid shape and its sizes. Returns
@@ -413,7 +499,9 @@ int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
                        solidSizeKey(solid, which));
                 return -1;
             }
-            if (!readNumber(r, line, k + 2, after, named.size[which])) return -1;
+            if (!readNumber(r, line, k + 2, after, named.size[which], units::Quantity::length)) {
+                return -1;
+            }
             if (!(named.size[which] > 0.0)) {
                 report(r, line.number, columnOf(line, line.tokens[k + 2].begin),
                        "%s must be positive: a size of a %s is more than 0",
@@ -584,7 +672,12 @@ bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action
         char after[16];
         std::snprintf(after, sizeof after, "%s=", key->shown);
         double value = 0.0;
-        if (!readNumber(r, line, at + 2, after, value)) return false;
+        // A key's own name first, where it says what it measures alone (E, I, d), so that a key
+        // sharing a slot with another (E beside EI) still takes its own units.
+        units::Quantity quantity =
+            set.quantities ? set.quantities[key - set.keys] : quantityOfName(key->shown);
+        if (quantity == units::Quantity::number) quantity = quantityOf(action, key->slot);
+        if (!readNumber(r, line, at + 2, after, value, quantity)) return false;
         action.value[key->slot] = value;
         action.given[key->slot] = true;
         action.valueColumn[key->slot] = columnOf(line, line.tokens[at + 2].begin);
@@ -716,7 +809,10 @@ bool parseAction(Reporter& r, const Line& line, const Units& units, Action& acti
             at += taken;
             char kindWord[80];
             std::snprintf(kindWord, sizeof kindWord, "%s", quote(line, line.tokens[at - 1]));
-            if (!readNumber(r, line, at, kindWord, action.value[slotLoad])) return false;
+            if (!readNumber(r, line, at, kindWord, action.value[slotLoad],
+                            quantityOf(action, slotLoad))) {
+                return false;
+            }
             action.given[slotLoad] = true;
             action.valueColumn[slotLoad] = columnOf(line, line.tokens[at].begin);
             return expectEnd(r, line, at + 1, "the value of F4");
@@ -782,6 +878,11 @@ constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},        {"qs", "qs", 1, fals
                                 {"von", "von", 2, false},   {"bis", "bis", 3, false},
                                 {"from", "from", 2, false}, {"to", "to", 3, false}};
 constexpr Key placeKeys[] = {{"x", "x", 0, true}};
+constexpr units::Quantity lineLoadQuantities[] = {
+    units::Quantity::lineLoad, units::Quantity::lineLoadSlope, units::Quantity::length,
+    units::Quantity::length,   units::Quantity::length,        units::Quantity::length};
+static_assert(std::size(lineLoadQuantities) == std::size(lineLoadKeys));
+constexpr units::Quantity placeQuantities[] = {units::Quantity::length};
 
 // Where the reader stands among the case lines.
 struct CaseReading {
@@ -883,10 +984,10 @@ bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReadi
     load.column = columnOf(line, line.tokens[0].begin);
     Action values;  // the fields by slot, as readValues fills them
     if (wordIs(line, 0, "q")) {
-        if (!readValues(
-                r, line, 0,
-                KeySet{lineLoadKeys, std::size(lineLoadKeys), "a line load", "q, qs, von or bis"},
-                values)) {
+        if (!readValues(r, line, 0,
+                        KeySet{lineLoadKeys, std::size(lineLoadKeys), "a line load",
+                               "q, qs, von or bis", 0, lineLoadQuantities},
+                        values)) {
             return false;
         }
         load.q = values.value[0];
@@ -906,8 +1007,12 @@ bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReadi
     } else {
         const bool force = wordIs(line, 0, "kraft") || wordIs(line, 0, "force");
         load.type = force ? PlacedLoad::force : PlacedLoad::moment;
-        if (!readNumber(r, line, 1, force ? "Kraft" : "Moment", load.value)) return false;
-        if (!readValues(r, line, 2, KeySet{placeKeys, 1, force ? "Kraft" : "Moment", "x"},
+        if (!readNumber(r, line, 1, force ? "Kraft" : "Moment", load.value,
+                        force ? units::Quantity::force : units::Quantity::moment)) {
+            return false;
+        }
+        if (!readValues(r, line, 2,
+                        KeySet{placeKeys, 1, force ? "Kraft" : "Moment", "x", 0, placeQuantities},
                         values)) {
             return false;
         }
@@ -1044,6 +1149,85 @@ bool nextLine(Source& source, Line& line) {
 
 }  // namespace
 
+units::System systemOf(const Units& declared) {
+    units::System system;
+    std::string why;
+    if (declared.declared) units::makeSystem(declared.force, declared.length, system, why);
+    return system;
+}
+
+Units declarationOf(const units::System& system) {
+    Units u;
+    u.declared = true;
+    u.force = system.force;
+    u.length = system.length;
+    u.newtons = units::powerOfTen(system.forceExponent);
+    u.metres = units::powerOfTen(system.lengthExponent);
+    return u;
+}
+
+units::Quantity quantityOf(const Action& a, int slot) {
+    using Q = units::Quantity;
+    switch (a.kind) {
+        case Kind::spring:
+            return Q::spring;
+        case Kind::rotationalSpring:
+            return Q::rotationalStiffness;
+        case Kind::intermediate:
+            return a.choice == midHinge ? Q::rotationalStiffness : Q::number;
+        case Kind::rightEnd:
+            return slot == slotEndMoment ? Q::moment : Q::force;
+        case Kind::mass:
+            return slot == slotMass ? Q::mass : Q::massInertia;
+        case Kind::pointLoad:
+            switch (a.choice) {
+                case loadForce:
+                    return Q::force;
+                case loadMoment:
+                    return Q::moment;
+                case loadAngle:
+                    return Q::angle;
+                default:
+                    return Q::length;
+            }
+        case Kind::beamSection:
+        case Kind::shaftSection: {
+            const bool beam = a.kind == Kind::beamSection;
+            switch (slot) {
+                case slotLength:
+                case slotDiameter:
+                    return Q::length;
+                case slotStiffness:
+                    return beam ? Q::bendingStiffness : Q::stress;
+                case slotLineLoad:
+                    return Q::lineLoad;
+                case slotLineSlope:
+                    return Q::lineLoadSlope;
+                case slotMass:
+                    return beam ? Q::massPerLength : Q::density;
+                case slotModulus:
+                    return Q::sectionModulus;
+                case slotAxial:
+                    return Q::force;
+                case slotFoundation:
+                    return Q::foundation;
+                case slotShear:
+                    return beam ? Q::force : Q::stress;
+                case slotCurvature:
+                    return Q::perLength;
+                case slotArea:
+                    return Q::area;
+                case slotYield:
+                    return Q::stress;
+                default:
+                    return Q::number;
+            }
+        }
+        default:
+            return Q::number;
+    }
+}
+
 const char* caseNameProblem(const std::string& name) {
     if (name.empty()) return "a name is one word, not nothing";
     for (const char c : name) {
@@ -1074,10 +1258,58 @@ NumberProblem readDecimal(const char* text, int n, double& value) {
 
 namespace {
 
+// "Einheiten kN m" (or "units kN m"): the force and length units of the whole description,
+// declared before its first action and once.
+void readUnitsLine(Reporter& r, const Line& line, Script& script, int& declaredOn) {
+    const int column = columnOf(line, line.tokens[0].begin);
+    if (declaredOn > 0) {
+        report(r, line.number, column, "the units are already declared on line %d", declaredOn);
+        return;
+    }
+    if (!script.actions.empty()) {
+        report(r, line.number, column,
+               "the units are declared before F1: they hold for the whole description");
+        return;
+    }
+    for (int k = 1; k <= 2; ++k) {
+        if (k >= line.tokenCount || line.tokens[k].equals) {
+            const int at =
+                k < line.tokenCount ? columnOf(line, line.tokens[k].begin) : endColumn(line);
+            report(r, line.number, at,
+                   "%s needs a force unit and a length unit, as in Einheiten kN m or Einheiten "
+                   "N mm",
+                   quote(line, line.tokens[0]));
+            return;
+        }
+    }
+    const Token& f = line.tokens[1];
+    const Token& l = line.tokens[2];
+    const std::string force(line.text + f.begin, static_cast<size_t>(f.end - f.begin));
+    const std::string length(line.text + l.begin, static_cast<size_t>(l.end - l.begin));
+    std::string why;
+    units::System system = {};
+    if (!units::makeSystem(force, length, system, why)) {
+        // The force unit is checked first, and the reason is about it when it is wrong.
+        const units::Unit* u = units::findUnit(force);
+        const bool forceBad = !u || u->dimension != units::dimensionOf(units::Quantity::force);
+        report(r, line.number, columnOf(line, (forceBad ? f : l).begin), "%s", why.c_str());
+        return;
+    }
+    if (!expectEnd(r, line, 3, "the force and length units")) return;
+    declaredOn = line.number;
+    r.system = system;
+    r.declared = true;
+    script.units = declarationOf(system);
+}
+
 int readLines(Source& source, Reporter& r, Script& script) {
     static Line line;
     script.actions.clear();
     script.cases = CaseBook{};
+    script.units = Units{};
+    r.system = units::System{};
+    r.declared = false;
+    int unitsLine = 0;
     CaseReading cases;
     line.number = 0;
     while (nextLine(source, line)) {
@@ -1105,6 +1337,10 @@ int readLines(Source& source, Reporter& r, Script& script) {
         }
         split(line);
         if (line.tokenCount == 0) continue;
+        if (wordIs(line, 0, "einheiten") || wordIs(line, 0, "units")) {
+            readUnitsLine(r, line, script, unitsLine);
+            continue;
+        }
         if (readCaseLine(r, line, script.cases, cases)) continue;
         if (script.count() == maxActions) {
             report(r, line.number, 1, "more than %d actions", maxActions);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/description.h"
+#include "units/units.h"
 
 namespace velmora {
 
@@ -22,6 +23,15 @@ NumberProblem readDecimal(const char* text, int n, double& value);
 // reader takes a name as one word, which no factor could be; null when it
 // can. The text says what a name is ("a name is one word: ...").
 const char* caseNameProblem(const std::string& name);
+
+// A description's declared units as a system of units (N and m when it declares none), and the
+// declaration of a system.
+units::System systemOf(const Units& units);
+Units declarationOf(const units::System& system);
+
+// What the value in `slot` of an action measures, for its unit: F3's l a length, its q a force
+// per length, a Masse's m a mass. Quantity::number for a slot the action does not have.
+units::Quantity quantityOf(const Action& action, int slot);
 
 // Reads a whole script from file, reporting every bad line as
 // "NAME:LINE:COLUMN: message" on err. Returns the number of errors found.

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "text/reader.h"
+#include "units/units.h"
+
 namespace velmora {
 
 std::string writtenText(const std::function<void(FILE*)>& write) {
@@ -175,7 +178,32 @@ double unsigned0(double x) { return x == 0.0 ? 0.0 : x; }
 
 }  // namespace
 
-void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
+UnitNames unitNames(const Units& units) {
+    UnitNames n;
+    if (!units.declared) return n;
+    const units::System system = systemOf(units);
+    n.declared = true;
+    n.length = units::nameOf(units::Quantity::length, system);
+    n.angle = units::nameOf(units::Quantity::angle, system);
+    n.moment = units::nameOf(units::Quantity::moment, system);
+    n.force = units::nameOf(units::Quantity::force, system);
+    n.stress = units::nameOf(units::Quantity::stress, system);
+    n.mass = units::nameOf(units::Quantity::mass, system);
+    return n;
+}
+
+std::string labelled(const char* name, const std::string& unit) {
+    return unit.empty() ? std::string(name) : std::string(name) + " [" + unit + "]";
+}
+
+void printSummary(FILE* out, const BeamModel& beam, const Diagram& d, const Units& units) {
+    const UnitNames u = unitNames(units);
+    if (u.declared) {
+        std::fprintf(out, "units: x and w in %s, psi in %s, M in %s, Q and F in %s",
+                     u.length.c_str(), u.angle.c_str(), u.moment.c_str(), u.force.c_str());
+        if (d.hasStress) std::fprintf(out, ", sigma in %s", u.stress.c_str());
+        std::fputc('\n', out);
+    }
     std::fprintf(out, "reactions\n");
     for (const Reaction& r : d.reactions) {
         const Holder h = holderOf(beam, r.action);
@@ -212,8 +240,10 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
     }
 }
 
-void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds) {
-    std::fprintf(out, "critical speeds\n");
+void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds, const Units& units) {
+    // Time is in seconds wherever units are declared.
+    std::fprintf(out, units.declared ? "critical speeds (omega in rad/s, f in Hz, n in 1/min)\n"
+                                     : "critical speeds\n");
     for (size_t i = 0; i < speeds.size(); ++i) {
         const CriticalSpeed& c = speeds[i];
         std::fprintf(out, "  %zu: omega = %g, f = %g, n = %g\n", i + 1, c.omega, c.f, c.n);
@@ -222,8 +252,18 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds) {
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
                const char* influence, const char* envelope,
-               const std::vector<CriticalSpeed>* critical) {
-    std::fprintf(out, "{\n  \"results\": [");
+               const std::vector<CriticalSpeed>* critical, const Units& units) {
+    std::fputs("{\n", out);
+    if (units.declared) {
+        std::fputs("  \"units\": {", out);
+        const char* comma = "";
+        for (const auto& label : units::labels(systemOf(units))) {
+            std::fprintf(out, "%s\"%s\": \"%s\"", comma, label.first.c_str(), label.second.c_str());
+            comma = ", ";
+        }
+        std::fputs("},\n", out);
+    }
+    std::fputs("  \"results\": [", out);
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
         std::fprintf(out, "%s\n    {\"line\": %d, \"w\": ", i ? "," : "", r.line);
@@ -302,8 +342,14 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
     std::fprintf(out, "\n}\n");
 }
 
-void writeTable(FILE* out, const Diagram& d) {
-    std::fputs(d.hasStress ? "x,w,psi,M,Q,sigma\n" : "x,w,psi,M,Q\n", out);
+void writeTable(FILE* out, const Diagram& d, const Units& units) {
+    const UnitNames u = unitNames(units);
+    std::string heading = labelled("x", u.length) + "," + labelled("w", u.length) + "," +
+                          labelled("psi", u.angle) + "," + labelled("M", u.moment) + "," +
+                          labelled("Q", u.force);
+    if (d.hasStress) heading += "," + labelled("sigma", u.stress);
+    heading += '\n';
+    std::fputs(heading.c_str(), out);
     // A row at a time: one write instead of ten calls into stdio per sample.
     char row[(rowCount + 2) * fullCapacity];
     for (const Sample& s : d.samples) {
@@ -321,8 +367,9 @@ void writeTable(FILE* out, const Diagram& d) {
     }
 }
 
-void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds) {
-    std::fputs("x", out);
+void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds, const Units& units) {
+    // The shapes are scaled to a largest |w| of 1: only x has a unit.
+    std::fputs(labelled("x", unitNames(units).length).c_str(), out);
     for (size_t i = 0; i < speeds.size(); ++i) std::fprintf(out, ",w%zu", i + 1);
     std::fputc('\n', out);
     // Every shape is sampled at the same places; a mode without one (none

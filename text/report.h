@@ -16,40 +16,56 @@ namespace velmora {
 // What a writer writes to a stream, as text (through a temporary file).
 std::string writtenText(const std::function<void(FILE*)>& write);
 
+// The names of the units the writers print, from the units a description declares: "kNm" for
+// M. All empty when it declares none, and then every output is as without units.
+struct UnitNames {
+    bool declared = false;
+    std::string length, angle, moment, force, stress, mass;
+};
+UnitNames unitNames(const Units& units);
+
+// "M [kNm]", or "M" without units.
+std::string labelled(const char* name, const std::string& unit);
+
 void printResults(FILE* out, const Result* results, int count);
-void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
+// With declared units, a first line names them.
+void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram,
+                  const Units& units = Units{});
 
 // One JSON object: "results", "summary" when diagram is given,
 // "influence" (an array's text), "envelope" (an object's text) and
 // "critical" when given. Values as formatFull writes them; a value that is
-// not finite is null.
+// not finite is null. With declared units "units" comes first and names them.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
-               const char* envelope = nullptr,
-               const std::vector<CriticalSpeed>* critical = nullptr);
+               const char* envelope = nullptr, const std::vector<CriticalSpeed>* critical = nullptr,
+               const Units& units = Units{});
 
-// The critical speeds: omega, f and n of each.
-void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds);
+// The critical speeds: omega, f and n of each (with declared units, named in the heading).
+void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds,
+                   const Units& units = Units{});
 
 // x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
 // where the beam has a W anywhere (empty where a sample's W is unknown).
-void writeTable(FILE* out, const Diagram& diagram);
+// With declared units, each heading names its unit: "M [kNm]".
+void writeTable(FILE* out, const Diagram& diagram, const Units& units = Units{});
 
 // x and w of every mode shape, one column each.
-void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds);
+void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds, const Units& units = Units{});
 
 // The beam sketch over the plots of w, psi, M and Q; of sigma where the
 // beam has a W anywhere; of the mode shapes when given (the first
 // maxDrawnModes of them).
 constexpr size_t maxDrawnModes = 10;
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
-              const std::vector<CriticalSpeed>* modes = nullptr);
+              const std::vector<CriticalSpeed>* modes = nullptr, const Units& units = Units{});
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.
 struct Curve {
     const char* name = "";
     const char* note = "";  // the sign of the plot: "+ down", "+ up"
+    const char* unit = "";  // with declared units, the values' unit: "kNm"
     const char* colour = "#000";
     bool down = false;  // positive values drawn downwards
     std::vector<double> x;
@@ -65,8 +81,9 @@ struct Curve {
 // and direction, without values.
 Curve quantityCurve(int row);
 
-// The sketch of the beam over one plot per curve.
-void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves);
+// The sketch of the beam over one plot per curve; `xName` labels the x axis ("x [m]").
+void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves,
+                  const char* xName = "x");
 
 // A double as JSON or the table writes it: the shortest text that reads
 // back as the same double (std::to_chars), or nan / inf / -inf. Writes a

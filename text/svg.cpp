@@ -408,6 +408,10 @@ void plot(const Canvas& c, const Curve& curve, int k) {
     text(c, 30, top + plotHeight / 2, "middle", "font-size=\"18\" font-weight=\"bold\"",
          curve.name);
     text(c, 30, top + plotHeight / 2 + 16, "middle", "font-size=\"10\" fill=\"#555\"", curve.note);
+    if (*curve.unit) {
+        text(c, 30, top + plotHeight / 2 + 28, "middle", "font-size=\"10\" fill=\"#555\"",
+             curve.unit);
+    }
     const double zero = sc.y(0.0);
     // A band: filled between its two curves, each drawn.
     const bool band = curve.low.size() == static_cast<size_t>(count);
@@ -505,7 +509,7 @@ void plot(const Canvas& c, const Curve& curve, int k) {
 
 // Dashed lines through sketch and plots at every element, labelled with x
 // below the last plot where there is room.
-void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
+void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots, const char* xName) {
     const double bottom = plotTop(plots - 1) + plotHeight;
     double lastLabel = -1e9;
     double lastGrid = -1e9;
@@ -527,7 +531,7 @@ void gridAndAxis(const Canvas& c, const BeamModel& beam, int plots) {
     for (const Element& e : beam.elements) mark(e.isSection() ? e.x + e.length : e.x);
     mark(beam.length);
     text(c, marginLeft + plotWidth + 14, bottom + 16, "start",
-         "font-size=\"12\" font-style=\"italic\"", "x");
+         "font-size=\"12\" font-style=\"italic\"", xName);
 }
 
 }  // namespace
@@ -542,11 +546,15 @@ Curve quantityCurve(int row) {
 }
 
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
-              const std::vector<CriticalSpeed>* modes) {
+              const std::vector<CriticalSpeed>* modes, const Units& units) {
+    // With declared units each plot names its unit under its sign.
+    const UnitNames u = unitNames(units);
+    const std::string rowUnits[rowCount] = {u.length, u.angle, u.moment, u.force};
     std::vector<Curve> curves(rowCount);
     for (int k = 0; k < rowCount; ++k) {
         Curve& curve = curves[k];
         curve = quantityCurve(k);
+        curve.unit = rowUnits[k].c_str();
         for (const Sample& sample : d.samples) {
             curve.x.push_back(sample.x);
             curve.y.push_back(sample.value[k]);
@@ -559,6 +567,7 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
         Curve sigma;
         sigma.name = "sigma";
         sigma.note = "+ down";
+        sigma.unit = u.stress.c_str();
         sigma.colour = "#b9770e";
         sigma.down = true;
         for (const Sample& sample : d.samples) {
@@ -577,7 +586,8 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
         char text[48];
         std::snprintf(text, sizeof text, "%zu", i + 1);
         names[i] = text;
-        std::snprintf(text, sizeof text, "omega %g", (*modes)[i].omega);
+        std::snprintf(text, sizeof text, u.declared ? "%g rpm" : "omega %g",
+                      u.declared ? (*modes)[i].n : (*modes)[i].omega);
         notes[i] = text;
     }
     for (size_t i = 0; i < drawn; ++i) {
@@ -593,10 +603,11 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
         }
         curves.push_back(mode);
     }
-    writeDrawing(out, beam, curves);
+    writeDrawing(out, beam, curves, labelled("x", u.length).c_str());
 }
 
-void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves) {
+void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& curves,
+                  const char* xName) {
     const double length = beam.length;
     const int plots = static_cast<int>(curves.size());
     const double height = heightOf(plots);
@@ -618,7 +629,7 @@ void writeDrawing(FILE* out, const BeamModel& beam, const std::vector<Curve>& cu
         out);
     std::fprintf(out, "<rect x=\"0\" y=\"0\" width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n",
                  width, height);
-    gridAndAxis(c, beam, plots);
+    gridAndAxis(c, beam, plots, xName);
     sketch(c, beam);
     for (int k = 0; k < plots; ++k) plot(c, curves[k], k);
     std::fputs("</svg>\n", out);

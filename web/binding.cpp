@@ -165,9 +165,10 @@ private:
         if (solution_) {
             const Diagram d = diagram();
             const BeamModel shown = editorModel();
-            o.set("svg", writtenText([&](FILE* f) { writeSvg(f, shown, d, &c.speeds); }));
+            o.set("svg",
+                  writtenText([&](FILE* f) { writeSvg(f, shown, d, &c.speeds, script_.units); }));
         }
-        o.set("csv", writtenText([&](FILE* f) { writeModes(f, c.speeds); }));
+        o.set("csv", writtenText([&](FILE* f) { writeModes(f, c.speeds, script_.units); }));
         return o;
     }
 
@@ -184,9 +185,9 @@ private:
         for (Element& e : env.beam.elements) e.line = editorLine(e.line);
         const CaseBook& book = solution_->cases();
         val o = val::object();
-        o.set("text", writtenText([&](FILE* f) { printEnvelope(f, book, env); }));
-        o.set("svg", writtenText([&](FILE* f) { writeEnvelopeSvg(f, env); }));
-        o.set("csv", writtenText([&](FILE* f) { writeEnvelopeTable(f, env); }));
+        o.set("text", writtenText([&](FILE* f) { printEnvelope(f, book, env, script_.units); }));
+        o.set("svg", writtenText([&](FILE* f) { writeEnvelopeSvg(f, env, script_.units); }));
+        o.set("csv", writtenText([&](FILE* f) { writeEnvelopeTable(f, env, script_.units); }));
         return o;
     }
 
@@ -196,13 +197,14 @@ private:
         const Diagram d = diagram();
         return writtenText([&](FILE* f) {
             printJson(f, results_.data(), static_cast<int>(results_.size()),
-                      solution_ ? &shown : nullptr, solution_ ? &d : nullptr);
+                      solution_ ? &shown : nullptr, solution_ ? &d : nullptr, nullptr, nullptr,
+                      nullptr, script_.units);
         });
     }
     std::string csvNow() const {
         if (!solution_) return {};
         const Diagram d = diagram();
-        return writtenText([&](FILE* f) { writeTable(f, d); });
+        return writtenText([&](FILE* f) { writeTable(f, d, script_.units); });
     }
     val loadText(const std::string& text, const std::string& method, int points) {
         solution_.reset();

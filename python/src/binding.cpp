@@ -151,6 +151,27 @@ double number(const std::string& name, const OptionalFloat& value) {
     return number(name, value.object, true);
 }
 
+// A value of a call on a beam: a number in the beam's declared units, or a str that carries its
+// unit ("50 mm"), which the library converts into them. A beam without declared units takes
+// numbers only, as ever: its library refuses a unit, and a str without one is the wrong type.
+double measure(const Beam& b, const std::string& name, const py::handle& value, units::Quantity q,
+               bool optional) {
+    if (!PyUnicode_Check(value.ptr())) return number(name, value, optional);
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_AsUTF8AndSize(value.ptr(), &size);
+    if (!utf8) throw py::error_already_set();
+    const double v = b.quantity(std::string(utf8, static_cast<size_t>(size)), q, name);
+    if (!b.declaredUnits().declared) return number(name, value, optional);
+    return v;
+}
+double measure(const Beam& b, const std::string& name, const Float& value, units::Quantity q) {
+    return measure(b, name, value.object, q, false);
+}
+double measure(const Beam& b, const std::string& name, const OptionalFloat& value,
+               units::Quantity q) {
+    return measure(b, name, value.object, q, true);
+}
+
 // A str, not bytes: the words of a call are text.
 std::string text(const std::string& name, const py::handle& value, const char* takes) {
     if (!PyUnicode_Check(value.ptr())) wrongType(name, takes, value);
@@ -359,7 +380,7 @@ std::string freshName(const Beam& b, const Str& value) {
 
 // A place of a case's load: on the beam, when its length is known.
 double place(const Beam& b, const char* name, const py::handle& x) {
-    const double v = number(name, x, false);
+    const double v = measure(b, name, x, units::Quantity::length, false);
     const double length = beamLength(b);
     if (v < 0.0 || v > length) throw std::invalid_argument(outsideBeam(name, v, length));
     return v;
@@ -466,8 +487,8 @@ Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
 
 Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFloat& q) {
     const End end = endOf("kind", kind);
-    const double mv = number("M", m);
-    const double qv = number("Q", q);
+    const double mv = measure(b, "M", m, units::Quantity::moment);
+    const double qv = measure(b, "Q", q, units::Quantity::force);
     if ((end == End::clamped || end == End::guided) &&
         !(m.object.is_none() && q.object.is_none())) {
         throw std::invalid_argument(std::string("a ") + endName(end) + " end takes no M or Q");
@@ -601,6 +622,13 @@ the masses are the sections' m and rho and the point masses. Raises
 MechanismError for a beam that can move without straining,
 DescriptionError for one with no mass that can move.)";
 
+constexpr const char* unitsDoc = R"(Declare the units of the beam's numbers: a force and a length.
+
+force: "N", "kN" or "MN"; length: "mm", "cm" or "m". Mass then is force * s^2 /
+length (kN and m: t; N and mm: t; N and m: kg). Every value of a call may
+then also be a str with its unit, "50 mm" or "8 kN/m", converted into these
+units; describe() writes the line Einheiten. Returns the beam.)";
+
 constexpr const char* describeDoc = R"(The beam's description, one line per element, in German words
 (language="de") or English ones ("en"); the reader takes both.
 
@@ -731,12 +759,13 @@ PYBIND11_MODULE(_velmora, mod) {
                const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m,
                const OptionalFloat& e, const OptionalFloat& i, const OptionalStr& profile,
                const Str& axis, const OptionalStr& material, const Bool& selfWeight) -> Beam& {
-                const double length = number("l", l);
-                const double stiffness = number("EI", ei);
-                const double load = number("q", q);
-                const double slope = number("qs", qs);
-                const double modulus = number("W", w);
-                const double mass = number("m", m);
+                using Q = units::Quantity;
+                const double length = measure(b, "l", l, Q::length);
+                const double stiffness = measure(b, "EI", ei, Q::bendingStiffness);
+                const double load = measure(b, "q", q, Q::lineLoad);
+                const double slope = measure(b, "qs", qs, Q::lineLoadSlope);
+                const double modulus = measure(b, "W", w, Q::sectionModulus);
+                const double mass = measure(b, "m", m, Q::massPerLength);
                 NamedSection named;
                 named.l = length;
                 named.ei = stiffness;
@@ -744,8 +773,8 @@ PYBIND11_MODULE(_velmora, mod) {
                 named.qs = slope;
                 named.w = modulus;
                 named.m = mass;
-                named.e = number("E", e);
-                named.i = number("I", i);
+                named.e = measure(b, "E", e, Q::stress);
+                named.i = measure(b, "I", i, Q::secondMoment);
                 if (!profile.object.is_none()) {
                     named.profile = text("profile", profile.object, "a str or None");
                 }
@@ -781,12 +810,13 @@ PYBIND11_MODULE(_velmora, mod) {
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
                const OptionalFloat& qs, const OptionalFloat& rho) -> Beam& {
-                const double length = number("l", l);
-                const double modulus = number("E", e);
-                const double diameter = number("d", d);
-                const double load = number("q", q);
-                const double slope = number("qs", qs);
-                const double density = number("rho", rho);
+                using Q = units::Quantity;
+                const double length = measure(b, "l", l, Q::length);
+                const double modulus = measure(b, "E", e, Q::stress);
+                const double diameter = measure(b, "d", d, Q::length);
+                const double load = measure(b, "q", q, Q::lineLoad);
+                const double slope = measure(b, "qs", qs, Q::lineLoadSlope);
+                const double density = measure(b, "rho", rho, Q::density);
                 // All or nothing: a refused density leaves no shaft behind.
                 Beam trial(b);
                 trial.shaft(length, modulus, diameter, load, slope);
@@ -799,34 +829,54 @@ PYBIND11_MODULE(_velmora, mod) {
         .def(
             "mass",
             [](Beam& b, const Float& m, const Float& j) -> Beam& {
-                return b.mass(number("m", m), number("J", j));
+                return b.mass(measure(b, "m", m, units::Quantity::mass),
+                              measure(b, "J", j, units::Quantity::massInertia));
             },
             py::arg("m"), py::arg("J") = 0.0, chain, massDoc)
         .def(
-            "spring", [](Beam& b, const Float& c) -> Beam& { return b.spring(number("c", c)); },
+            "spring",
+            [](Beam& b, const Float& c) -> Beam& {
+                return b.spring(measure(b, "c", c, units::Quantity::spring));
+            },
             py::arg("c"), chain, springDoc)
         .def(
-            "force", [](Beam& b, const Float& v) -> Beam& { return b.force(number("v", v)); },
+            "force",
+            [](Beam& b, const Float& v) -> Beam& {
+                return b.force(measure(b, "v", v, units::Quantity::force));
+            },
             py::arg("v"), chain, forceDoc)
         .def(
-            "moment", [](Beam& b, const Float& v) -> Beam& { return b.moment(number("v", v)); },
+            "moment",
+            [](Beam& b, const Float& v) -> Beam& {
+                return b.moment(measure(b, "v", v, units::Quantity::moment));
+            },
             py::arg("v"), chain, momentDoc)
         .def(
-            "angle", [](Beam& b, const Float& v) -> Beam& { return b.angle(number("v", v)); },
+            "angle",
+            [](Beam& b, const Float& v) -> Beam& {
+                return b.angle(measure(b, "v", v, units::Quantity::angle));
+            },
             py::arg("v"), chain, angleDoc)
         .def(
-            "offset", [](Beam& b, const Float& v) -> Beam& { return b.offset(number("v", v)); },
+            "offset",
+            [](Beam& b, const Float& v) -> Beam& {
+                return b.offset(measure(b, "v", v, units::Quantity::length));
+            },
             py::arg("v"), chain, offsetDoc)
         .def("support", &Beam::support, chain, supportDoc)
         .def(
             "hinge",
             [](Beam& b, const OptionalFloat& c) -> Beam& {
-                return c.object.is_none() ? b.hinge() : b.hinge(number("c", c));
+                return c.object.is_none()
+                           ? b.hinge()
+                           : b.hinge(measure(b, "c", c, units::Quantity::rotationalStiffness));
             },
             py::arg("c") = none, chain, hingeDoc)
         .def(
             "rotational_spring",
-            [](Beam& b, const Float& c) -> Beam& { return b.rotationalSpring(number("c", c)); },
+            [](Beam& b, const Float& c) -> Beam& {
+                return b.rotationalSpring(measure(b, "c", c, units::Quantity::rotationalStiffness));
+            },
             py::arg("c"), chain,
             "A rotational spring to the ground here: the moment jumps by c psi, against the "
             "rotation (c: moment per radian).")
@@ -863,6 +913,12 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("name"), py::arg("factors"), chain, combinationDoc)
         .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints),
              criticalDoc)
+        .def(
+            "units",
+            [](Beam& b, const Str& force, const Str& length) -> Beam& {
+                return b.units(text("force", force), text("length", length));
+            },
+            py::arg("force"), py::arg("length"), chain, unitsDoc)
         .def(
             "describe",
             [](const Beam& b, const Str& language) {
@@ -920,8 +976,10 @@ PYBIND11_MODULE(_velmora, mod) {
             [](LoadCaseLoads& c, const Float& q, const OptionalFloat& qs,
                const OptionalFloat& start, const OptionalFloat& end) -> LoadCaseLoads& {
                 const Beam& b = c.beam();
-                const double load = number("q", q);
-                const double slope = qs.object.is_none() ? 0.0 : number("qs", qs);
+                const double load = measure(b, "q", q, units::Quantity::lineLoad);
+                const double slope = qs.object.is_none()
+                                         ? 0.0
+                                         : measure(b, "qs", qs, units::Quantity::lineLoadSlope);
                 if (start.object.is_none() && end.object.is_none()) return c.line(load, slope);
                 const double from = start.object.is_none() ? 0.0 : place(b, "start", start.object);
                 const double to =
@@ -934,14 +992,14 @@ PYBIND11_MODULE(_velmora, mod) {
         .def(
             "force",
             [](LoadCaseLoads& c, const Float& v, const Float& x) -> LoadCaseLoads& {
-                const double value = number("v", v);
+                const double value = measure(c.beam(), "v", v, units::Quantity::force);
                 return c.force(value, place(c.beam(), "x", x.object));
             },
             py::arg("v"), py::arg("x"), chain, caseForceDoc)
         .def(
             "moment",
             [](LoadCaseLoads& c, const Float& v, const Float& x) -> LoadCaseLoads& {
-                const double value = number("v", v);
+                const double value = measure(c.beam(), "v", v, units::Quantity::moment);
                 return c.moment(value, place(c.beam(), "x", x.object));
             },
             py::arg("v"), py::arg("x"), chain, caseMomentDoc);
@@ -1060,6 +1118,16 @@ PYBIND11_MODULE(_velmora, mod) {
                 return Python<ElementsTag>{out};
             },
             "The sketch's parts as (kind, x, length, value): the ends and every element.")
+        .def_property_readonly(
+            "units",
+            [](const Solution& s) -> py::object {
+                if (!s.units().declared) return py::none();
+                py::dict d;
+                for (const auto& label : s.unitLabels()) d[label.first.c_str()] = label.second;
+                return d;
+            },
+            "The units the beam declares, by what they measure ({\"force\": \"kN\", \"M\": "
+            "\"kNm\", ...}, as the JSON's \"units\"); None when it declares none.")
         .def("__repr__", &solutionRepr);
 
     mod.def(

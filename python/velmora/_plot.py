@@ -46,14 +46,19 @@ def plot(solution, points=50):
     figure, axes = plt.subplots(5, 1, sharex=True, figsize=(8, 10),
                                 gridspec_kw={"height_ratios": [1, 2, 2, 2, 2]})
     _sketch(axes[0], solution)
+    units = solution.units or {}
+
+    def label(name):
+        return name + (" [" + units[name] + "]" if name in units else "")
+
     for ax, (name, colour, down) in zip(axes[1:], _ROWS):
         values = getattr(d, name)
         ax.plot(d.x, values, color=colour)
         ax.fill_between(d.x, values, color=colour, alpha=0.15)
         ax.axhline(0, color="grey", linewidth=0.5)
-        ax.set_ylabel(name + (" (+ down)" if down else ""))
+        ax.set_ylabel(label(name) + (" (+ down)" if down else ""))
         if down:
             ax.invert_yaxis()
-    axes[-1].set_xlabel("x")
+    axes[-1].set_xlabel(label("x"))
     figure.tight_layout()
     return figure

@@ -51,8 +51,11 @@ const BadInput badInputs[] = {
     {"decimal comma", "F3 l=2,5 EI=1\n",
      "<stdin>:1:6: malformed number '2,5' (write numbers like 2.385, -4 or 1.5e-3, with a "
      "point)\n"},
-    {"number with a unit", "F4 Kraft 7kN\n",
-     "<stdin>:1:10: malformed number '7kN' (write numbers like 2.385, -4 or 1.5e-3, with a "
+    {"number with a unit but no units declared", "F4 Kraft 7kN\n",
+     "<stdin>:1:11: '7kN' carries the unit kN, but the description declares no units: declare "
+     "them before F1, as in Einheiten kN m\n"},
+    {"number with something that is no unit", "F4 Kraft 7kX\n",
+     "<stdin>:1:10: malformed number '7kX' (write numbers like 2.385, -4 or 1.5e-3, with a "
      "point)\n"},
     {"hexadecimal number", "F2 c=0x10\n",
      "<stdin>:1:6: malformed number '0x10' (write numbers like 2.385, -4 or 1.5e-3, with a "

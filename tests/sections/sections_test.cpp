@@ -123,10 +123,12 @@ Units nmm() {
     return u;
 }
 
+// The text read after its units line, when the units are declared.
 Script read(const std::string& text, const Units& units, std::vector<Problem>& problems) {
     Script s;
-    s.units = units;
-    readScript(text, s, problems);
+    const std::string declared =
+        units.declared ? "Einheiten " + units.force + " " + units.length + "\n" : "";
+    readScript(declared + text, s, problems);
     return s;
 }
 
@@ -201,12 +203,14 @@ TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
     EXPECT_NEAR(w[rowW], 5 * q * l * l * l * l / (384 * 210e6 * 8356e-8), 1e-15);
     // The description writes what was named, not the numbers it gave.
     EXPECT_EQ(beam.describe(),
-              "F1 gelenkiges Lager\nF3 l=6 q=10 Profil=IPE 300 Werkstoff=S235 "
+              "Einheiten kN m\nF1 gelenkiges Lager\nF3 l=6 q=10 Profil=IPE 300 Werkstoff=S235 "
               "Eigengewicht\nF6 rechtes Tr\xc3\xa4gerende gelenkiges Lager M=0\n");
     std::vector<Problem> problems;
-    const Script again = read(beam.describe(Language::english), kNm(), problems);
+    const Script again = read(beam.describe(Language::english), Units{}, problems);
     ASSERT_TRUE(problems.empty()) << problems[0].text;
-    EXPECT_EQ(Beam::fromActions(again.actions), beam);
+    Beam back = Beam::fromActions(again.actions);
+    back.units(again.units);
+    EXPECT_EQ(back, beam);
 }
 
 // Every line the reader takes, German and English: read to the same action.
@@ -244,8 +248,9 @@ TEST(EnglishWords, EachLineReadsAsItsGermanLine) {
         const Script english = read(std::string(pair[1]) + "\n", kNm(), problems);
         ASSERT_TRUE(problems.empty()) << pair[1] << ": " << problems[0].text;
         ASSERT_EQ(english.count(), 1) << pair[1];
-        EXPECT_EQ(describe(german, Language::english), std::string(pair[1]) + "\n");
-        EXPECT_EQ(describe(english), std::string(pair[0]) + "\n");
+        EXPECT_EQ(describe(german, Language::english),
+                  "units kN m\n" + std::string(pair[1]) + "\n");
+        EXPECT_EQ(describe(english), "Einheiten kN m\n" + std::string(pair[0]) + "\n");
     }
     // The case lines.
     const std::string beam =
@@ -319,7 +324,7 @@ TEST(Sections, RefusalsSayWhatIsWrongWhereItIs) {
         read(std::string("F1 gelenkiges Lager\n") + r.line + "\n", r.units ? kNm() : Units{},
              problems);
         ASSERT_EQ(problems.size(), 1u) << r.line;
-        EXPECT_EQ(problems[0].line, 2) << r.line;
+        EXPECT_EQ(problems[0].line, r.units ? 3 : 2) << r.line;
         EXPECT_EQ(problems[0].column, r.column) << r.line << ": " << problems[0].text;
         EXPECT_NE(problems[0].text.find(r.text), std::string::npos)
             << r.line << ": " << problems[0].text;
@@ -336,10 +341,10 @@ TEST(Sections, TheReadmesSectionLinesReadInBothLanguages) {
     const size_t start = readme.find("```text\n", heading) + 8;
     const std::string block = readme.substr(start, readme.find("```", start) - start);
     std::vector<Problem> problems;
-    const Script german = read(block, kNm(), problems);
+    const Script german = read(block, Units{}, problems);
     ASSERT_TRUE(problems.empty()) << problems[0].line << ": " << problems[0].text;
     EXPECT_EQ(describe(german), block);
-    const Script english = read(describe(german, Language::english), kNm(), problems);
+    const Script english = read(describe(german, Language::english), Units{}, problems);
     ASSERT_TRUE(problems.empty()) << problems[0].text;
     EXPECT_EQ(describe(english), block);
 }
