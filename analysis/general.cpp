@@ -196,8 +196,8 @@ public:
         if (offset_ == 0.0) {
             state = solution_->states[element_];
         } else {
-            state =
-                solver::stateInside(beam_.elements[element_], solution_->states[element_], offset_);
+            state = solver::stateInside(beam_.elements[element_], solution_->fields[element_],
+                                        solution_->states[element_], offset_);
         }
         return true;
     }
@@ -254,6 +254,8 @@ int overflowingSection(const Script& script, int index) {
     for (int i = first + 1; i < last; ++i) {
         if (!isSection(script.actions[i])) continue;
         const solver::Element e = elementOf(script.actions[i], i);
+        // An extended section is cut into pieces: no piece overflows.
+        if (!isPlainSection(e)) continue;
         for (int row = 0; row < 4; ++row) {
             solver::State unit{};
             unit[row] = 1.0;

@@ -68,6 +68,8 @@ Action unloaded(const Action& original) {
     if (isSection(a)) {
         a.given[slotLineLoad] = a.given[slotLineSlope] = false;
         a.value[slotLineLoad] = a.value[slotLineSlope] = 0.0;
+        a.given[slotCurvature] = false;
+        a.value[slotCurvature] = 0.0;
     } else if (a.kind == Kind::pointLoad) {
         a.value[slotLoad] = 0.0;
     } else if (a.kind == Kind::rightEnd) {
@@ -119,6 +121,7 @@ void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, 
     double x = 0.0;
     for (Element e : beam.elements) {
         e.q = e.qs = 0.0;
+        e.curvature = 0.0;  // an imposed curvature loads the beam
         e.loaded = false;
         if (e.kind == ElementKind::pointLoad) e.value = 0.0;
         if (e.isSection()) {

@@ -162,9 +162,8 @@ std::vector<int> nodeSections(const velmora::BeamModel& beam) {
     std::vector<int> of(n + 1, -1);
     int last = -1;
     for (int j = 0; j <= n; ++j) {
-        const bool ends = j > 0 && beam.elements[j - 1].isSection();
-        if (ends) last = j - 1;
-        of[j] = ends ? j - 1 : (next[j] >= 0 ? next[j] : last);
+        if (j > 0 && beam.elements[j - 1].isSection()) last = j - 1;
+        of[j] = next[j] >= 0 ? next[j] : last;
     }
     return of;
 }

@@ -76,9 +76,10 @@ private:
 constexpr int maxFieldPieces = 1000000;
 
 // For every node of a solution (0: just right of the left end, k + 1: just
-// right of element k), the section whose Q its state reports: the section it
-// ends, else the next section to its right, else the last one to its left;
-// -1 for a beam without sections.
+// right of element k), the section whose Q its state reports: the next
+// section from there to the right, so that a section's start state is its
+// own, else the last one to its left (at the right end); -1 for a beam
+// without sections.
 std::vector<int> nodeSections(const velmora::BeamModel& beam);
 
 // The vertical force V = D Q + N psi of a state whose Q is that of `section`
