@@ -7,6 +7,10 @@
 #include <random>
 #include <vector>
 
+#include <Eigen/Dense>
+
+#include "../batch/beam_generator.h"
+#include "library/velmora.h"
 #include "model/model.h"
 #include "solver/solver.h"
 
@@ -160,6 +164,227 @@ TEST(ExtendedSections, ShearDeformationAndImposedCurvature) {
     s = solved(beamOf(End::clamped, {bent, bent}, End::clamped));
     EXPECT_NEAR(after(s, 0)[rowW], 0.0, 1e-12 * kappa * l * l);
     EXPECT_NEAR(after(s, 0)[rowM], -ei * kappa, 1e-9 * ei * kappa);
+}
+
+}  // namespace
+
+namespace {
+
+using velmora::Beam;
+using velmora::Method;
+using velmora::Solution;
+
+TEST(ExtendedSections, ExtremesReactionsAndStressesInsideOneSection) {
+    // One pinned section in compression under q, no node at mid-span: the
+    // extremes are found inside, the reactions are vertical forces qL/2.
+    const double q = 3.0, l = 5.0, ei = 700.0, n = -60.0, area = 0.02, w = 1e-3;
+    const Solution s(
+        Beam().section(l, ei, q).axialForce(n).area(area).modulus(w).end(End::hinged));
+    ASSERT_TRUE(s.solved()) << s.problem();
+    const double lambda = std::sqrt(-n / ei);
+    const double m = q / (lambda * lambda) * (1.0 / std::cos(lambda * l / 2.0) - 1.0);
+    const velmora::Extreme& em = s.extreme(velmora::rowM);
+    EXPECT_NEAR(em.max, m, 1e-9 * m);
+    EXPECT_NEAR(em.xMax, l / 2.0, 1e-7 * l);
+    const double wmid = q / (ei * lambda * lambda * lambda * lambda) *
+                            (1.0 / std::cos(lambda * l / 2.0) - 1.0) -
+                        q * l * l / (8.0 * -n);
+    EXPECT_NEAR(s.extreme(velmora::rowW).max, wmid, 1e-9 * wmid);
+    ASSERT_EQ(s.reactions().size(), 2u);
+    for (const velmora::Reaction& r : s.reactions()) EXPECT_NEAR(r.force, q * l / 2.0, 1e-9 * q * l);
+    // sigma = N/A + M/W at the bottom, N/A - M/W at the top.
+    ASSERT_TRUE(s.hasAxialStress());
+    EXPECT_NEAR(s.stress().max, n / area + m / w, 1e-9 * (m / w));
+    EXPECT_NEAR(s.stressTop().min, n / area - m / w, 1e-9 * (m / w));
+    EXPECT_NEAR(s.stressTop().max, n / area, 1e-9 * (m / w));  // at the pinned ends
+    // Without N no top fibre, and sigma stays M / W.
+    const Solution plain(Beam().section(l, ei, q).area(area).modulus(w).end(End::hinged));
+    EXPECT_FALSE(plain.hasAxialStress());
+    EXPECT_TRUE(plain.columns().sigmaTop.empty());
+    EXPECT_EQ(plain.stress().max, plain.extreme(velmora::rowM).max / w);
+}
+
+TEST(ExtendedSections, AFoundationHoldsTheBeamButNothingElseDoes) {
+    // A free-free beam on a foundation is held; without it, a mechanism.
+    EXPECT_TRUE(Solution(Beam(End::free).section(4, 100, 1).foundation(50).end(End::free)).solved());
+    EXPECT_TRUE(Solution(Beam(End::free).section(4, 100, 1).foundation(50).hinge().section(3, 100)
+                             .foundation(50).end(End::free))
+                    .solved());
+    for (const Beam& b : {Beam(End::free).section(4, 100, 1).axialForce(5).end(End::free),
+                          Beam(End::free).section(4, 100, 1).foundation(50).hinge()
+                              .section(3, 100).end(End::free)}) {
+        const Solution s(b);
+        ASSERT_FALSE(s.solved());
+        EXPECT_EQ(s.failure().kind, velmora::Failure::mechanism) << s.problem();
+    }
+}
+
+// A finite-element model of the same equations (without shear deformation):
+// cubic Hermite elements, the bending, geometric (N) and foundation (k)
+// matrices, the load q and the curvature's end moments EI kappa.
+struct FeSection {
+    double l, ei, q, n, k, kappa;
+};
+struct FeModel {
+    std::vector<FeSection> sections;
+    std::vector<double> pointLoads;  // after each section but the last
+    std::vector<bool> supports;      // after each section but the last
+    End left, right;
+};
+
+std::vector<double> feDeflections(const FeModel& m, int perSection) {
+    const int elements = perSection * static_cast<int>(m.sections.size());
+    const int dofs = 2 * (elements + 1);
+    Eigen::MatrixXd k = Eigen::MatrixXd::Zero(dofs, dofs);
+    Eigen::VectorXd f = Eigen::VectorXd::Zero(dofs);
+    int e = 0;
+    for (size_t s = 0; s < m.sections.size(); ++s) {
+        const FeSection& c = m.sections[s];
+        const double h = c.l / perSection;
+        Eigen::Matrix4d kb, kg, kf;
+        kb << 12, 6 * h, -12, 6 * h, 6 * h, 4 * h * h, -6 * h, 2 * h * h, -12, -6 * h, 12, -6 * h,
+            6 * h, 2 * h * h, -6 * h, 4 * h * h;
+        kg << 36, 3 * h, -36, 3 * h, 3 * h, 4 * h * h, -3 * h, -h * h, -36, -3 * h, 36, -3 * h,
+            3 * h, -h * h, -3 * h, 4 * h * h;
+        kf << 156, 22 * h, 54, -13 * h, 22 * h, 4 * h * h, 13 * h, -3 * h * h, 54, 13 * h, 156,
+            -22 * h, -13 * h, -3 * h * h, -22 * h, 4 * h * h;
+        const Eigen::Matrix4d ke =
+            c.ei / (h * h * h) * kb + c.n / (30 * h) * kg + c.k * h / 420 * kf;
+        Eigen::Vector4d fe(c.q * h / 2, c.q * h * h / 12, c.q * h / 2, -c.q * h * h / 12);
+        fe += Eigen::Vector4d(0, c.ei * c.kappa, 0, -c.ei * c.kappa);
+        for (int j = 0; j < perSection; ++j, ++e) {
+            k.block<4, 4>(2 * e, 2 * e) += ke;
+            f.segment<4>(2 * e) += fe;
+        }
+        if (s + 1 < m.sections.size()) f(2 * e) += m.pointLoads[s];
+    }
+    // Held rows: w (and the slope w', which is psi) replaced by identities.
+    std::vector<int> held;
+    if (m.left != End::free) held.push_back(0);
+    if (m.left == End::clamped) held.push_back(1);
+    if (m.right != End::free) held.push_back(dofs - 2);
+    if (m.right == End::clamped) held.push_back(dofs - 1);
+    for (size_t s = 0; s + 1 < m.sections.size(); ++s) {
+        if (m.supports[s]) held.push_back(2 * perSection * static_cast<int>(s + 1));
+    }
+    for (int d : held) {
+        k.row(d).setZero();
+        k.col(d).setZero();
+        k(d, d) = 1.0;
+        f(d) = 0.0;
+    }
+    const Eigen::VectorXd u = k.partialPivLu().solve(f);
+    std::vector<double> w;
+    for (size_t s = 0; s <= m.sections.size(); ++s) w.push_back(u(2 * perSection * s));
+    return w;
+}
+
+TEST(ExtendedSections, MixedBeamsAgreeWithAFiniteElementModel) {
+    const FeModel models[] = {
+        {{{3.0, 2e3, 4.0, -150.0, 0.0, 0.0}, {2.5, 1.2e3, 0.0, 300.0, 800.0, 2e-3},
+          {2.0, 2e3, -1.5, -150.0, 0.0, 0.0}},
+         {0.0, 7.0},
+         {true, false},
+         End::hinged,
+         End::clamped},
+        {{{2.0, 5e2, 1.0, 80.0, 3e3, -1e-3}, {4.0, 9e2, 2.0, -40.0, 1e3, 0.0}},
+         {-3.0},
+         {false},
+         End::free,
+         End::free},
+    };
+    for (const FeModel& m : models) {
+        std::vector<Element> elements;
+        for (size_t s = 0; s < m.sections.size(); ++s) {
+            const FeSection& c = m.sections[s];
+            Element e = section(c.l, c.ei, c.q);
+            e.axialForce = c.n;
+            e.foundation = c.k;
+            e.curvature = c.kappa;
+            elements.push_back(e);
+            if (s + 1 == m.sections.size()) break;
+            if (m.supports[s]) elements.push_back(point(ElementKind::support));
+            elements.push_back(point(ElementKind::pointLoad, m.pointLoads[s]));
+        }
+        const BeamModel b = beamOf(m.left, elements, m.right);
+        const auto s = solved(b);
+        const std::vector<double> coarse = feDeflections(m, 200);
+        const std::vector<double> fine = feDeflections(m, 400);
+        double scale = 0.0;
+        for (double v : fine) scale = std::max(scale, std::fabs(v));
+        ASSERT_GT(scale, 0.0);
+        // The node after each section: its state in the solution.
+        size_t node = 0;
+        for (size_t k = 0; k < b.elements.size(); ++k) {
+            if (!b.elements[k].isSection()) continue;
+            ++node;
+            EXPECT_NEAR(after(s, static_cast<int>(k))[rowW], fine[node], 1e-9 * scale + 
+                        16.0 * std::fabs(fine[node] - coarse[node])) << node;
+        }
+        EXPECT_NEAR(s.states[0][rowW], fine[0], 1e-9 * scale + 16.0 * std::fabs(fine[0] - coarse[0]));
+    }
+}
+
+// Every generated beam, each section given a vanishing axial force,
+// foundation, shear compliance and curvature: the solution goes to the
+// plain beam's, in proportion to how small they are.
+TEST(ExtendedSections, VanishingTermsGiveThePlainBeam) {
+    std::mt19937 rng(20231);
+    int compared = 0;
+    for (int i = 0; i < 40; ++i) {
+        // Consistent units only: what is small in one unit is not in another.
+        const Generated g = generate(rng, false);
+        std::vector<Beam> beams;
+        velmora::Failure failure;
+        ASSERT_TRUE(velmora::parse(g.script, beams, failure)) << failure.where.text;
+        const BeamModel plain = Solution(beams.front()).model();
+        const solver::Solution p = solver::solve(plain);
+        if (p.status != solver::Status::solved) continue;
+        State scale{};
+        for (const State& st : p.states) {
+            for (int r = 0; r < 4; ++r) scale[r] = std::max(scale[r], std::fabs(st[r]));
+        }
+        // Each quantity's scale, also where the nodes are all held.
+        const double length = plain.length;
+        scale[rowW] = std::max(scale[rowW], scale[rowPsi] * length);
+        scale[rowPsi] = std::max(scale[rowPsi], scale[rowW] / length);
+        scale[rowM] = std::max(scale[rowM], scale[rowQ] * length);
+        scale[rowQ] = std::max(scale[rowQ], scale[rowM] / length);
+        // The departure from the plain beam shrinks in proportion to the terms.
+        std::vector<State> departure;
+        for (const double eps : {1e-6, 1e-9}) {
+            BeamModel extended = plain;
+            for (Element& e : extended.elements) {
+                if (!e.isSection()) continue;
+                const double ei = velmora::sectionStiffness(e);
+                // Each section's own length: mixed beams mix millimetres and metres.
+                const double length = e.length;
+                e.axialForce = eps * ei / (length * length);
+                e.foundation = eps * ei / (length * length * length * length);
+                // A shaft's GAs from G stays finite as G grows (nu goes to -1).
+                e.shear = e.kind == ElementKind::shaftSection ? 0.0 : ei / (eps * length * length);
+                e.curvature = eps * scale[rowPsi] / length;
+            }
+            const solver::Solution x = solver::solve(extended);
+            ASSERT_EQ(x.status, solver::Status::solved) << g.script;
+            for (size_t k = 0; k < p.states.size(); ++k) {
+                State d;
+                for (int r = 0; r < 4; ++r) d[r] = std::fabs(x.states[k][r] - p.states[k][r]);
+                departure.push_back(d);
+            }
+        }
+        const size_t nodes = p.states.size();
+        for (size_t k = 0; k < nodes; ++k) {
+            for (int r = 0; r < 4; ++r) {
+                const double big = departure[k][r], small = departure[nodes + k][r];
+                EXPECT_LE(small, 1e-5 * scale[r]) << g.script << " node " << k << " row " << r;
+                EXPECT_LE(small, 2e-3 * big + 1e-10 * scale[r])
+                    << g.script << " node " << k << " row " << r;
+            }
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 20);
 }
 
 }  // namespace
