@@ -32,7 +32,8 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
 void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
-// where the beam has a W anywhere (empty where a sample's W is unknown).
+// where the beam has a W anywhere (empty where a sample's W is unknown),
+// with sigma_top beside it where a section has an axial force and an area.
 void writeTable(FILE* out, const Diagram& diagram);
 
 // x and w of every mode shape, one column each.

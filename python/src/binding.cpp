@@ -306,10 +306,12 @@ Python<DiagramTag> diagram(const Solution& s, const Int& points) {
     Solution::Columns c = s.columns(pointsOf(points));
     const bool stress = !c.sigma.empty();
     py::object sigma = stress ? py::object(column(std::move(c.sigma))) : py::none();
+    py::object top = c.sigmaTop.empty() ? py::object(py::none())
+                                        : py::object(column(std::move(c.sigmaTop)));
     return {types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
                                     column(std::move(c.value[rowPsi])),
                                     column(std::move(c.value[rowM])),
-                                    column(std::move(c.value[rowQ])), sigma)};
+                                    column(std::move(c.value[rowQ])), sigma, top)};
 }
 
 // The mode shapes of the critical speeds, as arrays.
@@ -521,8 +523,16 @@ l: its length (0 or more); EI: its bending stiffness (force * length^2,
 positive); q: a line load at its start in force per length, positive
 downwards; qs: the growth of that load per length (a line load when q or
 qs is given); W: its section modulus (length^3, positive) for the bending
-stress sigma = M / W; m: its mass per length for critical speeds. Returns
-the beam.)";
+stress sigma = M / W; m: its mass per length for critical speeds.
+The general method only (the keyed method refuses them), each constant over
+the section: N: an axial force (force), tension positive, compression
+negative, as given (not found from the supports); k: an elastic foundation
+(force per length^2: force per length per unit w), acting against w; GAs:
+the shear stiffness (force) for shear deformation, 0 for none; kappa: an
+imposed curvature (1/length), positive where it makes the beam sag (a
+bottom warmer by dT over a depth h: alpha dT / h); A: the area (length^2)
+for the stress sigma = N/A + M/W at the bottom fibre and N/A - M/W at the
+top. Returns the beam.)";
 
 constexpr const char* shaftDoc = R"(Add a round shaft section.
 
@@ -530,7 +540,10 @@ l: its length (0 or more); E: Young's modulus (force per length^2,
 positive); d: its diameter (positive), so that EI = E pi d^4 / 64 and
 W = pi d^3 / 32; q, qs: a line load as for section(); rho: the density
 (mass per length^3), a mass per length rho pi d^2 / 4 for critical speeds.
-Returns the beam.)";
+N, k, kappa as for section(); G: the shear modulus (force per length^2)
+for shear deformation, with the solid circle's shear area from d (shear
+coefficient 6(1+nu)/(7+6nu), nu = E/(2G) - 1), 0 for none; the area for
+N/A is pi d^2 / 4. Returns the beam.)";
 
 constexpr const char* massDoc = R"(Add a point mass for critical speeds.
 
@@ -723,42 +736,63 @@ PYBIND11_MODULE(_velmora, mod) {
         .def(
             "section",
             [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,
-               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m) -> Beam& {
+               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m,
+               const OptionalFloat& n, const OptionalFloat& k, const OptionalFloat& gas,
+               const OptionalFloat& kappa, const OptionalFloat& a) -> Beam& {
                 const double length = number("l", l);
                 const double stiffness = number("EI", ei);
                 const double load = number("q", q);
                 const double slope = number("qs", qs);
                 const double modulus = number("W", w);
                 const double mass = number("m", m);
-                // All or nothing: a refused W or m leaves no section behind.
+                const double axial = number("N", n), foundation = number("k", k);
+                const double shear = number("GAs", gas), curvature = number("kappa", kappa);
+                const double area = number("A", a);
+                // All or nothing: a refused value leaves no section behind.
                 Beam trial(b);
                 trial.section(length, stiffness, load, slope);
                 if (!w.object.is_none()) trial.modulus(modulus);
                 if (!m.object.is_none()) trial.massPerLength(mass);
+                if (!n.object.is_none()) trial.axialForce(axial);
+                if (!k.object.is_none()) trial.foundation(foundation);
+                if (!gas.object.is_none()) trial.shearStiffness(shear);
+                if (!kappa.object.is_none()) trial.curvature(curvature);
+                if (!a.object.is_none()) trial.area(area);
                 b = trial;
                 return b;
             },
             py::arg("l"), py::arg("EI"), py::arg("q") = none, py::arg("qs") = none,
-            py::arg("W") = none, py::arg("m") = none, chain, sectionDoc)
+            py::arg("W") = none, py::arg("m") = none, py::arg("N") = none, py::arg("k") = none,
+            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none, chain,
+            sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
-               const OptionalFloat& qs, const OptionalFloat& rho) -> Beam& {
+               const OptionalFloat& qs, const OptionalFloat& rho, const OptionalFloat& n,
+               const OptionalFloat& k, const OptionalFloat& g,
+               const OptionalFloat& kappa) -> Beam& {
                 const double length = number("l", l);
                 const double modulus = number("E", e);
                 const double diameter = number("d", d);
                 const double load = number("q", q);
                 const double slope = number("qs", qs);
                 const double density = number("rho", rho);
-                // All or nothing: a refused density leaves no shaft behind.
+                const double axial = number("N", n), foundation = number("k", k);
+                const double shear = number("G", g), curvature = number("kappa", kappa);
+                // All or nothing: a refused value leaves no shaft behind.
                 Beam trial(b);
                 trial.shaft(length, modulus, diameter, load, slope);
                 if (!rho.object.is_none()) trial.density(density);
+                if (!n.object.is_none()) trial.axialForce(axial);
+                if (!k.object.is_none()) trial.foundation(foundation);
+                if (!g.object.is_none()) trial.shearStiffness(shear);
+                if (!kappa.object.is_none()) trial.curvature(curvature);
                 b = trial;
                 return b;
             },
             py::arg("l"), py::arg("E"), py::arg("d"), py::arg("q") = none, py::arg("qs") = none,
-            py::arg("rho") = none, chain, shaftDoc)
+            py::arg("rho") = none, py::arg("N") = none, py::arg("k") = none, py::arg("G") = none,
+            py::arg("kappa") = none, chain, shaftDoc)
         .def(
             "mass",
             [](Beam& b, const Float& m, const Float& j) -> Beam& {
@@ -971,10 +1005,12 @@ PYBIND11_MODULE(_velmora, mod) {
                     d[names[r]] = extreme(s.extreme(static_cast<Row>(r)));
                 }
                 if (s.hasStress()) d["sigma"] = extreme(s.stress());
+                if (s.hasStress() && s.hasAxialStress()) d["sigma_top"] = extreme(s.stressTop());
                 return Python<ExtremesTag>{d};
             },
             "The exact largest and smallest w, psi, M, Q (and sigma = M / W where a section "
-            "has a W) along the beam, with their places.")
+            "has a W; with an axial force and an area sigma = N/A + M/W of the bottom fibre "
+            "and sigma_top = N/A - M/W of the top) along the beam, with their places.")
         .def(
             "influence",
             [](const Solution& s, const Str& request, const Int& points) {
@@ -994,7 +1030,17 @@ PYBIND11_MODULE(_velmora, mod) {
                 return Python<OptionalExtremeTag>{s.hasStress() ? extreme(s.stress())
                                                                 : py::object(py::none())};
             },
-            "The exact extremes of sigma = M / W (force per length^2), None without any W.")
+            "The exact extremes of sigma = M / W (force per length^2), None without any W; "
+            "with an axial force N over an area A, of N / A + M / W (the bottom fibre).")
+        .def_property_readonly(
+            "stress_top",
+            [](const Solution& s) {
+                return Python<OptionalExtremeTag>{s.hasStress() && s.hasAxialStress()
+                                                      ? extreme(s.stressTop())
+                                                      : py::object(py::none())};
+            },
+            "The exact extremes of the top fibre's N / A - M / W, None without an axial force "
+            "over a known area.")
         .def(
             "svg", [](const Solution& s, const Int& points) { return s.svg(pointsOf(points)); },
             py::arg("points") = int(defaultPoints), svgDoc)
