@@ -388,3 +388,52 @@ TEST(ExtendedSections, VanishingTermsGiveThePlainBeam) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExtendedSections, EnvelopeExtremesInsideAFoundationSectionAreExact) {
+    // Own loads q and a curvature, a second case of a point force, and a
+    // combination of each taken where it harms: the envelope's largest M
+    // and w against each case solved on its own and combined on a fine grid.
+    const double ei = 900.0, k = 400.0, l = 9.0, p = 6.0, xp = 3.3;
+    auto base = [&](bool own, bool other) {
+        Beam b(End::free);
+        b.section(xp, ei, own ? 2.0 : 0.0).foundation(k).curvature(own ? 4e-3 : 0.0);
+        if (other) b.force(p);
+        b.section(l - xp, ei, own ? 2.0 : 0.0).foundation(k).curvature(own ? 4e-3 : 0.0);
+        return b.end(End::free);
+    };
+    Beam b = base(true, false);
+    b.loadCase("P").force(p, xp);
+    b.combination("C", {{"G", 1.35, 1.0}, {"P", 1.5, 0.0}});
+    velmora::Envelope env;
+    velmora::Failure failure;
+    ASSERT_TRUE(Solution(b).envelope(7, env, failure)) << failure.where.text;
+    const Solution own(base(true, false)), other(base(false, true));
+    ASSERT_TRUE(own.solved() && other.solved());
+    for (const int r : {rowW, rowM}) {
+        double high = -INFINITY, low = INFINITY;
+        // The grid holds the force's place, where M has its kink.
+        for (int i = 0; i <= 20001; ++i) {
+            const double x = i == 20001 ? xp : l * i / 20000.0;
+            State g, q;
+            velmora::Failure f;
+            ASSERT_TRUE(own.at(x, velmora::Side::left, g, f) && other.at(x, velmora::Side::left, q, f));
+            auto harm = [](double v, double worse, double better, bool largest) {
+                const double a = worse * v, c = better * v;
+                return largest ? std::max(a, c) : std::min(a, c);
+            };
+            high = std::max(high, harm(g[r], 1.35, 1.0, true) + harm(q[r], 1.5, 0.0, true));
+            low = std::min(low, harm(g[r], 1.35, 1.0, false) + harm(q[r], 1.5, 0.0, false));
+        }
+        const velmora::Extreme& e = env.extremes[r].extreme;
+        const double scale = std::max(std::fabs(high), std::fabs(low));
+        // Exact: never below the grid's, and no further above it than the grid misses.
+        EXPECT_GE(e.max, high - 1e-12 * scale) << r;
+        EXPECT_NEAR(e.max, high, 1e-7 * scale) << r;
+        EXPECT_LE(e.min, low + 1e-12 * scale) << r;
+        EXPECT_NEAR(e.min, low, 1e-7 * scale) << r;
+    }
+}
+
+}  // namespace
