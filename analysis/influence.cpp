@@ -421,6 +421,28 @@ struct Resolver {
     }
 };
 
+// The section whose Q a cut's state reports (solver::nodeSections): the one
+// it lies in, else the next one from the place on, else the last; null for
+// a beam without sections.
+const Element* cutSection(const BeamModel& beam, const Cut& cut) {
+    const auto& elements = beam.elements;
+    const int n = static_cast<int>(elements.size());
+    int from = 0;
+    for (int k = 0; k < n; ++k) {
+        if (elements[k].tag != cut.action) continue;
+        if (cut.part >= 0.0) return &elements[k];
+        from = k + 1;
+        break;
+    }
+    for (int k = from; k < n; ++k) {
+        if (elements[k].isSection()) return &elements[k];
+    }
+    for (int k = n - 1; k >= 0; --k) {
+        if (elements[k].isSection()) return &elements[k];
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool computeInfluence(const Script& script, const BeamModel& beam, int points, bool general,
@@ -450,9 +472,21 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
                 case InfluenceRequest::moment:
                     p.atCut.push_back({rowPsi, 1.0});
                     break;
-                case InfluenceRequest::shear:
-                    p.atCut.push_back({rowW, -1.0});
+                case InfluenceRequest::shear: {
+                    // The unit offset gives the vertical force V; with an
+                    // axial force Q = (V - N psi) / D, so psi's line joins in.
+                    const Element* e = cutSection(beam, p.cut);
+                    const double n = e ? e->axialForce : 0.0;
+                    if (n == 0.0) {
+                        p.atCut.push_back({rowW, -1.0});
+                        break;
+                    }
+                    const double gas = sectionShearStiffness(*e);
+                    const double d = gas == 0.0 ? 1.0 : 1.0 + n / gas;
+                    p.atCut.push_back({rowW, -1.0 / d});
+                    p.atCut.push_back({rowM, n / d});
                     break;
+                }
                 case InfluenceRequest::deflection:
                     p.atCut.push_back({rowQ, 1.0});
                     break;

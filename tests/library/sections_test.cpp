@@ -437,3 +437,42 @@ TEST(ExtendedSections, EnvelopeExtremesInsideAFoundationSectionAreExact) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExtendedSections, InfluenceLinesAreTheQuantitiesUnderAMovingUnitForce) {
+    // Reciprocity checked directly: each ordinate is the quantity at the cut
+    // of the beam with a unit force at that place; with an axial force and
+    // shear deformation Q is not V, the vertical force.
+    const double l = 6.0, cut = 2.5;
+    auto beam = [&](double at) {
+        Beam b;
+        b.section(at, 500.0).axialForce(-40.0).shearStiffness(3000.0).foundation(60.0);
+        if (at > 0.0) b.force(1.0);
+        b.section(l - at, 500.0).axialForce(-40.0).shearStiffness(3000.0).foundation(60.0);
+        return b.end(End::clamped);
+    };
+    const Solution s(beam(0.0));
+    for (const char* what : {"Q@2.5", "M@2.5", "w@2.5", "psi@2.5"}) {
+        velmora::InfluenceLine line;
+        velmora::Failure failure;
+        ASSERT_TRUE(s.influence(what, 7, line, failure)) << failure.where.text;
+        const int row = what[0] == 'Q' ? rowQ : what[0] == 'M' ? rowM : what[0] == 'w' ? rowW : rowPsi;
+        double scale = 0.0;
+        for (double v : line.ordinate) scale = std::max(scale, std::fabs(v));
+        int checked = 0;
+        for (size_t i = 0; i < line.x.size(); ++i) {
+            const double x = line.x[i];
+            if (!(x > 0.1 && x < l - 0.1) || std::fabs(x - cut) < 0.1) continue;
+            const Solution loaded(beam(x));
+            State st;
+            velmora::Failure f;
+            ASSERT_TRUE(loaded.at(cut, velmora::Side::left, st, f));
+            EXPECT_NEAR(line.ordinate[i], st[row], 1e-9 * scale) << what << " x " << x;
+            ++checked;
+        }
+        EXPECT_GT(checked, 5);
+    }
+}
+
+}  // namespace
