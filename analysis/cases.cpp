@@ -310,8 +310,7 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
 // between its neighbours.
 void fieldSectionExtremes(const Chosen& chosen,
                           const std::vector<std::vector<TermUnits>>& termUnits,
-                          const std::vector<Unit>& units, size_t k, size_t before,
-                          Envelope& env) {
+                          const std::vector<Unit>& units, size_t k, size_t before, Envelope& env) {
     const Element& section = units[0].model.elements[k];
     const solver::Field field(section);
     if (!field.valid() || !(section.length > 0.0)) return;

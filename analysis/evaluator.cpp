@@ -214,7 +214,8 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
                 }
                 // Its own end: where the next section's N differs, the
                 // state after it reports that section's Q.
-                if (e.length > 0.0) consider(d.extremes[rowQ], evaluator.inside(k, e.length)[rowQ], x + e.length);
+                if (e.length > 0.0)
+                    consider(d.extremes[rowQ], evaluator.inside(k, e.length)[rowQ], x + e.length);
             }
             x += e.length;
         }

@@ -417,7 +417,8 @@ Beam& Beam::massPerLength(double m) {
     return last(Kind::beamSection, slotMass, m, "massPerLength()");
 }
 Beam& Beam::extended(int slot, double value, const char* call) {
-    const bool shaft = !script_.actions.empty() && script_.actions.back().kind == Kind::shaftSection;
+    const bool shaft =
+        !script_.actions.empty() && script_.actions.back().kind == Kind::shaftSection;
     return last(shaft ? Kind::shaftSection : Kind::beamSection, slot, value, call);
 }
 Beam& Beam::axialForce(double n) { return extended(slotAxial, n, "axialForce()"); }

@@ -34,7 +34,8 @@ Field::Field(const Element& section)
     const double gas = velmora::sectionShearStiffness(section);
     c_ = gas == 0.0 ? 0.0 : 1.0 / gas;
     d_ = shearFactor(n_, gas);
-    for (double v : {ei_, n_, k_, c_, kappa_, q_, qs_, d_, length_}) valid_ = valid_ && std::isfinite(v);
+    for (double v : {ei_, n_, k_, c_, kappa_, q_, qs_, d_, length_})
+        valid_ = valid_ && std::isfinite(v);
     valid_ = valid_ && ei_ != 0.0 && d_ != 0.0;
     if (!valid_) return;
     const double scale = std::fabs(d_) * std::fabs(ei_);

@@ -25,12 +25,12 @@
 // reports Q (see field.h).
 #include "solver.h"
 
-#include "solver/field.h"
-
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
 #include <Eigen/SparseLU>
 #include <cmath>
+
+#include "solver/field.h"
 
 namespace solver {
 namespace {
@@ -675,7 +675,8 @@ Solution solve(const Beam& beam) {
         if (!isSection(e) || velmora::isPlainSection(e)) continue;
         std::vector<State>& f = s.fields[k];
         f.push_back(s.states[k]);
-        for (int p = 0; p + 1 < Field(e).pieces(); ++p) f.push_back(s.states[places.firstInner[k] + p]);
+        for (int p = 0; p + 1 < Field(e).pieces(); ++p)
+            f.push_back(s.states[places.firstInner[k] + p]);
         f.push_back(s.states[k + 1]);
     }
     s.states.resize(n + 1);

@@ -211,8 +211,8 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d) {
         if (!e.found) {
             std::fprintf(out, "  %s: no finite value\n", name);
         } else {
-            std::fprintf(out, "  %s: max %g at x = %g, min %g at x = %g\n", name,
-                         unsigned0(e.max), unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
+            std::fprintf(out, "  %s: max %g at x = %g, min %g at x = %g\n", name, unsigned0(e.max),
+                         unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
         }
     }
 }

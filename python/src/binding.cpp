@@ -306,8 +306,8 @@ Python<DiagramTag> diagram(const Solution& s, const Int& points) {
     Solution::Columns c = s.columns(pointsOf(points));
     const bool stress = !c.sigma.empty();
     py::object sigma = stress ? py::object(column(std::move(c.sigma))) : py::none();
-    py::object top = c.sigmaTop.empty() ? py::object(py::none())
-                                        : py::object(column(std::move(c.sigmaTop)));
+    py::object top =
+        c.sigmaTop.empty() ? py::object(py::none()) : py::object(column(std::move(c.sigmaTop)));
     return {types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
                                     column(std::move(c.value[rowPsi])),
                                     column(std::move(c.value[rowM])),
@@ -763,8 +763,7 @@ PYBIND11_MODULE(_velmora, mod) {
             },
             py::arg("l"), py::arg("EI"), py::arg("q") = none, py::arg("qs") = none,
             py::arg("W") = none, py::arg("m") = none, py::arg("N") = none, py::arg("k") = none,
-            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none, chain,
-            sectionDoc)
+            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none, chain, sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,

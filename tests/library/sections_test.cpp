@@ -3,11 +3,10 @@
 // the plain beam they reduce to.
 #include <gtest/gtest.h>
 
+#include <Eigen/Dense>
 #include <cmath>
 #include <random>
 #include <vector>
-
-#include <Eigen/Dense>
 
 #include "../batch/beam_generator.h"
 #include "library/velmora.h"
@@ -16,15 +15,15 @@
 
 namespace {
 
+using solver::rowM;
+using solver::rowPsi;
+using solver::rowQ;
+using solver::rowW;
 using velmora::BeamModel;
 using velmora::Element;
 using velmora::ElementKind;
 using velmora::End;
 using velmora::State;
-using solver::rowM;
-using solver::rowPsi;
-using solver::rowQ;
-using solver::rowW;
 
 Element section(double l, double ei, double q = 0.0) {
     Element e;
@@ -95,8 +94,8 @@ TEST(ExtendedSections, CantileverWithTipLoadAndAxialForce) {
             const double lambda = lambdaL / l;
             Element e = section(l, ei);
             e.axialForce = sign * lambda * lambda * ei;
-            const auto s = solved(beamOf(
-                End::clamped, {e, point(ElementKind::pointLoad, p)}, End::free));
+            const auto s =
+                solved(beamOf(End::clamped, {e, point(ElementKind::pointLoad, p)}, End::free));
             const double t = sign < 0.0 ? std::tan(lambdaL) : std::tanh(lambdaL);
             const double m = -p * t / lambda;
             const double w = -sign * p * (t - lambdaL) / (ei * lambda * lambda * lambda);
@@ -117,8 +116,8 @@ TEST(ExtendedSections, LongBeamOnAFoundationUnderAPointLoad) {
     for (const double betaL : {60.0, 1000.0}) {
         Element half = section(betaL / beta / 2.0, ei);
         half.foundation = k;
-        const auto s = solved(
-            beamOf(End::free, {half, point(ElementKind::pointLoad, p), half}, End::free));
+        const auto s =
+            solved(beamOf(End::free, {half, point(ElementKind::pointLoad, p), half}, End::free));
         const double w0 = p * beta / (2.0 * k), m0 = p / (4.0 * beta);
         EXPECT_NEAR(after(s, 0)[rowW], w0, 1e-9 * w0) << betaL;
         EXPECT_NEAR(after(s, 0)[rowM], m0, 1e-9 * m0) << betaL;
@@ -178,20 +177,20 @@ TEST(ExtendedSections, ExtremesReactionsAndStressesInsideOneSection) {
     // One pinned section in compression under q, no node at mid-span: the
     // extremes are found inside, the reactions are vertical forces qL/2.
     const double q = 3.0, l = 5.0, ei = 700.0, n = -60.0, area = 0.02, w = 1e-3;
-    const Solution s(
-        Beam().section(l, ei, q).axialForce(n).area(area).modulus(w).end(End::hinged));
+    const Solution s(Beam().section(l, ei, q).axialForce(n).area(area).modulus(w).end(End::hinged));
     ASSERT_TRUE(s.solved()) << s.problem();
     const double lambda = std::sqrt(-n / ei);
     const double m = q / (lambda * lambda) * (1.0 / std::cos(lambda * l / 2.0) - 1.0);
     const velmora::Extreme& em = s.extreme(velmora::rowM);
     EXPECT_NEAR(em.max, m, 1e-9 * m);
     EXPECT_NEAR(em.xMax, l / 2.0, 1e-7 * l);
-    const double wmid = q / (ei * lambda * lambda * lambda * lambda) *
-                            (1.0 / std::cos(lambda * l / 2.0) - 1.0) -
-                        q * l * l / (8.0 * -n);
+    const double wmid =
+        q / (ei * lambda * lambda * lambda * lambda) * (1.0 / std::cos(lambda * l / 2.0) - 1.0) -
+        q * l * l / (8.0 * -n);
     EXPECT_NEAR(s.extreme(velmora::rowW).max, wmid, 1e-9 * wmid);
     ASSERT_EQ(s.reactions().size(), 2u);
-    for (const velmora::Reaction& r : s.reactions()) EXPECT_NEAR(r.force, q * l / 2.0, 1e-9 * q * l);
+    for (const velmora::Reaction& r : s.reactions())
+        EXPECT_NEAR(r.force, q * l / 2.0, 1e-9 * q * l);
     // sigma = N/A + M/W at the bottom, N/A - M/W at the top.
     ASSERT_TRUE(s.hasAxialStress());
     EXPECT_NEAR(s.stress().max, n / area + m / w, 1e-9 * (m / w));
@@ -206,13 +205,20 @@ TEST(ExtendedSections, ExtremesReactionsAndStressesInsideOneSection) {
 
 TEST(ExtendedSections, AFoundationHoldsTheBeamButNothingElseDoes) {
     // A free-free beam on a foundation is held; without it, a mechanism.
-    EXPECT_TRUE(Solution(Beam(End::free).section(4, 100, 1).foundation(50).end(End::free)).solved());
-    EXPECT_TRUE(Solution(Beam(End::free).section(4, 100, 1).foundation(50).hinge().section(3, 100)
-                             .foundation(50).end(End::free))
+    EXPECT_TRUE(
+        Solution(Beam(End::free).section(4, 100, 1).foundation(50).end(End::free)).solved());
+    EXPECT_TRUE(Solution(Beam(End::free)
+                             .section(4, 100, 1)
+                             .foundation(50)
+                             .hinge()
+                             .section(3, 100)
+                             .foundation(50)
+                             .end(End::free))
                     .solved());
-    for (const Beam& b : {Beam(End::free).section(4, 100, 1).axialForce(5).end(End::free),
-                          Beam(End::free).section(4, 100, 1).foundation(50).hinge()
-                              .section(3, 100).end(End::free)}) {
+    for (const Beam& b :
+         {Beam(End::free).section(4, 100, 1).axialForce(5).end(End::free),
+          Beam(End::free).section(4, 100, 1).foundation(50).hinge().section(3, 100).end(
+              End::free)}) {
         const Solution s(b);
         ASSERT_FALSE(s.solved());
         EXPECT_EQ(s.failure().kind, velmora::Failure::mechanism) << s.problem();
@@ -281,7 +287,8 @@ std::vector<double> feDeflections(const FeModel& m, int perSection) {
 
 TEST(ExtendedSections, MixedBeamsAgreeWithAFiniteElementModel) {
     const FeModel models[] = {
-        {{{3.0, 2e3, 4.0, -150.0, 0.0, 0.0}, {2.5, 1.2e3, 0.0, 300.0, 800.0, 2e-3},
+        {{{3.0, 2e3, 4.0, -150.0, 0.0, 0.0},
+          {2.5, 1.2e3, 0.0, 300.0, 800.0, 2e-3},
           {2.0, 2e3, -1.5, -150.0, 0.0, 0.0}},
          {0.0, 7.0},
          {true, false},
@@ -318,10 +325,12 @@ TEST(ExtendedSections, MixedBeamsAgreeWithAFiniteElementModel) {
         for (size_t k = 0; k < b.elements.size(); ++k) {
             if (!b.elements[k].isSection()) continue;
             ++node;
-            EXPECT_NEAR(after(s, static_cast<int>(k))[rowW], fine[node], 1e-9 * scale + 
-                        16.0 * std::fabs(fine[node] - coarse[node])) << node;
+            EXPECT_NEAR(after(s, static_cast<int>(k))[rowW], fine[node],
+                        1e-9 * scale + 16.0 * std::fabs(fine[node] - coarse[node]))
+                << node;
         }
-        EXPECT_NEAR(s.states[0][rowW], fine[0], 1e-9 * scale + 16.0 * std::fabs(fine[0] - coarse[0]));
+        EXPECT_NEAR(s.states[0][rowW], fine[0],
+                    1e-9 * scale + 16.0 * std::fabs(fine[0] - coarse[0]));
     }
 }
 
@@ -418,7 +427,8 @@ TEST(ExtendedSections, EnvelopeExtremesInsideAFoundationSectionAreExact) {
             const double x = i == 20001 ? xp : l * i / 20000.0;
             State g, q;
             velmora::Failure f;
-            ASSERT_TRUE(own.at(x, velmora::Side::left, g, f) && other.at(x, velmora::Side::left, q, f));
+            ASSERT_TRUE(own.at(x, velmora::Side::left, g, f) &&
+                        other.at(x, velmora::Side::left, q, f));
             auto harm = [](double v, double worse, double better, bool largest) {
                 const double a = worse * v, c = better * v;
                 return largest ? std::max(a, c) : std::min(a, c);
@@ -457,7 +467,10 @@ TEST(ExtendedSections, InfluenceLinesAreTheQuantitiesUnderAMovingUnitForce) {
         velmora::InfluenceLine line;
         velmora::Failure failure;
         ASSERT_TRUE(s.influence(what, 7, line, failure)) << failure.where.text;
-        const int row = what[0] == 'Q' ? rowQ : what[0] == 'M' ? rowM : what[0] == 'w' ? rowW : rowPsi;
+        const int row = what[0] == 'Q'   ? rowQ
+                        : what[0] == 'M' ? rowM
+                        : what[0] == 'w' ? rowW
+                                         : rowPsi;
         double scale = 0.0;
         for (double v : line.ordinate) scale = std::max(scale, std::fabs(v));
         int checked = 0;
