@@ -163,6 +163,14 @@ public:
                   there;
             return false;
         }
+        if (mine.axialForce != e.axialForce || mine.foundation != e.foundation ||
+            mine.shear != e.shear || mine.curvature != e.curvature || mine.area != e.area) {
+            why =
+                "this part of a section has another N, k, shear stiffness, kappa or A than the "
+                "section" +
+                there;
+            return false;
+        }
         // The later part of a split section continues its line load.
         const double qHere = e.q + e.qs * offset_;
         const double loadScale =

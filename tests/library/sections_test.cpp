@@ -489,3 +489,28 @@ TEST(ExtendedSections, InfluenceLinesAreTheQuantitiesUnderAMovingUnitForce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExtendedSections, ARepeatedRunMustRepeatTheSectionsTerms) {
+    const std::string beam =
+        "F1 gelenkiges Lager\nF3 l=4 EI=100 q=1 N=-5 k=2 GAs=900 kappa=1e-3 A=0.1\n"
+        "F6 rechtes Tr\xc3\xa4gerende gelenkiges Lager\nF1 gelenkiges Lager\n";
+    const std::string same = "F3 l=2 EI=100 q=1 N=-5 k=2 GAs=900 kappa=1e-3 A=0.1\nF7\n";
+    velmora::RunOutput out;
+    velmora::Failure failure;
+    ASSERT_TRUE(velmora::run(beam + same, Method::general, out, failure)) << failure.where.text;
+    for (const char* other :
+         {"N=-6 k=2 GAs=900 kappa=1e-3 A=0.1", "N=-5 k=3 GAs=900 kappa=1e-3 A=0.1",
+          "N=-5 k=2 GAs=800 kappa=1e-3 A=0.1", "N=-5 k=2 GAs=900 kappa=2e-3 A=0.1",
+          "N=-5 k=2 GAs=900 kappa=1e-3 A=0.2"}) {
+        const std::string run = beam + "F3 l=2 EI=100 q=1 " + other + "\nF7\n";
+        EXPECT_FALSE(velmora::run(run, Method::general, out, failure)) << other;
+        EXPECT_EQ(failure.where.line, 5) << other;
+        EXPECT_NE(failure.where.text.find("another N, k, shear stiffness, kappa or A"),
+                  std::string::npos)
+            << failure.where.text;
+    }
+}
+
+}  // namespace
