@@ -485,6 +485,25 @@ TEST(ExtendedSections, InfluenceLinesAreTheQuantitiesUnderAMovingUnitForce) {
             ++checked;
         }
         EXPECT_GT(checked, 5);
+        // The areas: the quantity under a unit load over the whole beam.
+        Beam uniform;
+        uniform.section(l, 500.0, 1.0).axialForce(-40.0).shearStiffness(3000.0).foundation(60.0);
+        State st;
+        velmora::Failure f;
+        ASSERT_TRUE(Solution(uniform.end(End::clamped)).at(cut, velmora::Side::left, st, f));
+        EXPECT_NEAR(line.positiveArea + line.negativeArea, st[row], 1e-9 * scale * l) << what;
+        // The extremes: never below a dense grid's, and no further above it
+        // than the grid can miss.
+        double high = -INFINITY;
+        for (int i = 1; i <= 4000; ++i) {
+            const double x = i == 4000 ? cut : l * i / 4000.0;
+            State at;
+            ASSERT_TRUE(Solution(beam(x)).at(cut, velmora::Side::left, at, f));
+            high = std::max(high, at[row]);
+        }
+        if (row == rowQ) continue;  // Q jumps at the cut
+        EXPECT_GE(line.extreme.max, high - 1e-12 * scale) << what;
+        EXPECT_NEAR(line.extreme.max, high, 1e-6 * scale) << what;
     }
 }
 
