@@ -12,6 +12,7 @@
 
 #include "analysis/evaluator.h"
 #include "analysis/general.h"
+#include "solver/field.h"
 
 namespace velmora {
 namespace {
@@ -164,6 +165,7 @@ BeamModel loadedModel(const Layout& lay, const std::vector<Placed>& loads,
         if (e.isSection()) {
             e.q *= own;
             e.qs *= own;
+            e.curvature *= own;  // an imposed curvature is a load of the own case
             e.loaded = e.loaded && hasOwn;
             for (const Placed& p : loads) {
                 if (p.point() || !(e.x >= p.from - tol && e.x + e.length <= p.to + tol)) continue;
@@ -196,7 +198,8 @@ std::string number(double x) { return exactNumber(x); }
 
 // The diagram of one beam of the layout, by the chosen method.
 bool solveBeam(const Script& script, const BeamModel& model, int points, bool general,
-               const std::string& what, Diagram& d, Problem& warning, Problem& problem) {
+               const std::string& what, Diagram& d, std::vector<std::vector<State>>& fields,
+               Problem& warning, Problem& problem) {
     Script keys;
     BeamModel pressed;
     pressBeam(model, script, keys, pressed);
@@ -209,6 +212,7 @@ bool solveBeam(const Script& script, const BeamModel& model, int points, bool ge
             return false;
         }
         computeGeneralDiagram(pressed, s, points, d);
+        fields = s.fields;
         return true;
     }
     computeDiagram(keys, pressed, points, d);
@@ -228,6 +232,7 @@ struct Unit {
     int span = -1;
     Diagram diagram;
     BeamModel model;
+    std::vector<std::vector<State>> fields;  // of its extended sections (solver::Solution)
 };
 
 // The combinations the envelope takes, with their indices in the book
@@ -298,6 +303,83 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
     return sum;
 }
 
+// The extremes inside extended section k, whose quantities are no
+// polynomials: each combination's largest and smallest value on a grid of
+// the section (at least 64 cells, 8 per piece of its exact transfer), each
+// grid extreme refined by golden-section search on the units' exact states
+// between its neighbours.
+void fieldSectionExtremes(const Chosen& chosen,
+                          const std::vector<std::vector<TermUnits>>& termUnits,
+                          const std::vector<Unit>& units, size_t k, size_t before, Envelope& env) {
+    const Element& section = units[0].model.elements[k];
+    const solver::Field field(section);
+    if (!field.valid() || !(section.length > 0.0)) return;
+    const int cells = std::max(8, (64 + field.pieces() - 1) / field.pieces()) * field.pieces();
+    const size_t n = units.size();
+    auto states = [&](double t) {
+        std::vector<State> s(n);
+        for (size_t u = 0; u < n; ++u) {
+            const std::vector<State> none;
+            const auto& f = k < units[u].fields.size() ? units[u].fields[k] : none;
+            s[u] = solver::stateInside(units[u].model.elements[k], f,
+                                       units[u].diagram.samples[before].value, t);
+        }
+        return s;
+    };
+    std::vector<double> at(cells + 1);
+    std::vector<std::vector<State>> grid(cells + 1);
+    for (int j = 0; j <= cells; ++j) {
+        at[j] = section.length * (static_cast<double>(j) / cells);
+        grid[j] = states(at[j]);
+    }
+    for (size_t c = 0; c < chosen.combinations.size(); ++c) {
+        const Combination& combination = chosen.combinations[c];
+        for (int r = 0; r < rowCount; ++r) {
+            for (const bool largest : {true, false}) {
+                const double sign = largest ? 1.0 : -1.0;
+                auto value = [&](const std::vector<State>& s, Loading* loading) {
+                    const auto of = [&](int u) { return s[u][r]; };
+                    return combine(combination, termUnits[c], units, largest, of, loading);
+                };
+                std::vector<double> v(cells + 1);
+                for (int j = 0; j <= cells; ++j) v[j] = sign * value(grid[j], nullptr);
+                for (int j = 1; j < cells; ++j) {
+                    if (!(v[j] > v[j - 1] && v[j] >= v[j + 1])) continue;
+                    // Golden-section search for the largest sign * value.
+                    double a = at[j - 1], b = at[j + 1];
+                    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
+                    double x1 = b - g * (b - a), x2 = a + g * (b - a);
+                    double f1 = sign * value(states(x1), nullptr);
+                    double f2 = sign * value(states(x2), nullptr);
+                    for (int i = 0; i < 80 && b - a > 4e-16 * section.length; ++i) {
+                        if (f1 < f2) {
+                            a = x1, x1 = x2, f1 = f2, x2 = a + g * (b - a);
+                            f2 = sign * value(states(x2), nullptr);
+                        } else {
+                            b = x2, x2 = x1, f2 = f1, x1 = b - g * (b - a);
+                            f1 = sign * value(states(x1), nullptr);
+                        }
+                    }
+                    double t = f1 > f2 ? x1 : x2;
+                    std::vector<State> s = states(t);
+                    if (!(sign * value(s, nullptr) >= v[j])) t = at[j], s = grid[j];
+                    Loading loading;
+                    const double best = value(s, &loading);
+                    EnvelopeExtreme& x = env.extremes[r];
+                    const bool better = largest ? best > x.extreme.max : best < x.extreme.min;
+                    if (!std::isfinite(best) || !better) continue;
+                    loading.combination = chosen.index[c];
+                    if (largest) {
+                        x.extreme.max = best, x.extreme.xMax = section.x + t, x.atMax = loading;
+                    } else {
+                        x.extreme.min = best, x.extreme.xMin = section.x + t, x.atMin = loading;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // The extremes inside the sections, exact. There each unit's value of a
 // quantity is a polynomial c(t), and a combination's largest value is the
 // sum over its units of max(worse c, better c): one polynomial between
@@ -327,6 +409,10 @@ void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUni
         const size_t before = i - 1;  // the section's start
         i = end;
         if (!inside) continue;
+        if (!isPlainSection(elements[k])) {
+            fieldSectionExtremes(chosen, termUnits, units, k, before, env);
+            continue;
+        }
         for (size_t u = 0; u < n; ++u) {
             const State& start = units[u].diagram.samples[before].value;
             for (int r = 0; r < rowCount; ++r) {
@@ -591,7 +677,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
     for (size_t c = 0; c < book.cases.size(); ++c) {
         if (!taken[c]) continue;
         if (!book.cases[c].spanwise) {
-            units.push_back(Unit{static_cast<int>(c), -1, {}, {}});
+            units.push_back(Unit{static_cast<int>(c), -1, {}, {}, {}});
             continue;
         }
         for (int s = 0; s < spans; ++s) {
@@ -606,7 +692,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
                 loaded = loaded || (p.loadCase == static_cast<int>(c) && !p.point() &&
                                     p.from < b - tol && p.to > a + tol);
             }
-            if (loaded) units.push_back(Unit{static_cast<int>(c), s, {}, {}});
+            if (loaded) units.push_back(Unit{static_cast<int>(c), s, {}, {}, {}});
         }
     }
     for (Unit& u : units) {
@@ -614,7 +700,7 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         const BeamModel& m = u.model;
         std::string what = "the load case " + book.cases[u.loadCase].name;
         if (u.span >= 0) what += " on span " + std::to_string(u.span + 1);
-        if (!solveBeam(script, m, points, general, what, u.diagram, warning, problem)) {
+        if (!solveBeam(script, m, points, general, what, u.diagram, u.fields, warning, problem)) {
             return false;
         }
         env.allFinite = env.allFinite && u.diagram.allFinite;

@@ -26,12 +26,19 @@ struct Sample {
     // The section modulus W of the section the sample belongs to (just right
     // of a point element: the section that follows), 0 where it is unknown.
     double modulus = 0.0;
+    // N / A of that section: 0 without an axial force or a known area.
+    double axial = 0.0;
     bool hasStress() const { return modulus > 0.0; }
-    double stress() const { return value[rowM] / modulus; }  // sigma = M / W
+    // sigma = N / A + M / W of the bottom fibre, and N / A - M / W of the top.
+    double stress() const {
+        return axial == 0.0 ? value[rowM] / modulus : axial + value[rowM] / modulus;
+    }
+    double stressTop() const { return axial - value[rowM] / modulus; }
 };
 
-// A support force: the jump of Q from left to right across a support or
-// spring, Q just right of the left end, minus Q just left of the right end.
+// A support force: the jump of the vertical force V = Q + N w' (Q where the
+// section has no N) from left to right across a support or spring, V just
+// right of the left end, minus V just left of the right end.
 // At a clamped end also the jump of M.
 struct Reaction {
     int action = 0;
@@ -67,6 +74,10 @@ struct Diagram {
     // the other extremes.
     bool hasStress = false;
     Extreme stress;
+    // With an axial force over a known area: sigma = N / A + M / W is the
+    // bottom fibre's, and the top fibre's N / A - M / W has extremes too.
+    bool hasAxialStress = false;
+    Extreme stressTop;
     StressOverflow stressBeyond;
     bool allFinite = true;
     Watch watch;  // of the one complete pass

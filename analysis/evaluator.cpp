@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/engine.h"
+#include "solver/field.h"
 
 namespace velmora {
 namespace {
@@ -97,6 +98,26 @@ std::vector<double> modulusAfter(const BeamModel& beam) {
     return after;
 }
 
+// N / A the same way: 0 where a section has no axial force or no area.
+std::vector<double> axialAfter(const BeamModel& beam) {
+    const int n = static_cast<int>(beam.elements.size());
+    auto axial = [](const Element& e) {
+        const double a = sectionArea(e);
+        return e.axialForce != 0.0 && a > 0.0 ? e.axialForce / a : 0.0;
+    };
+    std::vector<double> after(n + 1, 0.0);
+    int lastSection = -1;
+    for (int k = 0; k < n; ++k) {
+        if (beam.elements[k].isSection()) lastSection = k;
+    }
+    double next = lastSection >= 0 ? axial(beam.elements[lastSection]) : 0.0;
+    for (int k = n - 1; k >= -1; --k) {
+        if (k >= 0 && beam.elements[k].isSection()) next = axial(beam.elements[k]);
+        after[k + 1] = next;
+    }
+    return after;
+}
+
 }  // namespace
 
 void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diagram& d) {
@@ -110,15 +131,29 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     d.stress = Extreme{};
     d.stressBeyond = StressOverflow{};
     d.hasStress = false;
+    d.hasAxialStress = false;
+    d.stressTop = Extreme{};
     const std::vector<double> modulus = modulusAfter(beam);
+    const std::vector<double> axial = axialAfter(beam);
     for (const Element& e : beam.elements) {
         d.hasStress = d.hasStress || (e.isSection() && sectionModulus(e) > 0.0);
     }
+    for (size_t k = 0; k < axial.size(); ++k) {
+        d.hasAxialStress = d.hasAxialStress || (axial[k] != 0.0 && modulus[k] > 0.0);
+    }
+    // The vertical force of each node's state, whose jumps are the reactions.
+    const std::vector<int> nodeSection = solver::nodeSections(beam);
+    auto vertical = [&](int node, const State& s) {
+        return solver::verticalForce(beam, nodeSection[node], s);
+    };
     double w = modulus[0];
-    // sigma = M / W of a finite M, with where it overflows.
+    double na = axial[0];
+    // sigma = M / W of a finite M (N / A + M / W with an axial force), with
+    // where it overflows.
     auto stressAt = [&](int action, double m, double x) {
-        const double sigma = m / w;
+        const double sigma = na == 0.0 ? m / w : na + m / w;
         consider(d.stress, sigma, x);
+        if (d.hasAxialStress) consider(d.stressTop, na - m / w, x);
         if (std::isfinite(sigma) || !std::isfinite(m)) return;
         StressOverflow& o = d.stressBeyond;
         if (o.action < 0 || (o.action == action && std::fabs(m) > std::fabs(o.moment))) {
@@ -126,7 +161,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         }
     };
     auto sample = [&](double x, int action, const State& s) {
-        d.samples.push_back(Sample{x, s, action, w});
+        d.samples.push_back(Sample{x, s, action, w, na});
         if (!finite(s)) d.allFinite = false;
         for (int k = 0; k < rowCount; ++k) consider(d.extremes[k], s[k], x);
     };
@@ -139,7 +174,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     sample(x, beam.leftTag, evaluator.start());
     if (beam.left != End::free) {
         const State& s = d.samples.back().value;
-        addReaction(d, beam.leftTag, x, s[rowQ],
+        addReaction(d, beam.leftTag, x, vertical(0, s),
                     beam.left == End::clamped || beam.left == End::guided, s[rowM]);
     }
     for (int k = 0; k < n; ++k) {
@@ -147,6 +182,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         const State before = d.samples.back().value;
         if (e.isSection()) {
             w = modulus[k + 1];
+            na = axial[k + 1];
             const bool stress = w > 0.0;
             if (stress) stressAt(e.tag, before[rowM], x);
             for (int i = 1; i <= points; ++i) {
@@ -157,16 +193,34 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
             // Between the samples: where each quantity's derivative vanishes,
             // by the section's own transfer from its start. sigma = M / W
             // with W constant in the section has its extremes where M has.
-            for (int q = 0; q < rowCount; ++q) {
-                for (const double t : criticalPlaces(e, before, q)) {
-                    const double v = solver::stateInside(e, before, t)[q];
-                    consider(d.extremes[q], v, x + t);
-                    if (stress && q == rowM) stressAt(e.tag, v, x + t);
+            if (isPlainSection(e)) {
+                for (int q = 0; q < rowCount; ++q) {
+                    for (const double t : criticalPlaces(e, before, q)) {
+                        const double v = solver::stateInside(e, before, t)[q];
+                        consider(d.extremes[q], v, x + t);
+                        if (stress && q == rowM) stressAt(e.tag, v, x + t);
+                    }
                 }
+            } else {
+                static const std::vector<State> none;
+                const std::vector<State>* field = evaluator.field(k);
+                const auto places = fieldCriticalPlaces(e, field ? *field : none, before);
+                for (int q = 0; q < rowCount; ++q) {
+                    for (const double t : places[q]) {
+                        const double v = evaluator.inside(k, t)[q];
+                        consider(d.extremes[q], v, x + t);
+                        if (stress && q == rowM) stressAt(e.tag, v, x + t);
+                    }
+                }
+                // Its own end: where the next section's N differs, the
+                // state after it reports that section's Q.
+                if (e.length > 0.0)
+                    consider(d.extremes[rowQ], evaluator.inside(k, e.length)[rowQ], x + e.length);
             }
             x += e.length;
         }
         w = modulus[k + 1];
+        na = axial[k + 1];
         sample(x, e.tag, evaluator.after(k));
         if (e.isSection() && w > 0.0) stressAt(e.tag, d.samples.back().value[rowM], x);
         afterSample[k] = d.samples.size() - 1;
@@ -175,7 +229,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
             // rotational spring only its moment -c psi.
             const State& after = d.samples.back().value;
             reactionOf[k] = d.reactions.size();
-            addReaction(d, e.tag, x, after[rowQ] - before[rowQ], e.takesMoment(),
+            addReaction(d, e.tag, x, vertical(k + 1, after) - vertical(k, before), e.takesMoment(),
                         after[rowM] - before[rowM]);
         }
     }
@@ -183,7 +237,7 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
     if (beam.right != End::free) {
         const State& s = d.samples.back().value;
         // + 0.0: a guided end's exact 0 force prints as 0, not -0.
-        addReaction(d, beam.rightTag, x, -s[rowQ] + 0.0,
+        addReaction(d, beam.rightTag, x, -vertical(n, s) + 0.0,
                     beam.right == End::clamped || beam.right == End::guided, -s[rowM] + 0.0);
     }
     d.length = x;

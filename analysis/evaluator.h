@@ -17,6 +17,9 @@ public:
     virtual State inside(int element, double part) = 0;  // a length `part` into section k
     // Just left of element k: just right of the one before it.
     State before(int element) { return element == 0 ? start() : after(element - 1); }
+    // The solved piece states of extended section k (solver::Solution::fields),
+    // or null where there are none.
+    virtual const std::vector<State>* field(int /*element*/) { return nullptr; }
 };
 
 // The solved beam: its states between the elements, and each section's
@@ -24,16 +27,24 @@ public:
 class GeneralEvaluator final : public Evaluator {
 public:
     GeneralEvaluator(const BeamModel& beam, const solver::Solution& solution)
-        : beam_(beam), states_(solution.states) {}
+        : beam_(beam), states_(solution.states), fields_(solution.fields) {}
     State start() override { return states_[0]; }
     State after(int element) override { return states_[element + 1]; }
     State inside(int element, double part) override {
-        return solver::stateInside(beam_.elements[element], states_[element], part);
+        const Element& e = beam_.elements[element];
+        const std::vector<State>* f = field(element);
+        return f ? solver::stateInside(e, *f, states_[element], part)
+                 : solver::stateInside(e, states_[element], part);
+    }
+    const std::vector<State>* field(int element) override {
+        const size_t k = static_cast<size_t>(element);
+        return k < fields_.size() && !fields_[k].empty() ? &fields_[k] : nullptr;
     }
 
 private:
     const BeamModel& beam_;
     const std::vector<State>& states_;
+    const std::vector<std::vector<State>>& fields_;
 };
 
 // The program's own arithmetic, bit for bit: after a fresh start the beam is

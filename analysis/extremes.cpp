@@ -21,6 +21,8 @@
 #include <cmath>
 #include <limits>
 
+#include "solver/field.h"
+
 namespace velmora {
 namespace {
 
@@ -159,6 +161,9 @@ std::vector<double> criticalPlaces(const solver::Element& section, const solver:
     bool finite = std::isfinite(l) && std::isfinite(q) && std::isfinite(qs);
     for (double v : start) finite = finite && std::isfinite(v);
     if (!isSection || !finite || !(l > 0.0)) return {};
+    if (!velmora::isPlainSection(section)) {
+        return fieldCriticalPlaces(section, {}, start)[quantity];
+    }
     const double ei = solver::sectionStiffness(section);
     if (!std::isfinite(ei) || ei == 0.0) return {};
     const double k = -1.0 / ei;
@@ -206,7 +211,7 @@ bool sectionPolynomial(const solver::Element& section, const solver::State& star
     const double l = section.length, q = section.q, qs = section.qs;
     bool finite = std::isfinite(l) && std::isfinite(q) && std::isfinite(qs);
     for (double v : start) finite = finite && std::isfinite(v);
-    if (!section.isSection() || !finite || !(l > 0.0)) return false;
+    if (!section.isSection() || !finite || !(l > 0.0) || !isPlainSection(section)) return false;
     const double ei = solver::sectionStiffness(section);
     if (!std::isfinite(ei) || ei == 0.0) return false;
     const double k = -1.0 / ei;
@@ -238,6 +243,111 @@ bool sectionPolynomial(const solver::Element& section, const solver::State& star
     }
     while (p.degree >= 0 && p.c[p.degree] == 0.0) --p.degree;
     return true;
+}
+
+namespace {
+
+// The root in (a, b) of a continuous g with g(a) = ga and g(b) = gb of
+// opposite signs: Brent's method, inverse quadratic and secant steps kept
+// inside the bracket by bisection.
+template <class G>
+double brentRoot(const G& g, double a, double b, double ga, double gb) {
+    double c = a, gc = ga, d = b - a, e = d;
+    for (int i = 0; i < 200; ++i) {
+        if ((gb > 0.0) == (gc > 0.0)) {
+            c = a, gc = ga;
+            d = e = b - a;
+        }
+        if (std::fabs(gc) < std::fabs(gb)) {
+            a = b, b = c, c = a;
+            ga = gb, gb = gc, gc = ga;
+        }
+        const double tol = 2.0 * eps * std::fabs(b) + std::numeric_limits<double>::min();
+        const double m = (c - b) / 2.0;
+        if (std::fabs(m) <= tol || gb == 0.0) break;
+        if (std::fabs(e) >= tol && std::fabs(ga) > std::fabs(gb)) {
+            double p, q;
+            const double s = gb / ga;
+            if (a == c) {
+                p = 2.0 * m * s;
+                q = 1.0 - s;
+            } else {
+                const double r = gb / gc, t = ga / gc;
+                p = s * (2.0 * m * t * (t - r) - (b - a) * (r - 1.0));
+                q = (t - 1.0) * (r - 1.0) * (s - 1.0);
+            }
+            if (p > 0.0) {
+                q = -q;
+            } else {
+                p = -p;
+            }
+            if (2.0 * p < std::min(3.0 * m * q - std::fabs(tol * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+            } else {
+                d = m, e = m;
+            }
+        } else {
+            d = m, e = m;
+        }
+        a = b, ga = gb;
+        b += std::fabs(d) > tol ? d : std::copysign(tol, m);
+        gb = g(b);
+    }
+    return b;
+}
+
+}  // namespace
+
+std::array<std::vector<double>, 4> fieldCriticalPlaces(const solver::Element& section,
+                                                       const std::vector<solver::State>& given,
+                                                       const solver::State& start) {
+    std::array<std::vector<double>, 4> out;
+    const double l = section.length;
+    bool finite = std::isfinite(l);
+    for (double v : start) finite = finite && std::isfinite(v);
+    if (!section.isSection() || !finite || !(l > 0.0)) return out;
+    const solver::Field f(section);
+    if (!f.valid()) return out;
+    const int pieces = f.pieces();
+    const double h = f.pieceLength();
+    std::vector<solver::State> own;
+    if (given.empty()) {
+        own.push_back(f.vertical(start));
+        const solver::Field::Step full = f.step(h);
+        for (int p = 0; p < pieces; ++p) own.push_back(full.apply(own.back(), p * h));
+    }
+    const std::vector<solver::State>& field = given.empty() ? own : given;
+    const int cells = std::max(8, (64 + pieces - 1) / pieces);
+    const double dt = h / cells;
+    const solver::Field::Step step = f.step(dt);
+    std::vector<double> at;
+    std::vector<solver::State> rate;
+    at.reserve(static_cast<size_t>(pieces) * cells + 1);
+    rate.reserve(at.capacity());
+    for (int p = 0; p < pieces; ++p) {
+        solver::State y = field[p];
+        for (int j = 0; j < cells; ++j) {
+            const double t = p * h + j * dt;
+            if (j > 0) y = step.apply(y, t - dt);
+            at.push_back(t);
+            rate.push_back(f.rates(y, t));
+        }
+    }
+    at.push_back(l);
+    rate.push_back(f.rates(field.back(), l));
+    for (int q = 0; q < 4; ++q) {
+        const auto g = [&](double t) { return f.rates(f.at(field, t), t)[q]; };
+        for (size_t i = 0; i + 1 < at.size(); ++i) {
+            const double a = rate[i][q], b = rate[i + 1][q];
+            if (!std::isfinite(a) || !std::isfinite(b)) continue;
+            if (i > 0 && a == 0.0) keep(out[q], at[i]);
+            if ((a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0)) {
+                keep(out[q], brentRoot(g, at[i], at[i + 1], a, b));
+            }
+        }
+    }
+    return out;
 }
 
 std::vector<double> realRoots(const SectionPolynomial& p, double lo, double hi) {

@@ -17,6 +17,21 @@ namespace velmora {
 std::vector<double> criticalPlaces(const solver::Element& section, const solver::State& start,
                                    int quantity);
 
+// The same for an extended section (axial force, foundation, shear
+// deformation, imposed curvature), whose quantities are no polynomials: the
+// places where the derivative of each of w, psi, M and Q changes sign, from
+// the section's solved piece states `field` (solver::Solution::fields; empty:
+// carried from `start`). The derivative, exact from the section's equations,
+// is bracketed on a grid of at least 64 cells per section and 8 per piece
+// (each cell's exponent rate * h at most 1/16), and each bracket refined by a
+// safeguarded secant (Brent's method) on the exact state. Every sign change
+// between neighbouring grid points is found; what the grid cannot see is a
+// pair of sign changes inside one cell, whose extreme differs from the
+// cell's sampled values by the quantity's tiny variation over that cell.
+std::array<std::vector<double>, 4> fieldCriticalPlaces(const solver::Element& section,
+                                                       const std::vector<solver::State>& field,
+                                                       const solver::State& start);
+
 // A quantity inside a section as a polynomial in t, the distance from the
 // section's start: coefficients in ascending powers, degree -1 when it is
 // identically zero. w under a growing line load is of degree 5.
@@ -28,7 +43,8 @@ struct SectionPolynomial {
 };
 
 // `quantity` inside `section` from its start state, by the closed form of
-// the section's transfer. False for what criticalPlaces finds nothing in.
+// the section's transfer. False for what criticalPlaces finds nothing in,
+// and for an extended section, which has no such polynomial.
 bool sectionPolynomial(const solver::Element& section, const solver::State& start, int quantity,
                        SectionPolynomial& p);
 

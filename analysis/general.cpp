@@ -163,6 +163,14 @@ public:
                   there;
             return false;
         }
+        if (mine.axialForce != e.axialForce || mine.foundation != e.foundation ||
+            mine.shear != e.shear || mine.curvature != e.curvature || mine.area != e.area) {
+            why =
+                "this part of a section has another N, k, shear stiffness, kappa or A than the "
+                "section" +
+                there;
+            return false;
+        }
         // The later part of a split section continues its line load.
         const double qHere = e.q + e.qs * offset_;
         const double loadScale =
@@ -196,8 +204,8 @@ public:
         if (offset_ == 0.0) {
             state = solution_->states[element_];
         } else {
-            state =
-                solver::stateInside(beam_.elements[element_], solution_->states[element_], offset_);
+            state = solver::stateInside(beam_.elements[element_], solution_->fields[element_],
+                                        solution_->states[element_], offset_);
         }
         return true;
     }
@@ -254,6 +262,8 @@ int overflowingSection(const Script& script, int index) {
     for (int i = first + 1; i < last; ++i) {
         if (!isSection(script.actions[i])) continue;
         const solver::Element e = elementOf(script.actions[i], i);
+        // An extended section is cut into pieces: no piece overflows.
+        if (!isPlainSection(e)) continue;
         for (int row = 0; row < 4; ++row) {
             solver::State unit{};
             unit[row] = 1.0;

@@ -14,6 +14,7 @@
 
 #include "analysis/evaluator.h"
 #include "analysis/general.h"
+#include "solver/field.h"
 
 namespace velmora {
 namespace {
@@ -68,6 +69,8 @@ Action unloaded(const Action& original) {
     if (isSection(a)) {
         a.given[slotLineLoad] = a.given[slotLineSlope] = false;
         a.value[slotLineLoad] = a.value[slotLineSlope] = 0.0;
+        a.given[slotCurvature] = false;
+        a.value[slotCurvature] = 0.0;
     } else if (a.kind == Kind::pointLoad) {
         a.value[slotLoad] = 0.0;
     } else if (a.kind == Kind::rightEnd) {
@@ -119,6 +122,7 @@ void buildCopy(const BeamModel& beam, int points, const std::vector<Cut>& cuts, 
     double x = 0.0;
     for (Element e : beam.elements) {
         e.q = e.qs = 0.0;
+        e.curvature = 0.0;  // an imposed curvature loads the beam
         e.loaded = false;
         if (e.kind == ElementKind::pointLoad) e.value = 0.0;
         if (e.isSection()) {
@@ -239,7 +243,14 @@ struct Cubic {
     }
 };
 
-void measure(InfluenceLine& line) {
+// The places where the copy's extended sections run (field.h): there the
+// deflection is no cubic, and measureFields() takes the line's measure.
+struct FieldSpan {
+    int element = 0;
+    double from = 0.0, to = 0.0;
+};
+
+void measure(InfluenceLine& line, const std::vector<FieldSpan>& fields) {
     Extreme& e = line.extreme;
     e = Extreme{};
     const auto& x = line.x;
@@ -250,6 +261,10 @@ void measure(InfluenceLine& line) {
         consider(e, y[i], x[i]);
         if (i == 0) continue;
         const double h = x[i] - x[i - 1];
+        const double middle = x[i - 1] + h / 2.0;
+        bool inField = false;
+        for (const FieldSpan& f : fields) inField = inField || (middle > f.from && middle < f.to);
+        if (inField) continue;
         if (!(h > 0.0) || !std::isfinite(y[i - 1] + m[i - 1] + y[i] + m[i])) continue;
         const Cubic p(y[i - 1], m[i - 1], y[i], m[i], h);
         // Pieces between the stationary points are monotone: each holds at
@@ -271,6 +286,74 @@ void measure(InfluenceLine& line) {
             }
             const double part = h * (p.integral(s1) - p.integral(s0));
             (part > 0.0 ? line.positiveArea : line.negativeArea) += part;
+        }
+    }
+}
+
+// The copy's extended sections, where the general solution gives the line.
+std::vector<FieldSpan> fieldSpans(const BeamModel& beam) {
+    std::vector<FieldSpan> spans;
+    double x = 0.0;
+    for (size_t k = 0; k < beam.elements.size(); ++k) {
+        const Element& e = beam.elements[k];
+        if (!e.isSection()) continue;
+        if (!isPlainSection(e) && e.length > 0.0) {
+            spans.push_back(FieldSpan{static_cast<int>(k), x, x + e.length});
+        }
+        x += e.length;
+    }
+    return spans;
+}
+
+// Over the extended sections: the extremes where w' changes sign
+// (fieldCriticalPlaces), and the areas between the zeros of w, each
+// stretch integrated by 8-point Gauss-Legendre on cells of exponent rate *
+// h of at most 1/16, whose error lies far below rounding.
+void measureFields(const std::vector<FieldSpan>& spans, const BeamModel& beam,
+                   const solver::Solution& s, InfluenceLine& line) {
+    static const double node[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
+                                   0.9602898564975363};
+    static const double weight[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
+                                     0.1012285362903763};
+    for (const FieldSpan& span : spans) {
+        const Element& e = beam.elements[span.element];
+        const std::vector<State>& field = s.fields[span.element];
+        const State& start = s.states[span.element];
+        const auto w = [&](double t) { return solver::stateInside(e, field, start, t)[rowW]; };
+        const auto places = fieldCriticalPlaces(e, field, start);
+        for (const double t : places[rowW]) {
+            consider(line.extreme, w(t), span.from + t);
+        }
+        const solver::Field f(e);
+        const int cells = std::max(8, (64 + f.pieces() - 1) / f.pieces()) * f.pieces();
+        const double l = e.length;
+        auto integrate = [&](double a, double b) {
+            const double c = (a + b) / 2.0, r = (b - a) / 2.0;
+            double sum = 0.0;
+            for (int i = 0; i < 4; ++i)
+                sum += weight[i] * (w(c - r * node[i]) + w(c + r * node[i]));
+            return sum * r;
+        };
+        double a = 0.0, wa = w(0.0);
+        for (int j = 1; j <= cells; ++j) {
+            const double b = l * (static_cast<double>(j) / cells);
+            const double wb = w(b);
+            double from = a;
+            if ((wa < 0.0 && wb > 0.0) || (wa > 0.0 && wb < 0.0)) {
+                // The zero between, by bisection: each side keeps its sign.
+                double lo = a, hi = b;
+                for (int i = 0; i < 200 && lo < hi; ++i) {
+                    const double mid = lo + (hi - lo) / 2.0;
+                    if (mid <= lo || mid >= hi) break;
+                    ((w(mid) < 0.0) == (wa < 0.0) ? lo : hi) = mid;
+                }
+                const double part = integrate(a, lo);
+                (part > 0.0 ? line.positiveArea : line.negativeArea) += part;
+                from = lo;
+            }
+            const double part = integrate(from, b);
+            (part > 0.0 ? line.positiveArea : line.negativeArea) += part;
+            a = b, wa = wb;
         }
     }
 }
@@ -418,6 +501,28 @@ struct Resolver {
     }
 };
 
+// The section whose Q a cut's state reports (solver::nodeSections): the one
+// it lies in, else the next one from the place on, else the last; null for
+// a beam without sections.
+const Element* cutSection(const BeamModel& beam, const Cut& cut) {
+    const auto& elements = beam.elements;
+    const int n = static_cast<int>(elements.size());
+    int from = 0;
+    for (int k = 0; k < n; ++k) {
+        if (elements[k].tag != cut.action) continue;
+        if (cut.part >= 0.0) return &elements[k];
+        from = k + 1;
+        break;
+    }
+    for (int k = from; k < n; ++k) {
+        if (elements[k].isSection()) return &elements[k];
+    }
+    for (int k = n - 1; k >= 0; --k) {
+        if (elements[k].isSection()) return &elements[k];
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool computeInfluence(const Script& script, const BeamModel& beam, int points, bool general,
@@ -447,9 +552,21 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
                 case InfluenceRequest::moment:
                     p.atCut.push_back({rowPsi, 1.0});
                     break;
-                case InfluenceRequest::shear:
-                    p.atCut.push_back({rowW, -1.0});
+                case InfluenceRequest::shear: {
+                    // The unit offset gives the vertical force V; with an
+                    // axial force Q = (V - N psi) / D, so psi's line joins in.
+                    const Element* e = cutSection(beam, p.cut);
+                    const double n = e ? e->axialForce : 0.0;
+                    if (n == 0.0) {
+                        p.atCut.push_back({rowW, -1.0});
+                        break;
+                    }
+                    const double gas = sectionShearStiffness(*e);
+                    const double d = gas == 0.0 ? 1.0 : 1.0 + n / gas;
+                    p.atCut.push_back({rowW, -1.0 / d});
+                    p.atCut.push_back({rowM, n / d});
                     break;
+                }
                 case InfluenceRequest::deflection:
                     p.atCut.push_back({rowQ, 1.0});
                     break;
@@ -479,6 +596,7 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
             return false;
         }
         InfluenceLine& line = lines[n];
+        std::vector<FieldSpan> spans;
         for (const Station& r : copy.rows) line.x.push_back(r.x);
         if (general) {
             const solver::Solution s = solver::solve(copy.beam);
@@ -492,6 +610,9 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
             }
             GeneralEvaluator evaluator(copy.beam, s);
             line.allFinite = sample(copy, evaluator, line);
+            spans = fieldSpans(copy.beam);
+            measure(line, spans);
+            measureFields(spans, copy.beam, s, line);
         } else {
             // The keys of the copy, as a user would press them.
             const Script keys = keysOf(copy.beam, unloadedScript);
@@ -526,7 +647,7 @@ bool computeInfluence(const Script& script, const BeamModel& beam, int points, b
                 }
             }
         }
-        measure(line);
+        if (!general) measure(line, spans);
         applyLive(line, live);
     }
     return true;

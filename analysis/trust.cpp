@@ -126,7 +126,7 @@ solver::State scaleOf(const solver::Beam& beam, const solver::Solution& solution
         }
         for (int k = 1; k <= defaultPoints; ++k) {
             const double part = section.length * (static_cast<double>(k) / (defaultPoints + 1.0));
-            take(solver::stateInside(section, solution.states[e], part));
+            take(solver::stateInside(section, solution.fields[e], solution.states[e], part));
         }
     }
     return scale;

@@ -493,6 +493,16 @@ Beam& Beam::last(Kind kind, int slot, double value, const char* call) {
 Beam& Beam::massPerLength(double m) {
     return last(Kind::beamSection, slotMass, m, "massPerLength()");
 }
+Beam& Beam::extended(int slot, double value, const char* call) {
+    const bool shaft =
+        !script_.actions.empty() && script_.actions.back().kind == Kind::shaftSection;
+    return last(shaft ? Kind::shaftSection : Kind::beamSection, slot, value, call);
+}
+Beam& Beam::axialForce(double n) { return extended(slotAxial, n, "axialForce()"); }
+Beam& Beam::foundation(double k) { return extended(slotFoundation, k, "foundation()"); }
+Beam& Beam::shearStiffness(double s) { return extended(slotShear, s, "shearStiffness()"); }
+Beam& Beam::curvature(double kappa) { return extended(slotCurvature, kappa, "curvature()"); }
+Beam& Beam::area(double a) { return last(Kind::beamSection, slotArea, a, "area()"); }
 Beam& Beam::density(double rho) { return last(Kind::shaftSection, slotMass, rho, "density()"); }
 Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "modulus()"); }
 
@@ -682,6 +692,9 @@ Solution::Columns Solution::columns(int points) const {
         for (const Sample& s : diagram(points)) {
             take(s.x, s.value);
             if (summary_.hasStress) c.sigma.push_back(s.hasStress() ? s.stress() : NAN);
+            if (summary_.hasAxialStress) {
+                c.sigmaTop.push_back(s.hasStress() ? s.stressTop() : NAN);
+            }
         }
         return c;
     }
@@ -699,7 +712,9 @@ Solution::Columns Solution::columns(int points) const {
         if (e.isSection()) {
             for (int n = 1; n <= points; ++n) {
                 const double part = e.length * (static_cast<double>(n) / (points + 1.0));
-                take(x + part, solver::stateInside(e, states[k], part));
+                take(x + part, general_.fields[k].empty()
+                                   ? solver::stateInside(e, states[k], part)
+                                   : solver::stateInside(e, general_.fields[k], states[k], part));
             }
             x += e.length;
         }

@@ -158,6 +158,22 @@ public:
     Beam& density(double rho);
     Beam& modulus(double w);
 
+    // --- Beam-columns, foundations, shear deformation, imposed curvature ---
+    // Of the section or shaft added last, each constant over it; the general
+    // method only (the keyed method refuses such a section). The axial force
+    // N, tension positive, as given (not found from the supports); the
+    // foundation's k, a force per length per unit deflection acting against
+    // w; the shear stiffness, GAs of a section or G of a shaft (whose shear
+    // area follows from d), 0 for a section rigid in shear; an imposed
+    // curvature kappa (1 / length), positive where it makes the beam sag
+    // (alpha dT / h for a bottom warmer by dT over a depth h); the area A
+    // of a section for the stress N / A (a shaft's is pi d^2 / 4).
+    Beam& axialForce(double n);
+    Beam& foundation(double k);
+    Beam& shearStiffness(double s);
+    Beam& curvature(double kappa);
+    Beam& area(double a);
+
     // Load cases and combinations (see LoadCaseLoads). A name is one word
     // that cannot be read as a factor (no blank, line end, '=' or '#'; not
     // starting with a digit, a sign or a point; no '/'); another throws. A
@@ -178,6 +194,7 @@ private:
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     Beam& push(Action a);
     Beam& last(Kind kind, int slot, double value, const char* call);
+    Beam& extended(int slot, double value, const char* call);
     bool nameFree(const std::string& name);
     Script script_;
     Failure caseFailure_;
@@ -219,6 +236,9 @@ public:
         std::vector<double> x;
         std::array<std::vector<double>, rowCount> value;
         std::vector<double> sigma;  // M / W, NaN where no W is known; empty without any W
+        // With an axial force N over a known area A, sigma is N / A + M / W of
+        // the bottom fibre and sigmaTop N / A - M / W of the top; else empty.
+        std::vector<double> sigmaTop;
     };
     Columns columns(int points = defaultPoints) const;
     const std::vector<Reaction>& reactions() const { return summary_.reactions; }
@@ -243,6 +263,10 @@ public:
     // smallest value along the beam, exact; each Sample gives its own.
     bool hasStress() const { return summary_.hasStress; }
     const Extreme& stress() const { return summary_.stress; }
+    // Where a section has an axial force and an area: sigma above is the
+    // bottom fibre's N / A + M / W, this the top fibre's N / A - M / W.
+    bool hasAxialStress() const { return summary_.hasAxialStress; }
+    const Extreme& stressTop() const { return summary_.stressTop; }
 
     // The largest and smallest w, psi, M and Q at every sample, and the
     // extreme reactions, over the combinations named (none named: all of

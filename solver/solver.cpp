@@ -4,7 +4,8 @@
 //
 //   left end      two of s0's rows are 0 (w, M hinged; M, Q free; w, psi clamped;
 //                 psi, Q guided)
-//   section       sk = T(l, EI) s(k-1) + f(l, EI, q, qs)
+//   section       sk = T(l, EI) s(k-1) + f(l, EI, q, qs); an extended section
+//                 (field.h) piece by piece, each inner boundary its own unknowns
 //   spring        sk = s(k-1) except Q: Qk = Q(k-1) + c w(k-1)
 //   point load    sk = s(k-1) - P e(row)
 //   support       w(k-1) = 0; sk = s(k-1) except Q, whose jump is unknown
@@ -18,12 +19,18 @@
 //
 // Each element's rows touch only two neighbouring states, so the matrix is
 // banded and a sparse LU does the work in time linear in the elements.
+//
+// The fourth row of every unknown is the vertical force V, which point loads,
+// supports, springs and ends act on; it is Q wherever N = 0, and solve()
+// reports Q (see field.h).
 #include "solver.h"
 
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
 #include <Eigen/SparseLU>
 #include <cmath>
+
+#include "solver/field.h"
 
 namespace solver {
 namespace {
@@ -69,6 +76,16 @@ bool checkValues(const Beam& beam, Solution& s) {
                 return false;
             }
             good = good && finite(sectionStiffness(e));
+            if (good && !velmora::isPlainSection(e)) {
+                good = finite(e.axialForce) && finite(e.foundation) && finite(e.shear) &&
+                       finite(e.curvature);
+                if (good && !Field(e).valid()) {
+                    // D = 1 + N / GAs = 0: the section shears off under its own N.
+                    s.status = Status::singular;
+                    s.tags = {e.tag};
+                    return false;
+                }
+            }
         } else if (e.kind == ElementKind::spring || e.kind == ElementKind::pointLoad ||
                    e.kind == ElementKind::rotationalSpring || e.kind == ElementKind::hinge) {
             good = finite(e.value);
@@ -192,7 +209,8 @@ void reportMechanism(const Motions& m, const Eigen::MatrixXd& motions, bool atRi
     s.slides = beam.left == End::guided || beam.right == End::guided;
     for (const Element& e : beam.elements) {
         s.held = s.held || e.kind == ElementKind::support || e.kind == ElementKind::clamp ||
-                 (e.kind == ElementKind::spring && e.value != 0.0);
+                 (e.kind == ElementKind::spring && e.value != 0.0) ||
+                 (e.isSection() && e.foundation != 0.0);
         s.slides = s.slides || e.kind == ElementKind::rotationalSpring;
     }
     s.slides = s.slides && !s.held;
@@ -257,7 +275,11 @@ bool checkKinematics(const Beam& beam, Solution& s) {
             case ElementKind::beamSection:
             case ElementKind::shaftSection:
                 if (e.length != 0.0) apart = turnApart = true;
+                // A foundation holds every point of its section: both ends
+                // of a section of some length hold the piece's w.
+                if (e.foundation != 0.0 && e.length != 0.0) m.hold(0);
                 m.alongSection(e.length / unit);
+                if (e.foundation != 0.0 && e.length != 0.0) m.hold(0);
                 break;
             case ElementKind::spring:
                 if (e.value != 0.0) m.hold(0);
@@ -358,7 +380,48 @@ void endRows(System& sys, int node, End end, bool left, double moment, double fo
     }
 }
 
-System assemble(const Beam& beam) {
+// Where each extended section's inner piece boundaries stand among the
+// unknowns: after the n + 1 states between the elements, in order.
+struct Layout {
+    std::vector<int> firstInner;  // per element; -1: none
+    int nodes = 0;
+};
+
+Layout layout(const Beam& beam) {
+    Layout l;
+    const int n = static_cast<int>(beam.elements.size());
+    l.firstInner.assign(n, -1);
+    l.nodes = n + 1;
+    for (int k = 0; k < n; ++k) {
+        const Element& e = beam.elements[k];
+        if (!isSection(e) || velmora::isPlainSection(e)) continue;
+        const int inner = Field(e).pieces() - 1;
+        if (inner > 0) {
+            l.firstInner[k] = l.nodes;
+            l.nodes += inner;
+        }
+    }
+    return l;
+}
+
+// The rows of an extended section from node `from` to node `to`.
+void fieldRows(System& sys, const Element& e, int from, int firstInner, int to) {
+    const Field field(e);
+    const Field::Step step = field.step(field.pieceLength());
+    const int pieces = field.pieces();
+    for (int p = 0; p < pieces; ++p) {
+        const int a = p == 0 ? from : firstInner + p - 1;
+        const int b = p + 1 == pieces ? to : firstInner + p;
+        const double t0 = p * field.pieceLength();
+        for (int i = 0; i < 4; ++i) {
+            sys.add(at(b, i), 1.0);
+            for (int j = 0; j < 4; ++j) sys.add(at(a, j), -step.t[i][j]);
+            sys.close(step.f0[i] + t0 * step.f1[i]);
+        }
+    }
+}
+
+System assemble(const Beam& beam, const Layout& places) {
     System sys;
     const int n = static_cast<int>(beam.elements.size());
     sys.entries.reserve(16 * (n + 1));
@@ -369,6 +432,10 @@ System assemble(const Beam& beam) {
         switch (e.kind) {
             case ElementKind::beamSection:
             case ElementKind::shaftSection: {
+                if (!velmora::isPlainSection(e)) {
+                    fieldRows(sys, e, k - 1, places.firstInner[k - 1], k);
+                    break;
+                }
                 Transfer t;
                 State f;
                 sectionTerms(e.length, sectionStiffness(e), e.q, e.qs, t, f);
@@ -561,6 +628,10 @@ bool solveSystem(System& sys, int unknowns, Solution& s) {
 }  // namespace
 
 State stateInside(const Element& section, const State& start, double part) {
+    if (!velmora::isPlainSection(section)) {
+        const Field field(section);
+        return field.shearForm(field.advance(field.vertical(start), 0.0, part));
+    }
     Transfer t;
     State f;
     sectionTerms(part, sectionStiffness(section), section.q, section.qs, t, f);
@@ -573,6 +644,13 @@ State stateInside(const Element& section, const State& start, double part) {
     return s;
 }
 
+State stateInside(const Element& section, const std::vector<State>& field, const State& start,
+                  double part) {
+    if (field.empty()) return stateInside(section, start, part);
+    const Field f(section);
+    return f.shearForm(f.at(field, part));
+}
+
 Solution check(const Beam& beam) {
     Solution s;
     if (checkValues(beam, s)) checkKinematics(beam, s);
@@ -582,11 +660,30 @@ Solution check(const Beam& beam) {
 Solution solve(const Beam& beam) {
     Solution s;
     if (!checkValues(beam, s) || !checkKinematics(beam, s)) return s;
-    System sys = assemble(beam);
-    const int unknowns = 4 * (static_cast<int>(beam.elements.size()) + 1);
-    if (!solveSystem(sys, unknowns, s)) {
+    const Layout places = layout(beam);
+    System sys = assemble(beam, places);
+    const int n = static_cast<int>(beam.elements.size());
+    if (!solveSystem(sys, 4 * places.nodes, s)) {
         s.states.clear();
         if (s.tags.empty()) s.tags = {beam.leftTag};
+        return s;
+    }
+    // The inner piece states, and Q in place of V where a section has N.
+    s.fields.resize(n);
+    for (int k = 0; k < n; ++k) {
+        const Element& e = beam.elements[k];
+        if (!isSection(e) || velmora::isPlainSection(e)) continue;
+        std::vector<State>& f = s.fields[k];
+        f.push_back(s.states[k]);
+        for (int p = 0; p + 1 < Field(e).pieces(); ++p)
+            f.push_back(s.states[places.firstInner[k] + p]);
+        f.push_back(s.states[k + 1]);
+    }
+    s.states.resize(n + 1);
+    const std::vector<int> sections = nodeSections(beam);
+    for (int j = 0; j <= n; ++j) {
+        if (sections[j] < 0 || beam.elements[sections[j]].axialForce == 0.0) continue;
+        s.states[j] = Field(beam.elements[sections[j]]).shearForm(s.states[j]);
     }
     return s;
 }

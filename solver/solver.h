@@ -44,6 +44,10 @@ struct Solution {
     // states[0] is the state just right of the left end, states[k + 1] the
     // state just right of element k; the last is just left of the right end.
     std::vector<State> states;
+    // For each extended section (see field.h), the states at the boundaries
+    // of its pieces from its start to its end, with the vertical force V in
+    // the fourth row; empty for every other element.
+    std::vector<std::vector<State>> fields;
     // Normwise backward error of the solved (equilibrated) system: how much
     // its coefficients and right-hand side must change for the solution to fit.
     double backwardError = 0.0;
@@ -71,5 +75,11 @@ Solution check(const Beam& beam);
 // The state at distance `part` into a section whose start state is `start`,
 // by the same transfer and line-load terms as a whole section.
 State stateInside(const Element& section, const State& start, double part);
+
+// The same from the section's solved piece states (Solution::fields): exact
+// also far into a long section on a foundation, where carrying the start
+// state across would swamp the decaying part.
+State stateInside(const Element& section, const std::vector<State>& field, const State& start,
+                  double part);
 
 }  // namespace solver

@@ -231,12 +231,17 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d, const Unit
         }
     }
     if (!d.hasStress) return;
-    const Extreme& e = d.stress;
-    if (!e.found) {
-        std::fprintf(out, "  sigma: no finite value\n");
-    } else {
-        std::fprintf(out, "  sigma: max %g at x = %g, min %g at x = %g\n", unsigned0(e.max),
-                     unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
+    // With an axial force sigma is the bottom fibre's, sigma_top the top's.
+    for (const bool top : {false, true}) {
+        if (top && !d.hasAxialStress) break;
+        const Extreme& e = top ? d.stressTop : d.stress;
+        const char* name = top ? "sigma_top" : "sigma";
+        if (!e.found) {
+            std::fprintf(out, "  %s: no finite value\n", name);
+        } else {
+            std::fprintf(out, "  %s: max %g at x = %g, min %g at x = %g\n", name, unsigned0(e.max),
+                         unsigned0(e.xMax), unsigned0(e.min), unsigned0(e.xMin));
+        }
     }
 }
 
@@ -303,10 +308,13 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
             std::fputc('}', out);
         }
         std::fprintf(out, "%s],\n    \"extremes\": {", d->reactions.empty() ? "" : "\n    ");
-        for (int k = 0; k < rowCount + (d->hasStress ? 1 : 0); ++k) {
-            const Extreme& e = k < rowCount ? d->extremes[k] : d->stress;
+        const int stresses = d->hasStress ? (d->hasAxialStress ? 2 : 1) : 0;
+        for (int k = 0; k < rowCount + stresses; ++k) {
+            const Extreme& e = k < rowCount    ? d->extremes[k]
+                               : k == rowCount ? d->stress
+                                               : d->stressTop;
             std::fprintf(out, "%s\n      \"%s\": ", k ? "," : "",
-                         k < rowCount ? quantityNames[k] : "sigma");
+                         k < rowCount ? quantityNames[k] : (k == rowCount ? "sigma" : "sigma_top"));
             if (!e.found) {
                 std::fputs("null", out);
                 continue;
@@ -348,10 +356,12 @@ void writeTable(FILE* out, const Diagram& d, const Units& units) {
                           labelled("psi", u.angle) + "," + labelled("M", u.moment) + "," +
                           labelled("Q", u.force);
     if (d.hasStress) heading += "," + labelled("sigma", u.stress);
+    const bool top = d.hasStress && d.hasAxialStress;
+    if (top) heading += "," + labelled("sigma_top", u.stress);
     heading += '\n';
     std::fputs(heading.c_str(), out);
     // A row at a time: one write instead of ten calls into stdio per sample.
-    char row[(rowCount + 2) * fullCapacity];
+    char row[(rowCount + 3) * fullCapacity];
     for (const Sample& s : d.samples) {
         int n = formatFull(row, fullCapacity, s.x);
         for (double v : s.value) {
@@ -361,6 +371,10 @@ void writeTable(FILE* out, const Diagram& d, const Units& units) {
         if (d.hasStress) {
             row[n++] = ',';
             if (s.hasStress()) n += formatFull(row + n, fullCapacity, s.stress());
+        }
+        if (top) {
+            row[n++] = ',';
+            if (s.hasStress()) n += formatFull(row + n, fullCapacity, s.stressTop());
         }
         row[n++] = '\n';
         std::fwrite(row, 1, static_cast<size_t>(n), out);

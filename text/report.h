@@ -46,7 +46,8 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds,
                    const Units& units = Units{});
 
 // x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
-// where the beam has a W anywhere (empty where a sample's W is unknown).
+// where the beam has a W anywhere (empty where a sample's W is unknown),
+// with sigma_top beside it where a section has an axial force and an area.
 // With declared units, each heading names its unit: "M [kNm]".
 void writeTable(FILE* out, const Diagram& diagram, const Units& units = Units{});
 

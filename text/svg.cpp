@@ -578,6 +578,18 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
         sigma.extreme = d.stress;
         sigma.allFinite = d.allFinite;
         curves.push_back(sigma);
+        // With an axial force sigma is the bottom fibre's; the top's beside it.
+        if (d.hasAxialStress) {
+            sigma.name = "sigma_top";
+            sigma.colour = "#7d6608";
+            for (size_t i = 0; i < d.samples.size(); ++i) {
+                const Sample& sample = d.samples[i];
+                sigma.y[i] = sample.hasStress() ? sample.stressTop()
+                                                : std::numeric_limits<double>::quiet_NaN();
+            }
+            sigma.extreme = d.stressTop;
+            curves.push_back(sigma);
+        }
     }
     // One plot per mode shape, of the first maxDrawnModes.
     const size_t drawn = modes ? std::min(modes->size(), maxDrawnModes) : 0;

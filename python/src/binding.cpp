@@ -327,10 +327,12 @@ Python<DiagramTag> diagram(const Solution& s, const Int& points) {
     Solution::Columns c = s.columns(pointsOf(points));
     const bool stress = !c.sigma.empty();
     py::object sigma = stress ? py::object(column(std::move(c.sigma))) : py::none();
+    py::object top =
+        c.sigmaTop.empty() ? py::object(py::none()) : py::object(column(std::move(c.sigmaTop)));
     return {types().attr("Diagram")(column(std::move(c.x)), column(std::move(c.value[rowW])),
                                     column(std::move(c.value[rowPsi])),
                                     column(std::move(c.value[rowM])),
-                                    column(std::move(c.value[rowQ])), sigma)};
+                                    column(std::move(c.value[rowQ])), sigma, top)};
 }
 
 // The mode shapes of the critical speeds, as arrays.
@@ -547,7 +549,16 @@ speeds. From the tables: profile ("IPE 300", "HEA 200", "W14x48",
 "CHS 168.3x8", "Rechteck b=0.2 h=0.4") gives I, W and A about axis "y"
 (the strong axis) or "z"; material ("S235") gives E, fy and with A the
 mass per length; self_weight=True adds that weight to q. A number given
-wins over the tables'. Tables need declared units. Returns the beam.)";
+wins over the tables'. Tables need declared units.
+The general method only (the keyed method refuses them), each constant over
+the section: N: an axial force (force), tension positive, compression
+negative, as given (not found from the supports); k: an elastic foundation
+(force per length^2: force per length per unit w), acting against w; GAs:
+the shear stiffness (force) for shear deformation, 0 for none; kappa: an
+imposed curvature (1/length), positive where it makes the beam sag (a
+bottom warmer by dT over a depth h: alpha dT / h); A: the area (length^2)
+for the stress sigma = N/A + M/W at the bottom fibre and N/A - M/W at the
+top. Returns the beam.)";
 
 constexpr const char* shaftDoc = R"(Add a round shaft section.
 
@@ -555,7 +566,10 @@ l: its length (0 or more); E: Young's modulus (force per length^2,
 positive); d: its diameter (positive), so that EI = E pi d^4 / 64 and
 W = pi d^3 / 32; q, qs: a line load as for section(); rho: the density
 (mass per length^3), a mass per length rho pi d^2 / 4 for critical speeds.
-Returns the beam.)";
+N, k, kappa as for section(); G: the shear modulus (force per length^2)
+for shear deformation, with the solid circle's shear area from d (shear
+coefficient 6(1+nu)/(7+6nu), nu = E/(2G) - 1), 0 for none; the area for
+N/A is pi d^2 / 4. Returns the beam.)";
 
 constexpr const char* massDoc = R"(Add a point mass for critical speeds.
 
@@ -758,7 +772,9 @@ PYBIND11_MODULE(_velmora, mod) {
             [](Beam& b, const Float& l, const OptionalFloat& ei, const OptionalFloat& q,
                const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m,
                const OptionalFloat& e, const OptionalFloat& i, const OptionalStr& profile,
-               const Str& axis, const OptionalStr& material, const Bool& selfWeight) -> Beam& {
+               const Str& axis, const OptionalStr& material, const Bool& selfWeight,
+               const OptionalFloat& n, const OptionalFloat& k, const OptionalFloat& gas,
+               const OptionalFloat& kappa, const OptionalFloat& a) -> Beam& {
                 using Q = units::Quantity;
                 const double length = measure(b, "l", l, Q::length);
                 const double stiffness = measure(b, "EI", ei, Q::bendingStiffness);
@@ -788,6 +804,11 @@ PYBIND11_MODULE(_velmora, mod) {
                 }
                 named.weakAxis = bending == "z";
                 named.selfWeight = flag("self_weight", selfWeight);
+                const double axial = measure(b, "N", n, Q::force);
+                const double foundation = measure(b, "k", k, Q::foundation);
+                const double shear = measure(b, "GAs", gas, Q::force);
+                const double curvature = measure(b, "kappa", kappa, Q::perLength);
+                const double area = measure(b, "A", a, Q::area);
                 // All or nothing: a refused W or m leaves no section behind.
                 Beam trial(b);
                 if (std::isnan(named.e) && std::isnan(named.i) && named.profile.empty() &&
@@ -799,17 +820,25 @@ PYBIND11_MODULE(_velmora, mod) {
                 } else {
                     trial.section(named);
                 }
+                if (!n.object.is_none()) trial.axialForce(axial);
+                if (!k.object.is_none()) trial.foundation(foundation);
+                if (!gas.object.is_none()) trial.shearStiffness(shear);
+                if (!kappa.object.is_none()) trial.curvature(curvature);
+                if (!a.object.is_none()) trial.area(area);
                 b = trial;
                 return b;
             },
             py::arg("l"), py::arg("EI") = none, py::arg("q") = none, py::arg("qs") = none,
             py::arg("W") = none, py::arg("m") = none, py::arg("E") = none, py::arg("I") = none,
             py::arg("profile") = none, py::arg("axis") = "y", py::arg("material") = none,
-            py::arg("self_weight") = false, chain, sectionDoc)
+            py::arg("self_weight") = false, py::arg("N") = none, py::arg("k") = none,
+            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none, chain, sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
-               const OptionalFloat& qs, const OptionalFloat& rho) -> Beam& {
+               const OptionalFloat& qs, const OptionalFloat& rho, const OptionalFloat& n,
+               const OptionalFloat& k, const OptionalFloat& g,
+               const OptionalFloat& kappa) -> Beam& {
                 using Q = units::Quantity;
                 const double length = measure(b, "l", l, Q::length);
                 const double modulus = measure(b, "E", e, Q::stress);
@@ -817,15 +846,24 @@ PYBIND11_MODULE(_velmora, mod) {
                 const double load = measure(b, "q", q, Q::lineLoad);
                 const double slope = measure(b, "qs", qs, Q::lineLoadSlope);
                 const double density = measure(b, "rho", rho, Q::density);
-                // All or nothing: a refused density leaves no shaft behind.
+                const double axial = measure(b, "N", n, Q::force);
+                const double foundation = measure(b, "k", k, Q::foundation);
+                const double shear = measure(b, "G", g, Q::stress);
+                const double curvature = measure(b, "kappa", kappa, Q::perLength);
+                // All or nothing: a refused value leaves no shaft behind.
                 Beam trial(b);
                 trial.shaft(length, modulus, diameter, load, slope);
                 if (!rho.object.is_none()) trial.density(density);
+                if (!n.object.is_none()) trial.axialForce(axial);
+                if (!k.object.is_none()) trial.foundation(foundation);
+                if (!g.object.is_none()) trial.shearStiffness(shear);
+                if (!kappa.object.is_none()) trial.curvature(curvature);
                 b = trial;
                 return b;
             },
             py::arg("l"), py::arg("E"), py::arg("d"), py::arg("q") = none, py::arg("qs") = none,
-            py::arg("rho") = none, chain, shaftDoc)
+            py::arg("rho") = none, py::arg("N") = none, py::arg("k") = none, py::arg("G") = none,
+            py::arg("kappa") = none, chain, shaftDoc)
         .def(
             "mass",
             [](Beam& b, const Float& m, const Float& j) -> Beam& {
@@ -1076,10 +1114,12 @@ PYBIND11_MODULE(_velmora, mod) {
                     d[names[r]] = extreme(s.extreme(static_cast<Row>(r)));
                 }
                 if (s.hasStress()) d["sigma"] = extreme(s.stress());
+                if (s.hasStress() && s.hasAxialStress()) d["sigma_top"] = extreme(s.stressTop());
                 return Python<ExtremesTag>{d};
             },
             "The exact largest and smallest w, psi, M, Q (and sigma = M / W where a section "
-            "has a W) along the beam, with their places.")
+            "has a W; with an axial force and an area sigma = N/A + M/W of the bottom fibre "
+            "and sigma_top = N/A - M/W of the top) along the beam, with their places.")
         .def(
             "influence",
             [](const Solution& s, const Str& request, const Int& points) {
@@ -1099,7 +1139,17 @@ PYBIND11_MODULE(_velmora, mod) {
                 return Python<OptionalExtremeTag>{s.hasStress() ? extreme(s.stress())
                                                                 : py::object(py::none())};
             },
-            "The exact extremes of sigma = M / W (force per length^2), None without any W.")
+            "The exact extremes of sigma = M / W (force per length^2), None without any W; "
+            "with an axial force N over an area A, of N / A + M / W (the bottom fibre).")
+        .def_property_readonly(
+            "stress_top",
+            [](const Solution& s) {
+                return Python<OptionalExtremeTag>{s.hasStress() && s.hasAxialStress()
+                                                      ? extreme(s.stressTop())
+                                                      : py::object(py::none())};
+            },
+            "The exact extremes of the top fibre's N / A - M / W, None without an axial force "
+            "over a known area.")
         .def(
             "svg", [](const Solution& s, const Int& points) { return s.svg(pointsOf(points)); },
             py::arg("points") = int(defaultPoints), svgDoc)

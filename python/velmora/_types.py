@@ -49,9 +49,12 @@ class Diagram:
     element appear, at the same x. w is positive downwards, M positive
     sagging, in the user's consistent units. ``sigma`` is the bending stress
     M/W where a section has a section modulus W (every shaft; a beam section
-    given W=), NaN where not, and None on a beam without any W."""
+    given W=), NaN where not, and None on a beam without any W. Where a
+    section has an axial force N and an area A, ``sigma`` is the bottom
+    fibre's N/A + M/W and ``sigma_top`` the top fibre's N/A - M/W; else
+    ``sigma_top`` is None."""
 
-    def __init__(self, x, w, psi, M, Q, sigma=None):
+    def __init__(self, x, w, psi, M, Q, sigma=None, sigma_top=None):
         """The columns as Solution.diagram() gives them."""
         self.x = x
         self.w = w
@@ -59,6 +62,7 @@ class Diagram:
         self.M = M
         self.Q = Q
         self.sigma = sigma
+        self.sigma_top = sigma_top
 
     def __len__(self):
         """The number of samples."""

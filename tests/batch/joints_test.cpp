@@ -614,6 +614,8 @@ TEST(Joints, TheKeyedMethodRefusesEveryNewElementWhereItIsWritten) {
          "an intermediate clamp"},
         {Beam(End::guided).section(2, 100, 1).end(End::hinged), 1, "a guided end"},
         {Beam().section(2, 100, 1).end(End::guided), 3, "a guided end"},
+        {Beam().section(2, 100, 1).section(2, 100).foundation(5).end(End::hinged), 3,
+         "a section with axial force, foundation"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Solution(c.beam).solved()) << c.what;
