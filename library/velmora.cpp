@@ -289,8 +289,17 @@ bool sameLoad(const PlacedLoad& a, const PlacedLoad& b) {
 
 // The same cases, loads and combinations, wherever they were written.
 bool sameCases(const CaseBook& a, const CaseBook& b) {
-    if (a.cases.size() != b.cases.size() || a.combinations.size() != b.combinations.size()) {
+    if (a.cases.size() != b.cases.size() || a.combinations.size() != b.combinations.size() ||
+        a.limits.size() != b.limits.size()) {
         return false;
+    }
+    for (size_t k = 0; k < a.limits.size(); ++k) {
+        const Limit& x = a.limits[k];
+        const Limit& y = b.limits[k];
+        if (x.quantity != y.quantity || x.divisor != y.divisor ||
+            x.combination != y.combination) {
+            return false;
+        }
     }
     for (size_t c = 0; c < a.cases.size(); ++c) {
         const LoadCase& x = a.cases[c];

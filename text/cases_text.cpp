@@ -127,6 +127,14 @@ std::string caseLinesAfter(const CaseBook& book) {
         }
     }
     for (const Combination& c : book.combinations) t += combinationLine(book, c) + "\n";
+    for (const Limit& l : book.limits) t += limitLine(l) + "\n";
+    return t;
+}
+
+std::string limitLine(const Limit& limit) {
+    const bool w = limit.quantity == Limit::deflection;
+    std::string t = std::string("Grenze ") + (w ? "w L/" : "sigma fy/") + exactNumber(limit.divisor);
+    if (!limit.combination.empty()) t += " " + limit.combination;
     return t;
 }
 

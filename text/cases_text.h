@@ -19,6 +19,9 @@ std::string caseLinesAfter(const CaseBook& book);
 std::string caseLine(const LoadCase& loadCase);
 std::string combinationLine(const CaseBook& book, const Combination& combination);
 
+// The line of a limit: "Grenze w L/300 SLS".
+std::string limitLine(const Limit& limit);
+
 // A loading in words: "ULS: G 1.35, Q 1.5 on spans 1 3".
 std::string loadingText(const CaseBook& book, const Loading& loading);
 
