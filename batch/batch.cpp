@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/evaluator.h"
@@ -44,6 +45,7 @@ struct Options {
     const char* loadState = nullptr;  // --case
     bool envelope = false;
     const char* envelopeNames = nullptr;  // its combinations, ULS or ULS,SLS; none: all
+    bool spans = false;                   // the span table of that envelope
 };
 
 // One row per option: the usage text and the parser both come from here.
@@ -156,6 +158,10 @@ const Option options[] = {
          return !usage;
      },
      true},
+    {"--spans", nullptr, "[--spans]",
+     "the largest and smallest M, Q and w of every span with the\n"
+     "loading that gives each, over the combinations of --envelope",
+     [](Options& o, const char*, std::string&, bool&) { return o.spans = true; }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -296,6 +302,8 @@ struct Run {
     std::vector<InfluenceLine> influence;
     std::vector<CriticalSpeed> critical;
     std::vector<Problem> warnings;
+    std::vector<Check> checks;  // of the limits the description states
+    BeamModel checked;          // the beam they are of
     LoadState state;  // --case: the state shown, when it is not the beam's own loads
     bool ownState = true;
     Script stateKeys;  // the keys of that state's beam, which run.beam then is
@@ -449,20 +457,22 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
 bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     const Script& script = run.script;
     const CaseBook& book = script.cases;
-    if (!book.any() && !o.loadState && !o.envelope) return true;
+    const bool envelope = o.envelope || o.spans;
+    if (!book.any() && !o.loadState && !envelope) return true;
     int first = -1;
     int last = -1;
     if (!findBeam(script, first, last)) {
-        if (!o.loadState && !o.envelope) return true;
+        if (!o.loadState && !envelope) return true;
         problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          "--case and --envelope need a complete beam: F1, the sections and "
+                          "--case, --envelope and --spans need a complete beam: F1, the sections and "
                           "elements, and F6 rechtes Tr\xc3\xa4gerende"};
         return false;
     }
-    if (o.envelope && (o.loadState || !o.influence.empty())) {
+    if (envelope && (o.loadState || !o.influence.empty())) {
         std::fprintf(err,
-                     "velmora-batch: --envelope takes no --case and no --influence: it shows the "
-                     "combinations it names (--envelope SLS), or all of them\n");
+                     "velmora-batch: %s takes no --case and no --influence: it shows the "
+                     "combinations it names (--envelope SLS), or all of them\n",
+                     o.envelope ? "--envelope" : "--spans");
         return false;
     }
     const BeamModel beam = beamOf(script, first, last);
@@ -484,7 +494,7 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
             return false;
         }
     }
-    if (!o.envelope) return true;
+    if (!envelope) return true;
     std::vector<int> chosen;
     if (o.envelopeNames) {
         // Names separated by commas, unless the whole is one name.
@@ -546,12 +556,33 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     return true;
 }
 
+// The limits the description states, on its last beam, with the summary,
+// the envelope or the span table.
+bool computeChecks(const Options& o, Run& run, Problem& problem) {
+    const Script& script = run.script;
+    if (script.cases.limits.empty() || !(o.summary || o.envelope || o.spans)) return true;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) return true;
+    run.checked = beamOf(script, first, last);
+    if (!checkCases(run.checked, script.cases, problem)) return false;
+    Problem warning;
+    if (!velmora::computeChecks(script, run.checked, o.points, o.general, run.checks, warning,
+                                problem)) {
+        return false;
+    }
+    if (!warning.text.empty()) run.warnings.push_back(warning);
+    return true;
+}
+
 // The results, the diagram and the influence lines, and what the keyed
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
     if (!computeCases(o, run, problem, err)) return false;
-    const bool wantDiagram = (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope;
+    if (!computeChecks(o, run, problem)) return false;
+    const bool wantDiagram =
+        (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope && !o.spans;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!computeCritical(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
@@ -665,14 +696,20 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
 // The results, the summary or the influence lines as text or JSON.
 void printOutput(const Options& o, const Run& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
+    const bool envelope = o.envelope || o.spans;
     if (o.json) {
         // An envelope stands for the beam's summary.
         const std::string lines = influenceJson(run.influence, o.live);
-        const std::string envelope = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
-        printJson(out, run.results.data(), count, o.envelope ? nullptr : &run.beam,
-                  o.summary && !o.envelope ? &run.diagram : nullptr,
-                  o.influence.empty() ? nullptr : lines.c_str(),
-                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr);
+        const std::string env = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
+        std::string more;
+        if (o.spans) more += ",\n  \"span_table\": " + spanTableJson(run.script.cases, run.envelope);
+        if (!run.checks.empty()) {
+            more += ",\n  \"checks\": " + checksJson(run.checked, run.script.cases, run.checks);
+        }
+        printJson(out, run.results.data(), count, envelope ? nullptr : &run.beam,
+                  o.summary && !envelope ? &run.diagram : nullptr,
+                  o.influence.empty() ? nullptr : lines.c_str(), o.envelope ? env.c_str() : nullptr,
+                  o.critical ? &run.critical : nullptr, more.empty() ? nullptr : more.c_str());
         return;
     }
     printResults(out, run.results.data(), count);
@@ -681,9 +718,19 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         if (before) std::fputc('\n', out);
         printEnvelope(out, run.script.cases, run.envelope);
         before = true;
-    } else if (o.summary) {
+    } else if (o.summary && !o.spans) {
         if (before) std::fputc('\n', out);
         printSummary(out, run.beam, run.diagram);
+        before = true;
+    }
+    if (o.spans) {
+        if (before) std::fputc('\n', out);
+        printSpanTable(out, run.script.cases, run.envelope);
+        before = true;
+    }
+    if (!run.checks.empty()) {
+        if (before) std::fputc('\n', out);
+        printChecks(out, run.checked, run.script.cases, run.checks);
         before = true;
     }
     if (o.critical) {
@@ -700,7 +747,7 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 // The table or drawing: of the influence lines when there are any.
 void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
     if (modes) writeModes(modes, run.critical);
-    if (o.envelope) {
+    if (o.envelope || o.spans) {
         if (table) writeEnvelopeTable(table, run.envelope);
         if (svg) writeEnvelopeSvg(svg, run.envelope);
         return;

@@ -222,7 +222,7 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds) {
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
                const char* influence, const char* envelope,
-               const std::vector<CriticalSpeed>* critical) {
+               const std::vector<CriticalSpeed>* critical, const char* more) {
     std::fprintf(out, "{\n  \"results\": [");
     for (int i = 0; i < count; ++i) {
         const Result& r = results[i];
@@ -299,6 +299,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
         }
         std::fprintf(out, "%s]", critical->empty() ? "" : "\n  ");
     }
+    if (more) std::fputs(more, out);
     std::fprintf(out, "\n}\n");
 }
 
