@@ -376,16 +376,16 @@ void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUni
                             EnvelopeExtreme& x = target[r];
                             for (const double t : at) {
                                 const double v = piece(t);
-                                const bool better = !x.extreme.found ||
-                                                    (largest ? v > x.extreme.max : v < x.extreme.min);
+                                const bool better =
+                                    !x.extreme.found ||
+                                    (largest ? v > x.extreme.max : v < x.extreme.min);
                                 if (!std::isfinite(v) || !better) continue;
                                 Loading loading;
-                                combine(combination, termUnits[c], units, largest, value,
-                                        &loading);
+                                combine(combination, termUnits[c], units, largest, value, &loading);
                                 loading.combination = chosen.index[c];
                                 if (!x.extreme.found) {
-                                    x.extreme = Extreme{true, v, elements[k].x + t, v,
-                                                        elements[k].x + t};
+                                    x.extreme =
+                                        Extreme{true, v, elements[k].x + t, v, elements[k].x + t};
                                     x.atMax = x.atMin = loading;
                                 } else if (largest) {
                                     x.extreme.max = v, x.extreme.xMax = elements[k].x + t;
@@ -716,8 +716,8 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         int span = 0;
         for (size_t i = 0; i < count; ++i) {
             const int k = base[i].action - 1;  // the pressed beam's element
-            const Element* e = k >= 0 && k < static_cast<int>(elements.size()) ? &elements[k]
-                                                                                : nullptr;
+            const Element* e =
+                k >= 0 && k < static_cast<int>(elements.size()) ? &elements[k] : nullptr;
             // Past a holding place the next span begins.
             if (e && e->takesForce()) {
                 for (size_t p = 0; p + 1 < env.spanEdges.size(); ++p) {

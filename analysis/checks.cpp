@@ -25,11 +25,8 @@ void largest(const EnvelopeExtreme& e, double scale, Check& check) {
 
 }  // namespace
 
-bool computeChecks(const Script& script, const BeamModel& beam, int points, bool general,
-                   std::vector<Check>& checks, Problem& warning, Problem& problem) {
-    checks.clear();
+bool checkLimits(const Script& script, const BeamModel& beam, Problem& problem) {
     const CaseBook& book = script.cases;
-    // Refusals first, before anything is solved.
     for (const Limit& limit : book.limits) {
         if (limit.combination.empty() && !book.combinations.empty()) {
             std::string names;
@@ -62,6 +59,14 @@ bool computeChecks(const Script& script, const BeamModel& beam, int points, bool
             return false;
         }
     }
+    return true;
+}
+
+bool computeChecks(const Script& script, const BeamModel& beam, int points, bool general,
+                   std::vector<Check>& checks, Problem& warning, Problem& problem) {
+    checks.clear();
+    const CaseBook& book = script.cases;
+    if (!checkLimits(script, beam, problem)) return false;
     // One envelope per combination named.
     std::vector<std::string> solvedNames;
     std::vector<Envelope> envelopes;
@@ -76,8 +81,8 @@ bool computeChecks(const Script& script, const BeamModel& beam, int points, bool
                 namedCombinations(book, {limit.combination}, chosen, why);
             }
             envelopes.emplace_back();
-            if (!computeEnvelope(script, beam, points, general, envelopes.back(), warning,
-                                 problem, chosen)) {
+            if (!computeEnvelope(script, beam, points, general, envelopes.back(), warning, problem,
+                                 chosen)) {
                 return false;
             }
             solvedNames.push_back(limit.combination);

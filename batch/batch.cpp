@@ -304,7 +304,7 @@ struct Run {
     std::vector<Problem> warnings;
     std::vector<Check> checks;  // of the limits the description states
     BeamModel checked;          // the beam they are of
-    LoadState state;  // --case: the state shown, when it is not the beam's own loads
+    LoadState state;            // --case: the state shown, when it is not the beam's own loads
     bool ownState = true;
     Script stateKeys;  // the keys of that state's beam, which run.beam then is
     Envelope envelope;
@@ -463,9 +463,10 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     int last = -1;
     if (!findBeam(script, first, last)) {
         if (!o.loadState && !envelope) return true;
-        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          "--case, --envelope and --spans need a complete beam: F1, the sections and "
-                          "elements, and F6 rechtes Tr\xc3\xa4gerende"};
+        problem =
+            Problem{script.lines > 0 ? script.lines : 1, 1,
+                    "--case, --envelope and --spans need a complete beam: F1, the sections and "
+                    "elements, and F6 rechtes Tr\xc3\xa4gerende"};
         return false;
     }
     if (envelope && (o.loadState || !o.influence.empty())) {
@@ -702,7 +703,8 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         const std::string lines = influenceJson(run.influence, o.live);
         const std::string env = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
         std::string more;
-        if (o.spans) more += ",\n  \"span_table\": " + spanTableJson(run.script.cases, run.envelope);
+        if (o.spans)
+            more += ",\n  \"span_table\": " + spanTableJson(run.script.cases, run.envelope);
         if (!run.checks.empty()) {
             more += ",\n  \"checks\": " + checksJson(run.checked, run.script.cases, run.checks);
         }

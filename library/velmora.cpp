@@ -296,8 +296,7 @@ bool sameCases(const CaseBook& a, const CaseBook& b) {
     for (size_t k = 0; k < a.limits.size(); ++k) {
         const Limit& x = a.limits[k];
         const Limit& y = b.limits[k];
-        if (x.quantity != y.quantity || x.divisor != y.divisor ||
-            x.combination != y.combination) {
+        if (x.quantity != y.quantity || x.divisor != y.divisor || x.combination != y.combination) {
             return false;
         }
     }
@@ -427,6 +426,62 @@ Beam& Beam::massPerLength(double m) {
 }
 Beam& Beam::density(double rho) { return last(Kind::shaftSection, slotMass, rho, "density()"); }
 Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "modulus()"); }
+
+Beam& Beam::yieldStrength(double fy) {
+    if (!script_.actions.empty() && script_.actions.back().kind == Kind::shaftSection) {
+        return last(Kind::shaftSection, slotYield, fy, "yieldStrength()");
+    }
+    return last(Kind::beamSection, slotYield, fy, "yieldStrength()");
+}
+
+namespace {
+
+Limit limitOf(Limit::Quantity quantity, double divisor, const std::string& combination) {
+    if (!(divisor > 0.0) || !std::isfinite(divisor)) {
+        throw std::invalid_argument("a limit's divisor must be a finite number above 0");
+    }
+    if (!combination.empty()) checkName(combination, "");
+    Limit l;
+    l.quantity = quantity;
+    l.divisor = divisor;
+    l.combination = combination;
+    return l;
+}
+
+}  // namespace
+
+Beam& Beam::deflectionLimit(double divisor, const std::string& combination) {
+    script_.cases.limits.push_back(limitOf(Limit::deflection, divisor, combination));
+    return *this;
+}
+
+Beam& Beam::stressLimit(double divisor, const std::string& combination) {
+    script_.cases.limits.push_back(limitOf(Limit::stress, divisor, combination));
+    return *this;
+}
+
+bool Solution::checks(int points, std::vector<Check>& checks, Failure& failure) const {
+    checks.clear();
+    failure = failure_;
+    if (failure) return false;
+    const BeamModel own = beamOf(description_, 0, description_.count() - 1);
+    Problem p;
+    Problem warning;
+    if (!checkCases(own, description_.cases, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!checkLimits(description_, own, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!computeChecks(description_, own, points, method_ == Method::general, checks, warning, p)) {
+        failure = Failure{Failure::unsolvable, p};
+        return false;
+    }
+    if (!warning.text.empty()) failure = Failure{Failure::keyed, warning};
+    return !failure;
+}
 
 Critical critical(const Beam& beam, int count, int points) {
     Critical c;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/influence.h"
@@ -122,6 +123,18 @@ public:
     Beam& massPerLength(double m);
     Beam& density(double rho);
     Beam& modulus(double w);
+    // The yield strength fy of the section (beam or shaft) added last, for
+    // stress limits.
+    Beam& yieldStrength(double fy);
+
+    // --- Limits: what Solution::checks holds the results to ---
+    // Every span's largest |w| against its own length over `divisor` (an
+    // overhang against its length), or every section's largest |sigma|
+    // against its fy over `divisor`, under the combination named (none: the
+    // beam's loads together, for a beam without combinations). A divisor of
+    // 0 or less throws; an unknown combination is refused by checks().
+    Beam& deflectionLimit(double divisor, const std::string& combination = "");
+    Beam& stressLimit(double divisor, const std::string& combination = "");
 
     // Load cases and combinations (see LoadCaseLoads). A name is one word
     // that cannot be read as a factor (no blank, line end, '=' or '#'; not
@@ -226,6 +239,13 @@ public:
     bool envelopeCombinations(const std::vector<std::string>& names, std::vector<int>& chosen,
                               Failure& failure) const;
     const CaseBook& cases() const { return description_.cases; }
+
+    // The beam's limits checked, each on every span (w) or section (sigma),
+    // in the order the limits were given. By the solution's method, on the
+    // beam's own description whatever the solution was made for. False with
+    // a description failure for a limit of an unknown combination, a load
+    // case, or a section without W or fy under a stress limit.
+    bool checks(int points, std::vector<Check>& checks, Failure& failure) const;
 
 private:
     void solve(const BeamModel& beam);

@@ -133,7 +133,8 @@ std::string caseLinesAfter(const CaseBook& book) {
 
 std::string limitLine(const Limit& limit) {
     const bool w = limit.quantity == Limit::deflection;
-    std::string t = std::string("Grenze ") + (w ? "w L/" : "sigma fy/") + exactNumber(limit.divisor);
+    std::string t =
+        std::string("Grenze ") + (w ? "w L/" : "sigma fy/") + exactNumber(limit.divisor);
     if (!limit.combination.empty()) t += " " + limit.combination;
     return t;
 }
@@ -376,8 +377,8 @@ std::string checksJson(const BeamModel& beam, const CaseBook& book,
         }
         j += ", \"from\": " + full(c.stretch.from) + ", \"to\": " + full(c.stretch.to) +
              ", \"value\": " + full(c.value) + ", \"x\": " + full(c.x) +
-             ", \"allowed\": " + full(c.allowed) + ", \"utilisation\": " +
-             full(c.utilisation) + ", \"holds\": " + (c.holds ? "true" : "false") +
+             ", \"allowed\": " + full(c.allowed) + ", \"utilisation\": " + full(c.utilisation) +
+             ", \"holds\": " + (c.holds ? "true" : "false") +
              ", \"loading\": " + loadingJson(book, c.loading) + "}";
     }
     return j + (checks.empty() ? "]" : "\n  ]");

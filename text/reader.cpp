@@ -763,10 +763,10 @@ bool readGrenze(Reporter& r, const Line& line, CaseBook& book) {
             good = std::tolower(static_cast<unsigned char>(text[k])) ==
                    std::tolower(static_cast<unsigned char>(base[k]));
         }
-        good = good &&
-               readDecimal(text + baseLength, n - baseLength, limit.divisor) ==
-                   NumberProblem::none &&
-               limit.divisor > 0.0;
+        good =
+            good &&
+            readDecimal(text + baseLength, n - baseLength, limit.divisor) == NumberProblem::none &&
+            limit.divisor > 0.0;
     }
     if (!good) {
         const int column =

@@ -25,8 +25,7 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 // not finite is null.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
-               const char* envelope = nullptr,
-               const std::vector<CriticalSpeed>* critical = nullptr,
+               const char* envelope = nullptr, const std::vector<CriticalSpeed>* critical = nullptr,
                const char* more = nullptr);  // further members, each led by ",\n  "
 
 // The critical speeds: omega, f and n of each.
