@@ -431,6 +431,7 @@ void stretchesOf(const BeamModel& beam, Envelope& env) {
         x.from = e.x;
         x.to = e.x + e.length;
         x.action = e.tag;
+        x.line = e.line;
         env.sections.push_back(x);
     }
 }

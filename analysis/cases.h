@@ -88,6 +88,7 @@ struct StretchExtremes {
     double to = 0.0;
     bool overhang = false;  // a span only
     int action = -1;        // a section's tag in the beam the envelope was asked of
+    int line = 0;           // and where it was written
     EnvelopeExtreme extremes[rowCount];
 };
 

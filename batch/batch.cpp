@@ -463,10 +463,11 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     int last = -1;
     if (!findBeam(script, first, last)) {
         if (!o.loadState && !envelope) return true;
-        problem =
-            Problem{script.lines > 0 ? script.lines : 1, 1,
-                    "--case, --envelope and --spans need a complete beam: F1, the sections and "
-                    "elements, and F6 rechtes Tr\xc3\xa4gerende"};
+        const bool spansAlone = o.spans && !o.envelope && !o.loadState;
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          std::string(spansAlone ? "--spans needs" : "--case and --envelope need") +
+                              " a complete beam: F1, the sections and elements, and F6 "
+                              "rechtes Tr\xc3\xa4gerende"};
         return false;
     }
     if (envelope && (o.loadState || !o.influence.empty())) {

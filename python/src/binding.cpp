@@ -65,6 +65,8 @@ VELMORA_SHOWN(ElementsTag, "list[tuple[str, float, float, float]]");
 VELMORA_SHOWN(PairTag, "tuple[float, float]");
 VELMORA_SHOWN(StatesTag, "list[velmora.State]");
 VELMORA_SHOWN(ArrayTag, "numpy.ndarray");
+VELMORA_SHOWN(ChecksTag, "list[velmora.Check]");
+VELMORA_SHOWN(LimitTag, "str | float");
 #undef VELMORA_SHOWN
 
 using Float = Python<FloatTag>;
@@ -418,6 +420,19 @@ py::object loading(const CaseBook& book, const Loading& l) {
     return types().attr("Loading")(combination, factors, spans);
 }
 
+// The extremes of a stretch by quantity, as EnvelopeExtreme.
+py::dict stretchExtremes(const CaseBook& book, const StretchExtremes& s) {
+    py::dict out;
+    const char* names[] = {"w", "psi", "M", "Q"};
+    for (const int r : {rowM, rowQ, rowW}) {
+        const EnvelopeExtreme& x = s.extremes[r];
+        out[names[r]] = types().attr("EnvelopeExtreme")(
+            x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
+            loading(book, x.atMin));
+    }
+    return out;
+}
+
 // None: all combinations (or the solution's own); a name, or a list of them.
 Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
                              const Python<CombinationsTag>& combinations) {
@@ -460,8 +475,70 @@ Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
             x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
             loading(book, x.atMin));
     }
-    return {
-        types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes)};
+    py::list spans;
+    for (size_t k = 0; k < e.spans.size(); ++k) {
+        const StretchExtremes& x = e.spans[k];
+        spans.append(types().attr("SpanExtremes")(static_cast<int>(k) + 1, x.from, x.to, x.overhang,
+                                                  stretchExtremes(book, x)));
+    }
+    return {types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes,
+                                     spans)};
+}
+
+// "L/300" or "fy/1.1" by the quantity, or the divisor alone.
+Beam& limit(Beam& b, const Str& quantity, const Python<LimitTag>& value,
+            const OptionalStr& combination) {
+    const char* takes = "'w' or 'sigma'";
+    const std::string q = text("quantity", quantity, takes);
+    if (q != "w" && q != "sigma") {
+        throw std::invalid_argument("quantity must be 'w' or 'sigma', not '" + q + "'");
+    }
+    const std::string base = q == "w" ? "L/" : "fy/";
+    double divisor = 0.0;
+    const py::handle v = value.object;
+    if (PyUnicode_Check(v.ptr())) {
+        const std::string t = text("limit", v, "a str like 'L/300' or a number");
+        char* end = nullptr;
+        if (t.compare(0, base.size(), base) == 0)
+            divisor = std::strtod(t.c_str() + base.size(), &end);
+        if (!end || *end || end == t.c_str() + base.size()) {
+            throw std::invalid_argument("limit of " + q + " is written '" + base +
+                                        (q == "w" ? "300" : "1.0") + "', not '" + t + "'");
+        }
+    } else {
+        divisor = number("limit", v, false);
+    }
+    const std::string name = combination.object.is_none()
+                                 ? ""
+                                 : text("combination", combination.object, "a str or None");
+    return q == "w" ? b.deflectionLimit(divisor, name) : b.stressLimit(divisor, name);
+}
+
+Python<ChecksTag> checks(const Solution& s) {
+    std::vector<Check> checks;
+    Failure f;
+    check(s.checks(defaultPoints, checks, f), f);
+    const CaseBook& book = s.cases();
+    py::list out;
+    int span = 0;
+    int last = -1;
+    for (const Check& c : checks) {
+        span = c.limit == last ? span + 1 : 1;
+        last = c.limit;
+        const Limit& l = book.limits[c.limit];
+        const bool w = l.quantity == Limit::deflection;
+        const int line = c.stretch.line;
+        std::string name = (w ? "w L/" : "sigma fy/") + exactNumber(l.divisor);
+        if (!l.combination.empty()) name += " " + l.combination;
+        out.append(types().attr("Check")(
+            name, w ? "w" : "sigma",
+            l.combination.empty() ? py::object(py::none()) : py::object(py::str(l.combination)),
+            w ? py::object(py::int_(span)) : py::object(py::none()),
+            w ? py::object(py::none()) : py::object(py::int_(line)), c.stretch.from, c.stretch.to,
+            c.stretch.overhang, c.value, c.x, c.allowed, c.utilisation, c.holds,
+            loading(book, c.loading)));
+    }
+    return {out};
 }
 
 Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFloat& q) {
@@ -664,6 +741,14 @@ request: "M@X", "Q@X" (Q@X- or Q@X+ at a support), "w@X", "psi@X" or
 "R@LINE" (LINE: the support's line in describe()); sampled like the
 diagram.)";
 
+constexpr const char* limitDoc = R"(A limit the results are checked against.
+
+quantity 'w': every span's largest |w| against its own length over the
+divisor (an overhang against its length), limit 'L/300' or 300; 'sigma':
+every section's largest |M/W| against its fy over the divisor, 'fy/1.1' or
+1.1. combination: the combination it is of (None: the loads together, for a
+beam without combinations). Solution.checks gives the results.)";
+
 constexpr const char* envelopeDoc = R"(The envelope over the combinations named.
 
 combinations: a combination's name, a list of names, or None for every
@@ -723,23 +808,26 @@ PYBIND11_MODULE(_velmora, mod) {
         .def(
             "section",
             [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,
-               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m) -> Beam& {
+               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m,
+               const OptionalFloat& fy) -> Beam& {
                 const double length = number("l", l);
                 const double stiffness = number("EI", ei);
                 const double load = number("q", q);
                 const double slope = number("qs", qs);
                 const double modulus = number("W", w);
                 const double mass = number("m", m);
-                // All or nothing: a refused W or m leaves no section behind.
+                const double yield = number("fy", fy);
+                // All or nothing: a refused W, m or fy leaves no section behind.
                 Beam trial(b);
                 trial.section(length, stiffness, load, slope);
                 if (!w.object.is_none()) trial.modulus(modulus);
                 if (!m.object.is_none()) trial.massPerLength(mass);
+                if (!fy.object.is_none()) trial.yieldStrength(yield);
                 b = trial;
                 return b;
             },
             py::arg("l"), py::arg("EI"), py::arg("q") = none, py::arg("qs") = none,
-            py::arg("W") = none, py::arg("m") = none, chain, sectionDoc)
+            py::arg("W") = none, py::arg("m") = none, py::arg("fy") = none, chain, sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
@@ -824,6 +912,8 @@ PYBIND11_MODULE(_velmora, mod) {
                 return b.combination(fresh, factorsOf(b, factors));
             },
             py::arg("name"), py::arg("factors"), chain, combinationDoc)
+        .def("limit", &limit, py::arg("quantity"), py::arg("limit"), py::arg("combination") = none,
+             chain, limitDoc)
         .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints),
              criticalDoc)
         .def("describe", &Beam::describe, describeDoc)
@@ -988,6 +1078,9 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("request"), py::arg("points") = int(defaultPoints), influenceDoc)
         .def("envelope", &envelope, py::arg("points") = int(defaultPoints),
              py::arg("combinations") = py::none(), envelopeDoc)
+        .def_property_readonly("checks", &checks,
+                               "The beam's limits checked on every span (w) or section (sigma): "
+                               "a list of Check, in the order of the limits.")
         .def_property_readonly(
             "stress",
             [](const Solution& s) {

@@ -21,8 +21,8 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 import warnings as _warnings
 
 from . import _plot
-from ._types import (CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
-                     Loading, Reaction, State)
+from ._types import (Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction,
+                     Extreme, Loading, Reaction, SpanExtremes, State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
@@ -31,9 +31,9 @@ from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, Mec
 __version__ = "0.1.0"
 
 __all__ = [
-    "ArgumentError", "Beam", "BeamError", "CriticalSpeed", "DescriptionError", "Diagram",
+    "ArgumentError", "Beam", "BeamError", "Check", "CriticalSpeed", "DescriptionError", "Diagram",
     "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
-    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "State", "TrustWarning",
+    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "SpanExtremes", "State", "TrustWarning",
     "parse", "run",
 ]
 

@@ -1,0 +1,52 @@
+"""Span tables and checks through the package, against hand formulas, and
+the limits a call refuses."""
+
+import pytest
+
+import velmora
+
+
+def test_a_floor_beam_checked_in_both_combinations():
+    # One simple span: SLS w = 5 (g + p) l^4 / 384 EI against l / 300,
+    # ULS sigma = (1.35 g + 1.5 p) l^2 / 8 W against fy / 1.1.
+    l, ei, g, p, w, fy = 6.0, 40000.0, 4.0, 3.0, 0.5, 235.0
+    b = velmora.Beam().section(l=l, EI=ei, q=g, W=w, fy=fy).end()
+    b.case("Q").line(q=p)
+    b.combination("ULS", {"G": 1.35, "Q": 1.5}).combination("SLS", {"G": 1, "Q": 1})
+    b.limit("w", "L/300", "SLS").limit("sigma", 1.1, "ULS")
+    deflection, stress = b.solve().checks
+    assert deflection.value == pytest.approx(5 * (g + p) * l**4 / (384 * ei), rel=1e-12)
+    assert deflection.utilisation == pytest.approx(deflection.value / (l / 300), rel=1e-12)
+    assert (deflection.span, deflection.overhang, deflection.combination) == (1, False, "SLS")
+    sigma = (1.35 * g + 1.5 * p) * l**2 / 8 / w
+    assert stress.value == pytest.approx(sigma, rel=1e-12)
+    assert stress.holds == (sigma <= fy / 1.1)
+    assert stress.line == 2
+    assert velmora.parse(b.describe()) == [b]
+
+
+def test_the_span_table_names_the_overhang_and_its_loading():
+    b = velmora.Beam().section(l=4, EI=100).support().section(l=2, EI=100).end("free")
+    b.case("Q", spanwise=True).line(q=3)
+    span, overhang = b.solve().envelope().spans
+    assert (span.overhang, overhang.overhang, overhang.start, overhang.end) == (False, True, 4, 6)
+    # The support moment -q a^2 / 2 with the overhang loaded alone.
+    assert span.extremes["M"].min == pytest.approx(-6.0, rel=1e-12)
+    assert span.extremes["M"].at_min.spans == {"Q": [2]}
+
+
+@pytest.mark.parametrize("quantity, limit, words", [
+    ("M", "L/300", "quantity must be 'w' or 'sigma'"),
+    ("w", "fy/1.1", "limit of w is written 'L/300'"),
+    ("sigma", "fy/", "limit of sigma is written 'fy/1.0'"),
+    ("w", 0, "divisor must be a finite number above 0"),
+])
+def test_limits_refused_by_the_call(quantity, limit, words):
+    with pytest.raises(velmora.ArgumentError, match=words):
+        velmora.Beam().section(l=1, EI=1).end().limit(quantity, limit)
+
+
+def test_a_stress_limit_without_fy_is_refused_when_checked():
+    b = velmora.Beam().section(l=1, EI=1, q=1, W=1).end().limit("sigma", 1.0)
+    with pytest.raises(velmora.DescriptionError, match="has no yield strength fy"):
+        b.solve().checks
