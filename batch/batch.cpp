@@ -18,6 +18,7 @@
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "files.h"
+#include "library/velmora.h"
 #include "text/cases_text.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
@@ -46,6 +47,7 @@ struct Options {
     bool envelope = false;
     const char* envelopeNames = nullptr;  // its combinations, ULS or ULS,SLS; none: all
     bool spans = false;                   // the span table of that envelope
+    const char* report = nullptr;         // --report: the HTML report's file
 };
 
 // One row per option: the usage text and the parser both come from here.
@@ -162,6 +164,12 @@ const Option options[] = {
      "the largest and smallest M, Q and w of every span with the\n"
      "loading that gives each, over the combinations of --envelope",
      [](Options& o, const char*, std::string&, bool&) { return o.spans = true; }},
+    {"--report", "FILE", "[--report FILE.html]",
+     "a report of the last beam for print (A4): description, sections,\n"
+     "cases, reactions, extremes, spans, checks, critical speeds, drawing",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         return fileName("--report", v, o.report, why, usage);
+     }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -304,6 +312,7 @@ struct Run {
     std::vector<Problem> warnings;
     std::vector<Check> checks;  // of the limits the description states
     BeamModel checked;          // the beam they are of
+    std::string report;         // --report's page
     LoadState state;            // --case: the state shown, when it is not the beam's own loads
     bool ownState = true;
     Script stateKeys;  // the keys of that state's beam, which run.beam then is
@@ -583,6 +592,23 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
     if (!computeCases(o, run, problem, err)) return false;
     if (!computeChecks(o, run, problem)) return false;
+    if (o.report) {
+        // The description as written when it is a file; else as the library writes it.
+        std::string text;
+        if (FILE* f =
+                o.input && std::strcmp(o.input, "-") != 0 ? std::fopen(o.input, "rb") : nullptr) {
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+                text.append(buffer, n);
+            std::fclose(f);
+        }
+        Failure failure;
+        if (!velmora::report(run.script, text, o.general ? Method::general : Method::keyed,
+                             o.points, run.report, failure)) {
+            problem = failure.where;
+            return false;
+        }
+    }
     const bool wantDiagram =
         (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope && !o.spans;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
@@ -646,7 +672,9 @@ bool checkOutputs(const Options& o, FILE* err) {
     const struct {
         const char* option;
         const char* path;
-    } outputs[] = {{"--table", o.table}, {"--svg", o.svg}, {"--modes", o.modes}};
+    } outputs[] = {
+        {"--table", o.table}, {"--svg", o.svg}, {"--modes", o.modes}, {"--report", o.report}};
+    const size_t count = sizeof outputs / sizeof outputs[0];
     for (const auto& output : outputs) {
         if (!fromFile || !output.path || isStandardOutput(output.path)) continue;
         if (sameFile(output.path, o.input)) {
@@ -658,8 +686,8 @@ bool checkOutputs(const Options& o, FILE* err) {
         }
     }
     // Every pair of outputs.
-    for (size_t i = 0; i < 3; ++i) {
-        for (size_t j = i + 1; j < 3; ++j) {
+    for (size_t i = 0; i < count; ++i) {
+        for (size_t j = i + 1; j < count; ++j) {
             const char* a = outputs[i].path;
             const char* b = outputs[j].path;
             if (!a || !b) continue;
@@ -804,9 +832,17 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         if (svg && svg != out) std::fclose(svg);
         return exitBadInput;
     }
+    FILE* report = o.report ? openOutput(o.report, out, err) : nullptr;
+    if (o.report && !report) {
+        for (FILE* f : {table, svg, modes}) {
+            if (f && f != out) std::fclose(f);
+        }
+        return exitBadInput;
+    }
     for (const Problem& w : run.warnings) printProblem(err, name, w, "warning: ");
     // A table or drawing on standard output is all that goes there.
-    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes)) {
+    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes) &&
+        !isStandardOutput(o.report)) {
         printOutput(o, run, out);
     }
     writeFiles(o, run, table, svg, modes);
@@ -814,6 +850,10 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     if (table) written = closeOutput(table, o.table, err) && written;
     if (svg) written = closeOutput(svg, o.svg, err) && written;
     if (modes) written = closeOutput(modes, o.modes, err) && written;
+    if (report) {
+        std::fwrite(run.report.data(), 1, run.report.size(), report);
+        written = closeOutput(report, o.report, err) && written;
+    }
     std::fflush(out);
     if (std::ferror(out)) {
         std::fprintf(err, "velmora-batch: could not write the results\n");

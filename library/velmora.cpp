@@ -13,6 +13,7 @@
 #include "analysis/trust.h"
 #include "text/cases_text.h"
 #include "text/describe.h"
+#include "text/html_report.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
 #include "text/report.h"
@@ -481,6 +482,62 @@ bool Solution::checks(int points, std::vector<Check>& checks, Failure& failure) 
     }
     if (!warning.text.empty()) failure = Failure{Failure::keyed, warning};
     return !failure;
+}
+
+bool Solution::report(int points, std::string& html, Failure& failure) const {
+    return velmora::report(description_, "", method_, points, html, failure);
+}
+
+bool report(const Script& script, const std::string& text, Method method, int points,
+            std::string& html, Failure& failure) {
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        failure = Failure{Failure::description,
+                          Problem{script.lines > 0 ? script.lines : 1, 1,
+                                  "a report needs a complete beam: F1, the sections and "
+                                  "elements, and its right end"}};
+        return false;
+    }
+    // The beam as written, its F7s left out, with its cases, limits and units.
+    Beam beam;
+    beam.script_.actions.clear();
+    for (int i = first; i <= last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) {
+            beam.script_.actions.push_back(script.actions[i]);
+        }
+    }
+    beam.script_.cases = script.cases;
+    beam.script_.units = script.units;
+    beam.script_.lines = script.lines;
+    const Solution s(beam, method);
+    failure = s.failure();
+    if (!s.solved()) return false;
+    ReportData d;
+    d.description = text.empty() ? beam.describe() : text;
+    d.units = script.units;
+    d.beam = s.model();
+    d.cases = script.cases;
+    d.general = method == Method::general;
+    d.reactions = s.reactions();
+    for (int r = 0; r < rowCount; ++r) d.extremes[r] = s.extreme(static_cast<Row>(r));
+    d.hasStress = s.hasStress();
+    d.stress = s.stress();
+    d.svg = s.svg(points);
+    d.hasEnvelope = script.cases.any() || !script.cases.limits.empty();
+    if (d.hasEnvelope && !s.envelope(points, d.envelope, failure)) return false;
+    if (!script.cases.limits.empty() && !s.checks(points, d.checks, failure)) return false;
+    bool masses = false;
+    for (const Element& e : d.beam.elements) {
+        masses = masses || e.kind == ElementKind::mass || (e.isSection() && e.mass > 0.0);
+    }
+    if (masses) {
+        const Critical c = critical(beam, 3, points);
+        if (c.solved()) d.critical = c.speeds;
+    }
+    html = htmlReport(d);
+    failure = Failure{};
+    return true;
 }
 
 Critical critical(const Beam& beam, int count, int points) {

@@ -37,6 +37,7 @@ struct Failure {
 };
 
 class Beam;
+enum class Method { general, keyed };
 
 // Load cases: the loads given on the beam's elements are one case, named
 // "G" unless ownCase names it; loadCase starts another, whose loads are
@@ -153,14 +154,14 @@ public:
 private:
     friend class LoadCaseLoads;
     friend bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
+    friend bool report(const Script& script, const std::string& text, Method method, int points,
+                       std::string& html, Failure& failure);
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     Beam& last(Kind kind, int slot, double value, const char* call);
     bool nameFree(const std::string& name);
     Script script_;
     Failure caseFailure_;
 };
-
-enum class Method { general, keyed };
 
 // The side of a place where a point element makes a jump.
 enum class Side { left, right };
@@ -247,6 +248,9 @@ public:
     // case, or a section without W or fy under a stress limit.
     bool checks(int points, std::vector<Check>& checks, Failure& failure) const;
 
+    // The report of the beam (see velmora::report), by the solution's method.
+    bool report(int points, std::string& html, Failure& failure) const;
+
 private:
     void solve(const BeamModel& beam);
     void sample(int points, Diagram& diagram) const;
@@ -281,6 +285,17 @@ struct RunOutput {
     std::vector<Problem> warnings;
 };
 bool run(const std::string& text, Method method, RunOutput& output, Failure& failure);
+
+// --- The report ---
+// One self-contained HTML page that prints on A4: the description (`text`
+// as written; empty: the beam's describe()) and its units, the sections,
+// cases and combinations, reactions and extremes, the span table and the
+// checks where the beam has cases or limits, the critical speeds where it
+// has masses, and the drawing; of the description's last complete beam,
+// sampled at `points` a section. False with the failure of the beam, of its
+// envelope or of its checks.
+bool report(const Script& script, const std::string& text, Method method, int points,
+            std::string& html, Failure& failure);
 
 // --- Critical speeds ---
 // The `count` lowest bending natural frequencies of the non-rotating beam

@@ -1078,6 +1078,15 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("request"), py::arg("points") = int(defaultPoints), influenceDoc)
         .def("envelope", &envelope, py::arg("points") = int(defaultPoints),
              py::arg("combinations") = py::none(), envelopeDoc)
+        .def(
+            "_report",
+            [](const Solution& s, const Int& points) {
+                std::string html;
+                Failure f;
+                check(s.report(pointsOf(points), html, f), f);
+                return py::bytes(html);
+            },
+            py::arg("points") = int(defaultPoints))
         .def_property_readonly("checks", &checks,
                                "The beam's limits checked on every span (w) or section (sigma): "
                                "a list of Check, in the order of the limits.")

@@ -50,3 +50,17 @@ def run(text, method="keyed"):
 
 
 Solution.plot = _plot.plot
+
+
+def _report(solution, path, points=50):
+    """Write the beam's report to `path`: one self-contained HTML page
+    (the drawing inline, no scripts, no other files) that prints on A4, with
+    the description, sections, cases and combinations, reactions, extremes,
+    the span table and checks where the beam has them, critical speeds where
+    it has masses. Returns the path."""
+    with open(path, "wb") as f:
+        f.write(solution._report(points))
+    return path
+
+
+Solution.report = _report
