@@ -787,7 +787,10 @@ void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* 
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
-    if (svg && !lines) writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr);
+    if (svg && !lines) {
+        writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr,
+                 run.script.units.declared);
+    }
 }
 
 }  // namespace

@@ -240,6 +240,8 @@ public:
     bool envelopeCombinations(const std::vector<std::string>& names, std::vector<int>& chosen,
                               Failure& failure) const;
     const CaseBook& cases() const { return description_.cases; }
+    // The units the description declares (not declared: the user's own).
+    const Units& declaredUnits() const { return description_.units; }
 
     // The beam's limits checked, each on every span (w) or section (sigma),
     // in the order the limits were given. By the solution's method, on the

@@ -42,8 +42,10 @@ void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds);
 // beam has a W anywhere; of the mode shapes when given (the first
 // maxDrawnModes of them).
 constexpr size_t maxDrawnModes = 10;
+// With `perMinute` (time in seconds, as declared units make it) a mode is
+// labelled by its n in revolutions per minute, else by its omega.
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
-              const std::vector<CriticalSpeed>* modes = nullptr);
+              const std::vector<CriticalSpeed>* modes = nullptr, bool perMinute = false);
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.

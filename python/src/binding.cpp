@@ -481,8 +481,11 @@ Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
         spans.append(types().attr("SpanExtremes")(static_cast<int>(k) + 1, x.from, x.to, x.overhang,
                                                   stretchExtremes(book, x)));
     }
+    const Units& u = s.declaredUnits();
+    const py::object units =
+        u.declared ? py::object(py::make_tuple(u.force, u.length)) : py::none();
     return {types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes,
-                                     spans)};
+                                     spans, units)};
 }
 
 // "L/300" or "fy/1.1" by the quantity, or the divisor alone.
@@ -1087,6 +1090,24 @@ PYBIND11_MODULE(_velmora, mod) {
                 return py::bytes(html);
             },
             py::arg("points") = int(defaultPoints))
+        .def_property_readonly("_units",
+                               [](const Solution& s) -> py::object {
+                                   const Units& u = s.declaredUnits();
+                                   if (!u.declared) return py::none();
+                                   return py::make_tuple(u.force, u.length);
+                               })
+        .def_property_readonly(
+            "line_loads",
+            [](const Solution& s) {
+                py::list out;
+                for (const Element& e : s.model().elements) {
+                    if (!e.isSection() || !e.loaded || !(e.length > 0.0)) continue;
+                    out.append(py::make_tuple(e.x, e.x + e.length, e.q, e.q + e.qs * e.length));
+                }
+                return out;
+            },
+            "The line loads as (start, end, q at the start, q at the end), one per loaded "
+            "section.")
         .def_property_readonly("checks", &checks,
                                "The beam's limits checked on every span (w) or section (sigma): "
                                "a list of Check, in the order of the limits.")

@@ -1,5 +1,5 @@
-"""Span tables and checks through the package, against hand formulas, and
-the limits a call refuses."""
+"""Span tables and checks through the package, against hand formulas, the
+limits a call refuses, and what the plots label."""
 
 import pytest
 
@@ -50,3 +50,30 @@ def test_a_stress_limit_without_fy_is_refused_when_checked():
     b = velmora.Beam().section(l=1, EI=1, q=1, W=1).end().limit("sigma", 1.0)
     with pytest.raises(velmora.DescriptionError, match="has no yield strength fy"):
         b.solve().checks
+
+
+def test_the_plot_labels_loads_extremes_and_sigma():
+    pytest.importorskip("matplotlib")
+    s = velmora.Beam().section(l=4, EI=100, q=2, qs=0.5, W=0.2).end().solve()
+    figure = s.plot(points=10)
+    # The sketch, w, psi, M, Q and sigma, which a section's W gives.
+    assert [ax.get_ylabel() for ax in figure.axes[1:]] == [
+        "w (+ down)", "psi", "M (+ down)", "Q", "sigma (+ down)"]
+    assert [t.get_text() for t in figure.axes[0].texts] == ["q = 2 to 4"]
+    labels = [t.get_text() for t in figure.axes[3].texts]
+    assert f"max {s.extremes['M'].max:.4g}" in labels
+    assert f"max {s.stress.max:.4g}" in [t.get_text() for t in figure.axes[5].texts]
+
+
+def test_the_envelope_plot_draws_a_band_per_quantity():
+    pytest.importorskip("matplotlib")
+    b = velmora.Beam().section(l=4, EI=100, q=1).support().section(l=3, EI=100, q=1).end()
+    b.case("Q", spanwise=True).line(q=2)
+    e = b.solve().envelope(points=10)
+    figure = e.plot()
+    assert len(figure.axes) == 4
+    band = figure.axes[2].collections[0].get_paths()[0].vertices
+    # The band of M reaches from the smallest to the largest M.
+    assert band[:, 1].min() == pytest.approx(e.M_min.min())
+    assert band[:, 1].max() == pytest.approx(e.M_max.max())
+    assert e.span_edges == [0.0, 4.0, 7.0]

@@ -163,10 +163,12 @@ class Envelope:
     of EnvelopeExtreme by quantity); ``spans``, the span table (a list of
     SpanExtremes)."""
 
-    def __init__(self, x, columns, reactions, extremes, spans=()):
+    def __init__(self, x, columns, reactions, extremes, spans=(), units=None):
         """The columns as Solution.envelope() gives them."""
         self.x = x
         self.spans = list(spans)
+        self.span_edges = sorted({s.start for s in self.spans} | {s.end for s in self.spans})
+        self._units = units
         for name, values in columns.items():
             setattr(self, name, values)
         self.reactions = reactions
@@ -175,6 +177,13 @@ class Envelope:
     def __len__(self):
         """The number of samples."""
         return len(self.x)
+
+    def plot(self):
+        """Draw the bands of w, psi, M and Q with matplotlib (imported then)
+        and return the figure."""
+        from ._plot import plot_envelope
+
+        return plot_envelope(self, self._units)
 
     def __repr__(self):
         return f"Envelope({len(self)} samples, {len(self.reactions)} reactions)"
