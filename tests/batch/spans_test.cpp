@@ -6,12 +6,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "batch_support.h"
 #include "library/velmora.h"
 #include "text/reader.h"
+#include "text/report.h"
 
 namespace {
 
@@ -290,6 +292,51 @@ TEST(Checks, TheCommandLinePrintsSpansAndChecks) {
     const BatchRun j = runInProcess({"--general", "--spans", "--json"}, beam);
     EXPECT_NE(j.out.find("\"utilisation\": 3"), std::string::npos) << j.out;
     EXPECT_NE(j.out.find("\"holds\": false"), std::string::npos) << j.out;
+}
+
+TEST(Drawing, LabelsStayInsideTheDrawingAndModesAreInRpm) {
+    // A force near the right end with a long label, a line load and huge
+    // values: every label, at half an em a glyph, lies inside the width.
+    const std::string text =
+        "F1 Einspannung\nF3 l=1234.5678 EI=1.23456789e9 q=-12345.678 "
+        "W=0.000123456 m=0.5\nF4 Kraft -98765.4321\nMasse m=3\n"
+        "F3 l=0.001 EI=1\n" +
+        rightEnd + "freies Ende\n";
+    const Beam beam = parsed(text);
+    const Solution s(beam);
+    ASSERT_TRUE(s.solved());
+    const std::string svg = s.svg(10);
+    const std::regex size("width=\"([0-9.]+)\"");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(svg, m, size));
+    const double width = std::stod(m[1]);
+    const std::regex label(
+        "<text x=\"([-0-9.]+)\" y=\"[-0-9.]+\" text-anchor=\"(\\w+)\" "
+        "[^>]*font-size=\"([0-9.]+)\"[^>]*>([^<]*)</text>");
+    int labels = 0;
+    for (std::sregex_iterator i(svg.begin(), svg.end(), label), end; i != end; ++i, ++labels) {
+        const double x = std::stod((*i)[1]);
+        const double wide = 0.5 * std::stod((*i)[3]) * static_cast<double>((*i)[4].length());
+        const std::string anchor = (*i)[2];
+        const double left = anchor == "start" ? x : anchor == "end" ? x - wide : x - wide / 2;
+        EXPECT_GE(left, 0.0) << (*i)[4];
+        EXPECT_LE(left + wide, width) << (*i)[4];
+    }
+    EXPECT_GT(labels, 10);
+    // With time in seconds each mode is named by its revolutions per minute.
+    const Critical c = critical(beam, 2, 10);
+    ASSERT_TRUE(c.solved()) << c.failure.where.text;
+    Diagram d;
+    const Script script = beam.actions();
+    computeDiagram(script, 0, script.count() - 1, 10, d);
+    const std::string modes =
+        writtenText([&](FILE* out) { writeSvg(out, s.model(), d, &c.speeds, true); });
+    for (const CriticalSpeed& speed : c.speeds) {
+        char name[64];
+        std::snprintf(name, sizeof name, ">%g rpm<", speed.n);
+        EXPECT_NE(modes.find(name), std::string::npos) << name;
+        EXPECT_NEAR(speed.n, 60 * speed.omega / (2 * 3.14159265358979), 1e-9 * speed.n);
+    }
 }
 
 }  // namespace
