@@ -20,13 +20,15 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 
 import warnings as _warnings
 
-from . import _plot
-from ._types import (Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction,
-                     Extreme, Loading, Reaction, SpanExtremes, State)
+from . import _plot, sections
+from ._types import (Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
+                     Loading, Reaction, SpanExtremes,
+                     State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
                      TrustWarning)
+from .sections import materials
 
 __version__ = "0.1.0"
 
@@ -34,7 +36,7 @@ __all__ = [
     "ArgumentError", "Beam", "BeamError", "Check", "CriticalSpeed", "DescriptionError", "Diagram",
     "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
     "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "SpanExtremes", "State", "TrustWarning",
-    "parse", "run",
+    "materials", "parse", "run", "sections",
 ]
 
 
