@@ -23,6 +23,9 @@ def test_a_floor_beam_checked_in_both_combinations():
     assert stress.holds == (sigma <= fy / 1.1)
     assert stress.line == 2
     assert velmora.parse(b.describe()) == [b]
+    english = b.describe(language="en")
+    assert "limit w L/300 SLS\nlimit sigma fy/1.1 ULS\n" in english
+    assert velmora.parse(english) == [b]
 
 
 def test_the_span_table_names_the_overhang_and_its_loading():
