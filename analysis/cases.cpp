@@ -310,7 +310,8 @@ double combine(const Combination& c, const std::vector<TermUnits>& termUnits,
 // between its neighbours.
 void fieldSectionExtremes(const Chosen& chosen,
                           const std::vector<std::vector<TermUnits>>& termUnits,
-                          const std::vector<Unit>& units, size_t k, size_t before, Envelope& env) {
+                          const std::vector<Unit>& units, size_t k, size_t before,
+                          const std::vector<EnvelopeExtreme*>& targets) {
     const Element& section = units[0].model.elements[k];
     const solver::Field field(section);
     if (!field.valid() || !(section.length > 0.0)) return;
@@ -365,14 +366,19 @@ void fieldSectionExtremes(const Chosen& chosen,
                     if (!(sign * value(s, nullptr) >= v[j])) t = at[j], s = grid[j];
                     Loading loading;
                     const double best = value(s, &loading);
-                    EnvelopeExtreme& x = env.extremes[r];
-                    const bool better = largest ? best > x.extreme.max : best < x.extreme.min;
-                    if (!std::isfinite(best) || !better) continue;
+                    if (!std::isfinite(best)) continue;
                     loading.combination = chosen.index[c];
-                    if (largest) {
-                        x.extreme.max = best, x.extreme.xMax = section.x + t, x.atMax = loading;
-                    } else {
-                        x.extreme.min = best, x.extreme.xMin = section.x + t, x.atMin = loading;
+                    const double place = section.x + t;
+                    for (EnvelopeExtreme* target : targets) {
+                        EnvelopeExtreme& x = target[r];
+                        if (!x.extreme.found) {
+                            x.extreme = Extreme{true, best, place, best, place};
+                            x.atMax = x.atMin = loading;
+                        } else if (largest && best > x.extreme.max) {
+                            x.extreme.max = best, x.extreme.xMax = place, x.atMax = loading;
+                        } else if (!largest && best < x.extreme.min) {
+                            x.extreme.min = best, x.extreme.xMin = place, x.atMin = loading;
+                        }
                     }
                 }
             }
@@ -388,7 +394,8 @@ void fieldSectionExtremes(const Chosen& chosen,
 // over the combinations is the largest of theirs. The sections' ends are
 // samples already.
 void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUnits>>& termUnits,
-                     const std::vector<Unit>& units, Envelope& env) {
+                     const std::vector<Unit>& units,
+                     const std::vector<std::vector<EnvelopeExtreme*>>& elementTargets) {
     const std::vector<Sample>& samples = units[0].diagram.samples;
     const std::vector<Element>& elements = units[0].model.elements;
     const size_t n = units.size();
@@ -410,7 +417,7 @@ void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUni
         i = end;
         if (!inside) continue;
         if (!isPlainSection(elements[k])) {
-            fieldSectionExtremes(chosen, termUnits, units, k, before, env);
+            fieldSectionExtremes(chosen, termUnits, units, k, before, elementTargets[k]);
             continue;
         }
         for (size_t u = 0; u < n; ++u) {
@@ -457,26 +464,67 @@ void sectionExtremes(const Chosen& chosen, const std::vector<std::vector<TermUni
                         std::vector<double> at = realRoots(piece.derivative(), a, b);
                         if (a > 0.0) at.push_back(a);
                         if (b < l) at.push_back(b);
-                        EnvelopeExtreme& x = env.extremes[r];
-                        for (const double t : at) {
-                            const double v = piece(t);
-                            const bool better = largest ? v > x.extreme.max : v < x.extreme.min;
-                            if (!std::isfinite(v) || !better) continue;
-                            Loading loading;
-                            combine(combination, termUnits[c], units, largest, value, &loading);
-                            loading.combination = chosen.index[c];
-                            if (largest) {
-                                x.extreme.max = v, x.extreme.xMax = elements[k].x + t;
-                                x.atMax = loading;
-                            } else {
-                                x.extreme.min = v, x.extreme.xMin = elements[k].x + t;
-                                x.atMin = loading;
+                        for (EnvelopeExtreme* target : elementTargets[k]) {
+                            EnvelopeExtreme& x = target[r];
+                            for (const double t : at) {
+                                const double v = piece(t);
+                                const bool better =
+                                    !x.extreme.found ||
+                                    (largest ? v > x.extreme.max : v < x.extreme.min);
+                                if (!std::isfinite(v) || !better) continue;
+                                Loading loading;
+                                combine(combination, termUnits[c], units, largest, value, &loading);
+                                loading.combination = chosen.index[c];
+                                if (!x.extreme.found) {
+                                    x.extreme =
+                                        Extreme{true, v, elements[k].x + t, v, elements[k].x + t};
+                                    x.atMax = x.atMin = loading;
+                                } else if (largest) {
+                                    x.extreme.max = v, x.extreme.xMax = elements[k].x + t;
+                                    x.atMax = loading;
+                                } else {
+                                    x.extreme.min = v, x.extreme.xMin = elements[k].x + t;
+                                    x.atMin = loading;
+                                }
                             }
                         }
                     }
                 }
             }
         }
+    }
+}
+
+// The spans between the layout's edges and the beam's sections of length,
+// their extremes still to find.
+void stretchesOf(const BeamModel& beam, Envelope& env) {
+    const double tol = sameplace * beam.length;
+    // A free or guided end holds no force: the span that reaches it hangs over.
+    bool heldAtStart = false;
+    bool heldAtEnd = false;
+    for (const Element& e : beam.elements) {
+        if (!e.takesForce()) continue;
+        heldAtStart = heldAtStart || e.x <= tol;
+        heldAtEnd = heldAtEnd || e.x >= beam.length - tol;
+    }
+    const auto holds = [](End end) { return end == End::hinged || end == End::clamped; };
+    const size_t spans = env.spanEdges.size() - 1;
+    env.spans.resize(spans);
+    for (size_t s = 0; s < spans; ++s) {
+        StretchExtremes& x = env.spans[s];
+        x.from = env.spanEdges[s];
+        x.to = env.spanEdges[s + 1];
+        x.overhang = (s == 0 && !holds(beam.left) && !heldAtStart) ||
+                     (s + 1 == spans && !holds(beam.right) && !heldAtEnd);
+    }
+    for (const Element& e : beam.elements) {
+        if (!e.isSection() || !(e.length > 0.0)) continue;
+        StretchExtremes x;
+        x.from = e.x;
+        x.to = e.x + e.length;
+        x.action = e.tag;
+        x.line = e.line;
+        env.sections.push_back(x);
     }
 }
 
@@ -733,42 +781,112 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         }
     }
     const std::vector<Sample>& base = units[0].diagram.samples;
+    const std::vector<Element>& elements = units[0].model.elements;
     const size_t count = base.size();
     env.x.resize(count);
     env.max.resize(count);
     env.min.resize(count);
+    stretchesOf(beam, env);
+    // Where every sample and every section counts: the whole beam, its span
+    // and its section.
+    std::vector<std::vector<EnvelopeExtreme*>> sampleTargets(count);
+    std::vector<std::vector<EnvelopeExtreme*>> elementTargets(elements.size());
+    {
+        std::vector<int> sectionIndex(beam.elements.size() + 1, -1);
+        for (size_t k = 0; k < env.sections.size(); ++k) {
+            for (size_t e = 0; e < beam.elements.size(); ++e) {
+                if (beam.elements[e].tag == env.sections[k].action)
+                    sectionIndex[e] = static_cast<int>(k);
+            }
+        }
+        auto sectionOf = [&](const Element& e) {
+            for (size_t k = 0; k < beam.elements.size(); ++k) {
+                if (beam.elements[k].tag == e.tag && sectionIndex[k] >= 0)
+                    return &env.sections[sectionIndex[k]].extremes[0];
+            }
+            return static_cast<EnvelopeExtreme*>(nullptr);
+        };
+        int span = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const int k = base[i].action - 1;  // the pressed beam's element
+            const Element* e =
+                k >= 0 && k < static_cast<int>(elements.size()) ? &elements[k] : nullptr;
+            // Past a holding place the next span begins.
+            if (e && e->takesForce()) {
+                for (size_t p = 0; p + 1 < env.spanEdges.size(); ++p) {
+                    if (std::fabs(env.spanEdges[p] - e->x) <= tol) span = static_cast<int>(p);
+                }
+            }
+            sampleTargets[i] = {env.extremes, env.spans[span].extremes};
+            if (e && e->isSection() && e->length > 0.0) {
+                if (EnvelopeExtreme* s = sectionOf(*e)) {
+                    sampleTargets[i].push_back(s);
+                    // A section's start is the sample before its first.
+                    if (i > 0 && base[i - 1].action != base[i].action) {
+                        sampleTargets[i - 1].push_back(s);
+                    }
+                }
+            }
+        }
+        for (size_t k = 0; k < elements.size(); ++k) {
+            elementTargets[k] = {env.extremes, env.spans[lay.span[k]].extremes};
+            if (EnvelopeExtreme* s = sectionOf(elements[k])) elementTargets[k].push_back(s);
+        }
+    }
+    // The best sample and combination of every target's extremes.
     struct Best {
         int combination = 0;
         size_t at = 0;
     };
-    Best bestMax[rowCount];
-    Best bestMin[rowCount];
+    struct Tracked {
+        EnvelopeExtreme* target;
+        Best max[rowCount];
+        Best min[rowCount];
+    };
+    std::vector<Tracked> tracked;
+    auto trackOf = [&](EnvelopeExtreme* target) -> Tracked& {
+        for (Tracked& t : tracked) {
+            if (t.target == target) return t;
+        }
+        tracked.push_back(Tracked{target, {}, {}});
+        return tracked.back();
+    };
+    trackOf(env.extremes);
+    for (StretchExtremes& s : env.spans) trackOf(s.extremes);
+    for (StretchExtremes& s : env.sections) trackOf(s.extremes);
+    std::vector<Tracked*> trackedOf;
     for (size_t i = 0; i < count; ++i) {
         env.x[i] = base[i].x;
+        trackedOf.clear();
+        for (EnvelopeExtreme* t : sampleTargets[i]) trackedOf.push_back(&trackOf(t));
         for (int r = 0; r < rowCount; ++r) {
             const auto value = [&](int u) { return units[u].diagram.samples[i].value[r]; };
             double high = 0.0;
             double low = 0.0;
+            int highAt = 0;
+            int lowAt = 0;
             for (size_t c = 0; c < combinations.size(); ++c) {
                 const double a =
                     combine(combinations[c], termUnits[c], units, true, value, nullptr);
                 const double b =
                     combine(combinations[c], termUnits[c], units, false, value, nullptr);
-                if (c == 0 || a > high) high = a, bestMax[r].combination = static_cast<int>(c);
-                if (c == 0 || b < low) low = b, bestMin[r].combination = static_cast<int>(c);
+                if (c == 0 || a > high) high = a, highAt = static_cast<int>(c);
+                if (c == 0 || b < low) low = b, lowAt = static_cast<int>(c);
             }
             env.max[i][r] = high;
             env.min[i][r] = low;
-            // The extremes along the beam, with the combination that gives them.
-            Extreme& e = env.extremes[r].extreme;
-            const bool newMax = std::isfinite(high) && (!e.found || high > e.max);
-            const bool newMin = std::isfinite(low) && (!e.found || low < e.min);
-            consider(e, high, env.x[i]);
-            consider(e, low, env.x[i]);
-            if (newMax)
-                env.extremes[r].atMax.combination = bestMax[r].combination, bestMax[r].at = i;
-            if (newMin)
-                env.extremes[r].atMin.combination = bestMin[r].combination, bestMin[r].at = i;
+            // The extremes along the beam and its stretches, with the
+            // combination that gives them.
+            for (Tracked* t : trackedOf) {
+                EnvelopeExtreme& x = t->target[r];
+                Extreme& e = x.extreme;
+                const bool newMax = std::isfinite(high) && (!e.found || high > e.max);
+                const bool newMin = std::isfinite(low) && (!e.found || low < e.min);
+                consider(e, high, env.x[i]);
+                consider(e, low, env.x[i]);
+                if (newMax) x.atMax.combination = highAt, t->max[r] = Best{highAt, i};
+                if (newMin) x.atMin.combination = lowAt, t->min[r] = Best{lowAt, i};
+            }
         }
     }
     // How each extreme is made up, at its sample.
@@ -779,13 +897,15 @@ bool computeEnvelope(const Script& script, const BeamModel& beam, int points, bo
         l.combination = chosen.index[c];
         return l;
     };
-    for (int r = 0; r < rowCount; ++r) {
-        EnvelopeExtreme& e = env.extremes[r];
-        if (!e.extreme.found) continue;
-        e.atMax = loadingAt(bestMax[r].at, r, e.atMax.combination, true);
-        e.atMin = loadingAt(bestMin[r].at, r, e.atMin.combination, false);
+    for (const Tracked& t : tracked) {
+        for (int r = 0; r < rowCount; ++r) {
+            EnvelopeExtreme& e = t.target[r];
+            if (!e.extreme.found) continue;
+            e.atMax = loadingAt(t.max[r].at, r, t.max[r].combination, true);
+            e.atMin = loadingAt(t.min[r].at, r, t.min[r].combination, false);
+        }
     }
-    sectionExtremes(chosen, termUnits, units, env);
+    sectionExtremes(chosen, termUnits, units, elementTargets);
 
     // The reactions, each over the same choices.
     const std::vector<Reaction>& reactions = units[0].diagram.reactions;

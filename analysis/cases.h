@@ -78,6 +78,20 @@ struct EnvelopeExtreme {
     Loading atMin;
 };
 
+// The extremes over one stretch of the beam, with the loading that gives
+// each: a span, or a section as it was written. A span runs between two
+// places that hold the beam against a force (a support, a spring, a clamp, a
+// hinged or clamped end); an overhang is a span that ends at a free or guided
+// end, held at its other end only.
+struct StretchExtremes {
+    double from = 0.0;
+    double to = 0.0;
+    bool overhang = false;  // a span only
+    int action = -1;        // a section's tag in the beam the envelope was asked of
+    int line = 0;           // and where it was written
+    EnvelopeExtreme extremes[rowCount];
+};
+
 struct Envelope {
     // The common geometry with the own loads (no other case's point loads),
     // tags renumbered.
@@ -89,6 +103,10 @@ struct Envelope {
     EnvelopeExtreme extremes[rowCount];
     std::vector<double> spanEdges;  // where the spans of a case placed span by span meet
     std::vector<int> combinations;  // those it is of, as indices into the book's; none: the cases
+    // The span table: the extremes of every span (between spanEdges), and of
+    // every section of length, exact like the beam's.
+    std::vector<StretchExtremes> spans;
+    std::vector<StretchExtremes> sections;
     bool allFinite = true;
     int solved = 0;  // beams solved: one per case taken, one per loaded span
 };

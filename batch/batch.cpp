@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/evaluator.h"
@@ -17,6 +18,7 @@
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "files.h"
+#include "library/velmora.h"
 #include "text/cases_text.h"
 #include "text/influence_text.h"
 #include "text/reader.h"
@@ -44,6 +46,8 @@ struct Options {
     const char* loadState = nullptr;  // --case
     bool envelope = false;
     const char* envelopeNames = nullptr;  // its combinations, ULS or ULS,SLS; none: all
+    bool spans = false;                   // the span table of that envelope
+    const char* report = nullptr;         // --report: the HTML report's file
 };
 
 // One row per option: the usage text and the parser both come from here.
@@ -156,6 +160,16 @@ const Option options[] = {
          return !usage;
      },
      true},
+    {"--spans", nullptr, "[--spans]",
+     "the largest and smallest M, Q and w of every span with the\n"
+     "loading that gives each, over the combinations of --envelope",
+     [](Options& o, const char*, std::string&, bool&) { return o.spans = true; }},
+    {"--report", "FILE", "[--report FILE.html]",
+     "a report of the last beam for print (A4): description, sections,\n"
+     "cases, reactions, extremes, spans, checks, critical speeds, drawing",
+     [](Options& o, const char* v, std::string& why, bool& usage) {
+         return fileName("--report", v, o.report, why, usage);
+     }},
     {"--help", nullptr, nullptr, nullptr,
      [](Options& o, const char*, std::string&, bool&) { return o.help = true; }},
     {"--", nullptr, nullptr, nullptr,
@@ -298,7 +312,10 @@ struct Run {
     std::vector<InfluenceLine> influence;
     std::vector<CriticalSpeed> critical;
     std::vector<Problem> warnings;
-    LoadState state;  // --case: the state shown, when it is not the beam's own loads
+    std::vector<Check> checks;  // of the limits the description states
+    BeamModel checked;          // the beam they are of
+    std::string report;         // --report's page
+    LoadState state;            // --case: the state shown, when it is not the beam's own loads
     bool ownState = true;
     Script stateKeys;  // the keys of that state's beam, which run.beam then is
     Envelope envelope;
@@ -451,20 +468,24 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
 bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     const Script& script = run.script;
     const CaseBook& book = script.cases;
-    if (!book.any() && !o.loadState && !o.envelope) return true;
+    const bool envelope = o.envelope || o.spans;
+    if (!book.any() && !o.loadState && !envelope) return true;
     int first = -1;
     int last = -1;
     if (!findBeam(script, first, last)) {
-        if (!o.loadState && !o.envelope) return true;
+        if (!o.loadState && !envelope) return true;
+        const bool spansAlone = o.spans && !o.envelope && !o.loadState;
         problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          "--case and --envelope need a complete beam: F1, the sections and "
-                          "elements, and F6 rechtes Tr\xc3\xa4gerende"};
+                          std::string(spansAlone ? "--spans needs" : "--case and --envelope need") +
+                              " a complete beam: F1, the sections and elements, and F6 "
+                              "rechtes Tr\xc3\xa4gerende"};
         return false;
     }
-    if (o.envelope && (o.loadState || !o.influence.empty())) {
+    if (envelope && (o.loadState || !o.influence.empty())) {
         std::fprintf(err,
-                     "velmora-batch: --envelope takes no --case and no --influence: it shows the "
-                     "combinations it names (--envelope SLS), or all of them\n");
+                     "velmora-batch: %s takes no --case and no --influence: it shows the "
+                     "combinations it names (--envelope SLS), or all of them\n",
+                     o.envelope ? "--envelope" : "--spans");
         return false;
     }
     const BeamModel beam = beamOf(script, first, last);
@@ -486,7 +507,7 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
             return false;
         }
     }
-    if (!o.envelope) return true;
+    if (!envelope) return true;
     std::vector<int> chosen;
     if (o.envelopeNames) {
         // Names separated by commas, unless the whole is one name.
@@ -548,12 +569,50 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
     return true;
 }
 
+// The limits the description states, on its last beam, with the summary,
+// the envelope or the span table.
+bool computeChecks(const Options& o, Run& run, Problem& problem) {
+    const Script& script = run.script;
+    if (script.cases.limits.empty() || !(o.summary || o.envelope || o.spans)) return true;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) return true;
+    run.checked = beamOf(script, first, last);
+    if (!checkCases(run.checked, script.cases, problem)) return false;
+    Problem warning;
+    if (!velmora::computeChecks(script, run.checked, o.points, o.general, run.checks, warning,
+                                problem)) {
+        return false;
+    }
+    if (!warning.text.empty()) run.warnings.push_back(warning);
+    return true;
+}
+
 // The results, the diagram and the influence lines, and what the keyed
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
     if (!computeCases(o, run, problem, err)) return false;
-    const bool wantDiagram = (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope;
+    if (!computeChecks(o, run, problem)) return false;
+    if (o.report) {
+        // The description as written when it is a file; else as the library writes it.
+        std::string text;
+        if (FILE* f =
+                o.input && std::strcmp(o.input, "-") != 0 ? std::fopen(o.input, "rb") : nullptr) {
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+                text.append(buffer, n);
+            std::fclose(f);
+        }
+        Failure failure;
+        if (!velmora::report(run.script, text, o.general ? Method::general : Method::keyed,
+                             o.points, run.report, failure)) {
+            problem = failure.where;
+            return false;
+        }
+    }
+    const bool wantDiagram =
+        (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope && !o.spans;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!computeCritical(o, run, problem, err)) return false;
     if (!o.influence.empty()) {
@@ -615,7 +674,9 @@ bool checkOutputs(const Options& o, FILE* err) {
     const struct {
         const char* option;
         const char* path;
-    } outputs[] = {{"--table", o.table}, {"--svg", o.svg}, {"--modes", o.modes}};
+    } outputs[] = {
+        {"--table", o.table}, {"--svg", o.svg}, {"--modes", o.modes}, {"--report", o.report}};
+    const size_t count = sizeof outputs / sizeof outputs[0];
     for (const auto& output : outputs) {
         if (!fromFile || !output.path || isStandardOutput(output.path)) continue;
         if (sameFile(output.path, o.input)) {
@@ -627,8 +688,8 @@ bool checkOutputs(const Options& o, FILE* err) {
         }
     }
     // Every pair of outputs.
-    for (size_t i = 0; i < 3; ++i) {
-        for (size_t j = i + 1; j < 3; ++j) {
+    for (size_t i = 0; i < count; ++i) {
+        for (size_t j = i + 1; j < count; ++j) {
             const char* a = outputs[i].path;
             const char* b = outputs[j].path;
             if (!a || !b) continue;
@@ -667,15 +728,22 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
 // The results, the summary or the influence lines as text or JSON.
 void printOutput(const Options& o, const Run& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
+    const bool envelope = o.envelope || o.spans;
     if (o.json) {
         // An envelope stands for the beam's summary.
         const std::string lines = influenceJson(run.influence, o.live);
-        const std::string envelope = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
-        printJson(out, run.results.data(), count, o.envelope ? nullptr : &run.beam,
-                  o.summary && !o.envelope ? &run.diagram : nullptr,
-                  o.influence.empty() ? nullptr : lines.c_str(),
-                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr,
-                  run.script.units);
+        const std::string env = o.envelope ? envelopeJson(run.script.cases, run.envelope) : "";
+        std::string more;
+        if (o.spans)
+            more += ",\n  \"span_table\": " + spanTableJson(run.script.cases, run.envelope);
+        if (!run.checks.empty()) {
+            more += ",\n  \"checks\": " + checksJson(run.checked, run.script.cases, run.checks);
+        }
+        printJson(out, run.results.data(), count, envelope ? nullptr : &run.beam,
+                  o.summary && !envelope ? &run.diagram : nullptr,
+                  o.influence.empty() ? nullptr : lines.c_str(), o.envelope ? env.c_str() : nullptr,
+                  o.critical ? &run.critical : nullptr, run.script.units,
+                  more.empty() ? nullptr : more.c_str());
         return;
     }
     printResults(out, run.results.data(), count);
@@ -684,9 +752,19 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         if (before) std::fputc('\n', out);
         printEnvelope(out, run.script.cases, run.envelope, run.script.units);
         before = true;
-    } else if (o.summary) {
+    } else if (o.summary && !o.spans) {
         if (before) std::fputc('\n', out);
         printSummary(out, run.beam, run.diagram, run.script.units);
+        before = true;
+    }
+    if (o.spans) {
+        if (before) std::fputc('\n', out);
+        printSpanTable(out, run.script.cases, run.envelope);
+        before = true;
+    }
+    if (!run.checks.empty()) {
+        if (before) std::fputc('\n', out);
+        printChecks(out, run.checked, run.script.cases, run.checks);
         before = true;
     }
     if (o.critical) {
@@ -703,7 +781,7 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 // The table or drawing: of the influence lines when there are any.
 void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
     if (modes) writeModes(modes, run.critical, run.script.units);
-    if (o.envelope) {
+    if (o.envelope || o.spans) {
         if (table) writeEnvelopeTable(table, run.envelope, run.script.units);
         if (svg) writeEnvelopeSvg(svg, run.envelope, run.script.units);
         return;
@@ -760,9 +838,17 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         if (svg && svg != out) std::fclose(svg);
         return exitBadInput;
     }
+    FILE* report = o.report ? openOutput(o.report, out, err) : nullptr;
+    if (o.report && !report) {
+        for (FILE* f : {table, svg, modes}) {
+            if (f && f != out) std::fclose(f);
+        }
+        return exitBadInput;
+    }
     for (const Problem& w : run.warnings) printProblem(err, name, w, "warning: ");
     // A table or drawing on standard output is all that goes there.
-    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes)) {
+    if (!isStandardOutput(o.table) && !isStandardOutput(o.svg) && !isStandardOutput(o.modes) &&
+        !isStandardOutput(o.report)) {
         printOutput(o, run, out);
     }
     writeFiles(o, run, table, svg, modes);
@@ -770,6 +856,10 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
     if (table) written = closeOutput(table, o.table, err) && written;
     if (svg) written = closeOutput(svg, o.svg, err) && written;
     if (modes) written = closeOutput(modes, o.modes, err) && written;
+    if (report) {
+        std::fwrite(run.report.data(), 1, run.report.size(), report);
+        written = closeOutput(report, o.report, err) && written;
+    }
     std::fflush(out);
     if (std::ferror(out)) {
         std::fprintf(err, "velmora-batch: could not write the results\n");

@@ -13,6 +13,7 @@
 #include "analysis/trust.h"
 #include "text/cases_text.h"
 #include "text/describe.h"
+#include "text/html_report.h"
 #include "text/influence_text.h"
 #include "text/named.h"
 #include "text/reader.h"
@@ -359,8 +360,16 @@ bool sameLoad(const PlacedLoad& a, const PlacedLoad& b) {
 
 // The same cases, loads and combinations, wherever they were written.
 bool sameCases(const CaseBook& a, const CaseBook& b) {
-    if (a.cases.size() != b.cases.size() || a.combinations.size() != b.combinations.size()) {
+    if (a.cases.size() != b.cases.size() || a.combinations.size() != b.combinations.size() ||
+        a.limits.size() != b.limits.size()) {
         return false;
+    }
+    for (size_t k = 0; k < a.limits.size(); ++k) {
+        const Limit& x = a.limits[k];
+        const Limit& y = b.limits[k];
+        if (x.quantity != y.quantity || x.divisor != y.divisor || x.combination != y.combination) {
+            return false;
+        }
     }
     for (size_t c = 0; c < a.cases.size(); ++c) {
         const LoadCase& x = a.cases[c];
@@ -505,6 +514,118 @@ Beam& Beam::curvature(double kappa) { return extended(slotCurvature, kappa, "cur
 Beam& Beam::area(double a) { return last(Kind::beamSection, slotArea, a, "area()"); }
 Beam& Beam::density(double rho) { return last(Kind::shaftSection, slotMass, rho, "density()"); }
 Beam& Beam::modulus(double w) { return last(Kind::beamSection, slotModulus, w, "modulus()"); }
+
+Beam& Beam::yieldStrength(double fy) {
+    if (!script_.actions.empty() && script_.actions.back().kind == Kind::shaftSection) {
+        return last(Kind::shaftSection, slotYield, fy, "yieldStrength()");
+    }
+    return last(Kind::beamSection, slotYield, fy, "yieldStrength()");
+}
+
+namespace {
+
+Limit limitOf(Limit::Quantity quantity, double divisor, const std::string& combination) {
+    if (!(divisor > 0.0) || !std::isfinite(divisor)) {
+        throw std::invalid_argument("a limit's divisor must be a finite number above 0");
+    }
+    if (!combination.empty()) checkName(combination, "");
+    Limit l;
+    l.quantity = quantity;
+    l.divisor = divisor;
+    l.combination = combination;
+    return l;
+}
+
+}  // namespace
+
+Beam& Beam::deflectionLimit(double divisor, const std::string& combination) {
+    script_.cases.limits.push_back(limitOf(Limit::deflection, divisor, combination));
+    return *this;
+}
+
+Beam& Beam::stressLimit(double divisor, const std::string& combination) {
+    script_.cases.limits.push_back(limitOf(Limit::stress, divisor, combination));
+    return *this;
+}
+
+bool Solution::checks(int points, std::vector<Check>& checks, Failure& failure) const {
+    checks.clear();
+    failure = failure_;
+    if (failure) return false;
+    const BeamModel own = beamOf(description_, 0, description_.count() - 1);
+    Problem p;
+    Problem warning;
+    if (!checkCases(own, description_.cases, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!checkLimits(description_, own, p)) {
+        failure = Failure{Failure::description, p};
+        return false;
+    }
+    if (!computeChecks(description_, own, points, method_ == Method::general, checks, warning, p)) {
+        failure = Failure{Failure::unsolvable, p};
+        return false;
+    }
+    if (!warning.text.empty()) failure = Failure{Failure::keyed, warning};
+    return !failure;
+}
+
+bool Solution::report(int points, std::string& html, Failure& failure) const {
+    return velmora::report(description_, "", method_, points, html, failure);
+}
+
+bool report(const Script& script, const std::string& text, Method method, int points,
+            std::string& html, Failure& failure) {
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        failure = Failure{Failure::description,
+                          Problem{script.lines > 0 ? script.lines : 1, 1,
+                                  "a report needs a complete beam: F1, the sections and "
+                                  "elements, and its right end"}};
+        return false;
+    }
+    // The beam as written, its F7s left out, with its cases, limits and units.
+    Beam beam;
+    beam.script_.actions.clear();
+    for (int i = first; i <= last; ++i) {
+        if (script.actions[i].kind != Kind::evaluate) {
+            beam.script_.actions.push_back(script.actions[i]);
+        }
+    }
+    beam.script_.cases = script.cases;
+    beam.script_.units = script.units;
+    beam.script_.lines = script.lines;
+    const Solution s(beam, method);
+    failure = s.failure();
+    if (!s.solved()) return false;
+    ReportData d;
+    d.description = text.empty() ? beam.describe() : text;
+    d.units = script.units;
+    d.beam = s.model();
+    d.cases = script.cases;
+    d.general = method == Method::general;
+    d.reactions = s.reactions();
+    for (int r = 0; r < rowCount; ++r) d.extremes[r] = s.extreme(static_cast<Row>(r));
+    d.hasStress = s.hasStress();
+    d.stress = s.stress();
+    d.svg = s.svg(points);
+    d.hasEnvelope = script.cases.any() || !script.cases.limits.empty();
+    if (d.hasEnvelope && !s.envelope(points, d.envelope, failure)) return false;
+    if (!script.cases.limits.empty() && !s.checks(points, d.checks, failure)) return false;
+    bool masses = false;
+    for (const Element& e : d.beam.elements) {
+        masses = masses || e.kind == ElementKind::mass || (e.isSection() && e.mass > 0.0);
+    }
+    if (masses) {
+        const Critical c = critical(beam, 3, points);
+        if (c.solved()) d.critical = c.speeds;
+    }
+    html = htmlReport(d);
+    failure = Failure{};
+    return true;
+}
 
 Critical critical(const Beam& beam, int count, int points) {
     Critical c;

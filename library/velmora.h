@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "analysis/influence.h"
@@ -41,6 +42,7 @@ struct Failure {
 };
 
 class Beam;
+enum class Method { general, keyed };
 
 // Load cases: the loads given on the beam's elements are one case, named
 // "G" unless ownCase names it; loadCase starts another, whose loads are
@@ -157,6 +159,18 @@ public:
     Beam& massPerLength(double m);
     Beam& density(double rho);
     Beam& modulus(double w);
+    // The yield strength fy of the section (beam or shaft) added last, for
+    // stress limits.
+    Beam& yieldStrength(double fy);
+
+    // --- Limits: what Solution::checks holds the results to ---
+    // Every span's largest |w| against its own length over `divisor` (an
+    // overhang against its length), or every section's largest |sigma|
+    // against its fy over `divisor`, under the combination named (none: the
+    // beam's loads together, for a beam without combinations). A divisor of
+    // 0 or less throws; an unknown combination is refused by checks().
+    Beam& deflectionLimit(double divisor, const std::string& combination = "");
+    Beam& stressLimit(double divisor, const std::string& combination = "");
 
     // --- Beam-columns, foundations, shear deformation, imposed curvature ---
     // Of the section or shaft added last, each constant over it; the general
@@ -191,6 +205,8 @@ public:
 private:
     friend class LoadCaseLoads;
     friend bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
+    friend bool report(const Script& script, const std::string& text, Method method, int points,
+                       std::string& html, Failure& failure);
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
     Beam& push(Action a);
     Beam& last(Kind kind, int slot, double value, const char* call);
@@ -199,8 +215,6 @@ private:
     Script script_;
     Failure caseFailure_;
 };
-
-enum class Method { general, keyed };
 
 // The side of a place where a point element makes a jump.
 enum class Side { left, right };
@@ -290,6 +304,18 @@ public:
     // its name, as the JSON's "units" gives them ("M": "kNm"; empty without declared units).
     const Units& units() const { return description_.units; }
     std::vector<std::pair<std::string, std::string>> unitLabels() const;
+    // The units the description declares (not declared: the user's own).
+    const Units& declaredUnits() const { return description_.units; }
+
+    // The beam's limits checked, each on every span (w) or section (sigma),
+    // in the order the limits were given. By the solution's method, on the
+    // beam's own description whatever the solution was made for. False with
+    // a description failure for a limit of an unknown combination, a load
+    // case, or a section without W or fy under a stress limit.
+    bool checks(int points, std::vector<Check>& checks, Failure& failure) const;
+
+    // The report of the beam (see velmora::report), by the solution's method.
+    bool report(int points, std::string& html, Failure& failure) const;
 
 private:
     void solve(const BeamModel& beam);
@@ -325,6 +351,17 @@ struct RunOutput {
     std::vector<Problem> warnings;
 };
 bool run(const std::string& text, Method method, RunOutput& output, Failure& failure);
+
+// --- The report ---
+// One self-contained HTML page that prints on A4: the description (`text`
+// as written; empty: the beam's describe()) and its units, the sections,
+// cases and combinations, reactions and extremes, the span table and the
+// checks where the beam has cases or limits, the critical speeds where it
+// has masses, and the drawing; of the description's last complete beam,
+// sampled at `points` a section. False with the failure of the beam, of its
+// envelope or of its checks.
+bool report(const Script& script, const std::string& text, Method method, int points,
+            std::string& html, Failure& failure);
 
 // --- Sections and materials ---
 // A section of the tables by its name (see sections::find), SI: m^2, m^4,

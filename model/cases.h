@@ -52,11 +52,25 @@ struct Combination {
     int column = 0;
 };
 
+// A limit the results are held to, under one combination (none named: the
+// beam's loads together): the deflection of every span against its own
+// length over `divisor` (w L/300), or the bending stress of every section
+// against its material's fy over `divisor` (sigma fy/1.1).
+struct Limit {
+    enum Quantity { deflection, stress } quantity = deflection;
+    double divisor = 1.0;
+    std::string combination;
+    int line = 0;
+    int column = 0;
+    int combinationColumn = 0;  // of the combination's name, else of the line
+};
+
 // All cases and combinations of a description. The first case is always
 // the own one, named G unless a line Lastfall before the beam names it.
 struct CaseBook {
     std::vector<LoadCase> cases = {ownCase()};
     std::vector<Combination> combinations;
+    std::vector<Limit> limits;
 
     static LoadCase ownCase() {
         LoadCase c;

@@ -130,6 +130,15 @@ std::string caseLinesAfter(const CaseBook& book, bool english) {
         }
     }
     for (const Combination& c : book.combinations) t += combinationLine(book, c, english) + "\n";
+    for (const Limit& l : book.limits) t += limitLine(l, english) + "\n";
+    return t;
+}
+
+std::string limitLine(const Limit& limit, bool english) {
+    const bool w = limit.quantity == Limit::deflection;
+    std::string t = std::string(english ? "limit " : "Grenze ") + (w ? "w L/" : "sigma fy/") +
+                    exactNumber(limit.divisor);
+    if (!limit.combination.empty()) t += " " + limit.combination;
     return t;
 }
 
@@ -152,12 +161,7 @@ std::string loadingText(const CaseBook& book, const Loading& l) {
     return t;
 }
 
-void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
-    const UnitNames u = unitNames(units);
-    if (u.declared) {
-        std::fprintf(out, "units: x and w in %s, psi in %s, M in %s, Q and F in %s\n",
-                     u.length.c_str(), u.angle.c_str(), u.moment.c_str(), u.force.c_str());
-    }
+std::string envelopeOf(const CaseBook& book, const Envelope& env) {
     // All combinations counted, a choice of them named.
     std::string of = "the load cases together";
     const size_t n = env.combinations.size();
@@ -169,6 +173,16 @@ void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const U
             of += (k ? ", " : " ") + book.combinations[env.combinations[k]].name;
         }
     }
+    return of;
+}
+
+void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
+    const UnitNames u = unitNames(units);
+    if (u.declared) {
+        std::fprintf(out, "units: x and w in %s, psi in %s, M in %s, Q and F in %s\n",
+                     u.length.c_str(), u.angle.c_str(), u.moment.c_str(), u.force.c_str());
+    }
+    const std::string of = envelopeOf(book, env);
     std::fprintf(out, "envelope of %s over %d beams solved\n", of.c_str(), env.solved);
     std::fprintf(out, "spans\n");
     for (size_t s = 0; s + 1 < env.spanEdges.size(); ++s) {
@@ -252,6 +266,130 @@ std::string envelopeJson(const CaseBook& book, const Envelope& env) {
              "}";
     }
     return j + "\n    }\n  }";
+}
+
+namespace {
+
+// The span table's quantities, in the order engineers read them.
+constexpr int spanRows[] = {rowM, rowQ, rowW};
+
+std::string extremeJson(const CaseBook& book, const EnvelopeExtreme& e) {
+    if (!e.extreme.found) return "null";
+    return "{\"max\": " + full(e.extreme.max) + ", \"xMax\": " + full(e.extreme.xMax) +
+           ", \"atMax\": " + loadingJson(book, e.atMax) + ", \"min\": " + full(e.extreme.min) +
+           ", \"xMin\": " + full(e.extreme.xMin) + ", \"atMin\": " + loadingJson(book, e.atMin) +
+           "}";
+}
+
+int lineOfTag(const BeamModel& beam, int tag) {
+    for (const Element& e : beam.elements) {
+        if (e.tag == tag) return e.line;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void printSpanTable(FILE* out, const CaseBook& book, const Envelope& env) {
+    std::fprintf(out, "spans of %s\n", envelopeOf(book, env).c_str());
+    for (size_t s = 0; s < env.spans.size(); ++s) {
+        const StretchExtremes& x = env.spans[s];
+        std::fprintf(out, "  %s %zu: x = %s to %s\n", x.overhang ? "overhang" : "span", s + 1,
+                     shown(x.from).c_str(), shown(x.to).c_str());
+        for (const int k : spanRows) {
+            const EnvelopeExtreme& e = x.extremes[k];
+            if (!e.extreme.found) {
+                std::fprintf(out, "    %s: no finite value\n", quantityNames[k]);
+                continue;
+            }
+            std::fprintf(out, "    %s: max %s at x = %s (%s), min %s at x = %s (%s)\n",
+                         quantityNames[k], shown(e.extreme.max).c_str(),
+                         shown(e.extreme.xMax).c_str(), loadingText(book, e.atMax).c_str(),
+                         shown(e.extreme.min).c_str(), shown(e.extreme.xMin).c_str(),
+                         loadingText(book, e.atMin).c_str());
+        }
+    }
+}
+
+std::string spanTableJson(const CaseBook& book, const Envelope& env) {
+    std::string j = "[";
+    for (size_t s = 0; s < env.spans.size(); ++s) {
+        const StretchExtremes& x = env.spans[s];
+        j += std::string(s ? "," : "") + "\n    {\"span\": " + std::to_string(s + 1) +
+             ", \"from\": " + full(x.from) + ", \"to\": " + full(x.to) +
+             ", \"overhang\": " + (x.overhang ? "true" : "false");
+        for (const int k : spanRows) {
+            j += std::string(", \"") + quantityNames[k] + "\": " + extremeJson(book, x.extremes[k]);
+        }
+        j += "}";
+    }
+    return j + (env.spans.empty() ? "]" : "\n  ]");
+}
+
+std::string limitText(const Limit& limit) {
+    const bool w = limit.quantity == Limit::deflection;
+    std::string t = std::string(w ? "w L/" : "sigma fy/") + exactNumber(limit.divisor);
+    if (!limit.combination.empty()) t += " " + limit.combination;
+    return t;
+}
+
+std::string checkStretch(const BeamModel& beam, const CaseBook& book, const Check& check) {
+    const StretchExtremes& s = check.stretch;
+    const std::string place = " (x = " + shown(s.from) + " to " + shown(s.to) + ")";
+    if (book.limits[check.limit].quantity == Limit::stress) {
+        return "section on line " + std::to_string(lineOfTag(beam, s.action)) + place;
+    }
+    return std::string(s.overhang ? "overhang" : "span") + place;
+}
+
+void printChecks(FILE* out, const BeamModel& beam, const CaseBook& book,
+                 const std::vector<Check>& checks) {
+    std::fprintf(out, "checks\n");
+    int span = 0;
+    int last = -1;
+    for (const Check& c : checks) {
+        span = c.limit == last ? span + 1 : 1;
+        last = c.limit;
+        const Limit& limit = book.limits[c.limit];
+        std::string where = checkStretch(beam, book, c);
+        if (limit.quantity == Limit::deflection) {
+            where.insert(where.find(' '), " " + std::to_string(span));
+        }
+        std::fprintf(out, "  %s, %s: %s at x = %s, allowed %s: %.1f %% %s (%s)\n",
+                     limitText(limit).c_str(), where.c_str(), shown(c.value).c_str(),
+                     shown(c.x).c_str(), shown(c.allowed).c_str(), 100.0 * c.utilisation,
+                     c.holds ? "holds" : "FAILS", loadingText(book, c.loading).c_str());
+    }
+}
+
+std::string checksJson(const BeamModel& beam, const CaseBook& book,
+                       const std::vector<Check>& checks) {
+    std::string j = "[";
+    int span = 0;
+    int last = -1;
+    for (size_t k = 0; k < checks.size(); ++k) {
+        const Check& c = checks[k];
+        span = c.limit == last ? span + 1 : 1;
+        last = c.limit;
+        const Limit& limit = book.limits[c.limit];
+        const bool w = limit.quantity == Limit::deflection;
+        j += std::string(k ? "," : "") + "\n    {\"limit\": " + quoted(limitText(limit)) +
+             ", \"quantity\": " + (w ? "\"w\"" : "\"sigma\"") +
+             ", \"divisor\": " + full(limit.divisor) + ", \"combination\": " +
+             (limit.combination.empty() ? "null" : quoted(limit.combination));
+        if (w) {
+            j += ", \"span\": " + std::to_string(span) +
+                 ", \"overhang\": " + (c.stretch.overhang ? "true" : "false");
+        } else {
+            j += ", \"line\": " + std::to_string(lineOfTag(beam, c.stretch.action));
+        }
+        j += ", \"from\": " + full(c.stretch.from) + ", \"to\": " + full(c.stretch.to) +
+             ", \"value\": " + full(c.value) + ", \"x\": " + full(c.x) +
+             ", \"allowed\": " + full(c.allowed) + ", \"utilisation\": " + full(c.utilisation) +
+             ", \"holds\": " + (c.holds ? "true" : "false") +
+             ", \"loading\": " + loadingJson(book, c.loading) + "}";
+    }
+    return j + (checks.empty() ? "]" : "\n  ]");
 }
 
 void writeEnvelopeTable(FILE* out, const Envelope& env, const Units& units) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 
 namespace velmora {
 
@@ -21,6 +22,9 @@ std::string caseLine(const LoadCase& loadCase, bool english = false);
 std::string combinationLine(const CaseBook& book, const Combination& combination,
                             bool english = false);
 
+// The line of a limit: "Grenze w L/300 SLS".
+std::string limitLine(const Limit& limit, bool english = false);
+
 // A loading in words: "ULS: G 1.35, Q 1.5 on spans 1 3".
 std::string loadingText(const CaseBook& book, const Loading& loading);
 
@@ -33,6 +37,27 @@ void printEnvelope(FILE* out, const CaseBook& book, const Envelope& envelope,
 // The envelope as one JSON object (the value of "envelope"): every sample,
 // the reactions and the extremes, exact.
 std::string envelopeJson(const CaseBook& book, const Envelope& envelope);
+
+// What an envelope is of: "2 combinations", "the combination SLS", "the
+// load cases together".
+std::string envelopeOf(const CaseBook& book, const Envelope& envelope);
+
+// The span table: every span's extremes of M, Q and w with their places and
+// loadings; as text and as a JSON array.
+void printSpanTable(FILE* out, const CaseBook& book, const Envelope& envelope);
+std::string spanTableJson(const CaseBook& book, const Envelope& envelope);
+
+// A check's stretch in words: "span 2 (x = 4 to 9)", "overhang 3 (x = 9 to
+// 11)", "section on line 3 (x = 0 to 4)"; and the limit: "w L/300 SLS".
+std::string checkStretch(const BeamModel& beam, const CaseBook& book, const Check& check);
+std::string limitText(const Limit& limit);
+
+// The checks: value, allowed value, utilisation and whether each holds; as
+// text and as a JSON array.
+void printChecks(FILE* out, const BeamModel& beam, const CaseBook& book,
+                 const std::vector<Check>& checks);
+std::string checksJson(const BeamModel& beam, const CaseBook& book,
+                       const std::vector<Check>& checks);
 
 // x,w_max,w_min,psi_max,psi_min,M_max,M_min,Q_max,Q_min of every sample; with declared units
 // each heading names its unit ("M_max [kNm]").

@@ -2,6 +2,7 @@
 // line is reported with its position, before anything is computed.
 #include "text/reader.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -1096,6 +1097,55 @@ bool readKombination(Reporter& r, const Line& line, CaseBook& book) {
     return true;
 }
 
+// "Grenze w L/300 SLS" or "Grenze sigma fy/1.1 ULS" ("limit" in English):
+// a limit the results are checked against, of the combination named.
+bool readGrenze(Reporter& r, const Line& line, CaseBook& book) {
+    Limit limit;
+    limit.line = line.number;
+    limit.column = columnOf(line, line.tokens[0].begin);
+    limit.combinationColumn = limit.column;
+    const bool deflection = wordIs(line, 1, "w");
+    if (!deflection && !wordIs(line, 1, "sigma")) {
+        const int column =
+            line.tokenCount > 1 ? columnOf(line, line.tokens[1].begin) : endColumn(line);
+        report(r, line.number, column,
+               "a limit is of w or sigma: Grenze w L/300 SLS, Grenze sigma fy/1.0 ULS");
+        return false;
+    }
+    limit.quantity = deflection ? Limit::deflection : Limit::stress;
+    const char* base = deflection ? "L/" : "fy/";
+    const int baseLength = deflection ? 2 : 3;
+    bool good = line.tokenCount > 2 && !line.tokens[2].equals;
+    if (good) {
+        const Token& t = line.tokens[2];
+        const char* text = line.text + t.begin;
+        const int n = t.end - t.begin;
+        good = n > baseLength;
+        for (int k = 0; k < baseLength && good; ++k) {
+            good = std::tolower(static_cast<unsigned char>(text[k])) ==
+                   std::tolower(static_cast<unsigned char>(base[k]));
+        }
+        good =
+            good &&
+            readDecimal(text + baseLength, n - baseLength, limit.divisor) == NumberProblem::none &&
+            limit.divisor > 0.0;
+    }
+    if (!good) {
+        const int column =
+            line.tokenCount > 2 ? columnOf(line, line.tokens[2].begin) : endColumn(line);
+        report(r, line.number, column, "the limit of %s is written %s%s with a number above 0",
+               deflection ? "w" : "sigma", base, deflection ? "300" : "1.0");
+        return false;
+    }
+    if (line.tokenCount > 3) {
+        if (!readName(r, line, 3, "a limit's combination", limit.combination)) return false;
+        limit.combinationColumn = columnOf(line, line.tokens[3].begin);
+    }
+    if (!expectEnd(r, line, 4, "the limit's combination")) return false;
+    book.limits.push_back(limit);
+    return true;
+}
+
 // A line of the load cases; false when the line is none (an action).
 bool readCaseLine(Reporter& r, const Line& line, CaseBook& book, CaseReading& reading) {
     const bool english = wordIs(line, 0, "load") && wordIs(line, 1, "case");
@@ -1107,6 +1157,11 @@ bool readCaseLine(Reporter& r, const Line& line, CaseBook& book, CaseReading& re
     if (wordIs(line, 0, "kombination") || wordIs(line, 0, "combination")) {
         reading.open = -1;
         readKombination(r, line, book);
+        return true;
+    }
+    if (wordIs(line, 0, "grenze") || wordIs(line, 0, "limit")) {
+        reading.open = -1;
+        readGrenze(r, line, book);
         return true;
     }
     if (isCaseLoadLine(line)) {

@@ -257,7 +257,7 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds, const Un
 
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
                const char* influence, const char* envelope,
-               const std::vector<CriticalSpeed>* critical, const Units& units) {
+               const std::vector<CriticalSpeed>* critical, const Units& units, const char* more) {
     std::fputs("{\n", out);
     if (units.declared) {
         std::fputs("  \"units\": {", out);
@@ -347,6 +347,7 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
         }
         std::fprintf(out, "%s]", critical->empty() ? "" : "\n  ");
     }
+    if (more) std::fputs(more, out);
     std::fprintf(out, "\n}\n");
 }
 

@@ -39,7 +39,8 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram,
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
                const char* envelope = nullptr, const std::vector<CriticalSpeed>* critical = nullptr,
-               const Units& units = Units{});
+               const Units& units = Units{},
+               const char* more = nullptr);  // further members, each led by ",\n  "
 
 // The critical speeds: omega, f and n of each (with declared units, named in the heading).
 void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds,
@@ -58,6 +59,8 @@ void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds, const Units
 // beam has a W anywhere; of the mode shapes when given (the first
 // maxDrawnModes of them).
 constexpr size_t maxDrawnModes = 10;
+// With `perMinute` (time in seconds, as declared units make it) a mode is
+// labelled by its n in revolutions per minute, else by its omega.
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
               const std::vector<CriticalSpeed>* modes = nullptr, const Units& units = Units{});
 

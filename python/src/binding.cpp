@@ -65,6 +65,8 @@ VELMORA_SHOWN(ElementsTag, "list[tuple[str, float, float, float]]");
 VELMORA_SHOWN(PairTag, "tuple[float, float]");
 VELMORA_SHOWN(StatesTag, "list[velmora.State]");
 VELMORA_SHOWN(ArrayTag, "numpy.ndarray");
+VELMORA_SHOWN(ChecksTag, "list[velmora.Check]");
+VELMORA_SHOWN(LimitTag, "str | float");
 #undef VELMORA_SHOWN
 
 using Float = Python<FloatTag>;
@@ -441,6 +443,19 @@ py::object loading(const CaseBook& book, const Loading& l) {
     return types().attr("Loading")(combination, factors, spans);
 }
 
+// The extremes of a stretch by quantity, as EnvelopeExtreme.
+py::dict stretchExtremes(const CaseBook& book, const StretchExtremes& s) {
+    py::dict out;
+    const char* names[] = {"w", "psi", "M", "Q"};
+    for (const int r : {rowM, rowQ, rowW}) {
+        const EnvelopeExtreme& x = s.extremes[r];
+        out[names[r]] = types().attr("EnvelopeExtreme")(
+            x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
+            loading(book, x.atMin));
+    }
+    return out;
+}
+
 // None: all combinations (or the solution's own); a name, or a list of them.
 Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
                              const Python<CombinationsTag>& combinations) {
@@ -483,8 +498,73 @@ Python<EnvelopeTag> envelope(const Solution& s, const Int& points,
             x.extreme.max, x.extreme.xMax, x.extreme.min, x.extreme.xMin, loading(book, x.atMax),
             loading(book, x.atMin));
     }
-    return {
-        types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes)};
+    py::list spans;
+    for (size_t k = 0; k < e.spans.size(); ++k) {
+        const StretchExtremes& x = e.spans[k];
+        spans.append(types().attr("SpanExtremes")(static_cast<int>(k) + 1, x.from, x.to, x.overhang,
+                                                  stretchExtremes(book, x)));
+    }
+    const Units& u = s.declaredUnits();
+    const py::object units =
+        u.declared ? py::object(py::make_tuple(u.force, u.length)) : py::none();
+    return {types().attr("Envelope")(column(std::vector<double>(e.x)), columns, reactions, extremes,
+                                     spans, units)};
+}
+
+// "L/300" or "fy/1.1" by the quantity, or the divisor alone.
+Beam& limit(Beam& b, const Str& quantity, const Python<LimitTag>& value,
+            const OptionalStr& combination) {
+    const char* takes = "'w' or 'sigma'";
+    const std::string q = text("quantity", quantity, takes);
+    if (q != "w" && q != "sigma") {
+        throw std::invalid_argument("quantity must be 'w' or 'sigma', not '" + q + "'");
+    }
+    const std::string base = q == "w" ? "L/" : "fy/";
+    double divisor = 0.0;
+    const py::handle v = value.object;
+    if (PyUnicode_Check(v.ptr())) {
+        const std::string t = text("limit", v, "a str like 'L/300' or a number");
+        char* end = nullptr;
+        if (t.compare(0, base.size(), base) == 0)
+            divisor = std::strtod(t.c_str() + base.size(), &end);
+        if (!end || *end || end == t.c_str() + base.size()) {
+            throw std::invalid_argument("limit of " + q + " is written '" + base +
+                                        (q == "w" ? "300" : "1.0") + "', not '" + t + "'");
+        }
+    } else {
+        divisor = number("limit", v, false);
+    }
+    const std::string name = combination.object.is_none()
+                                 ? ""
+                                 : text("combination", combination.object, "a str or None");
+    return q == "w" ? b.deflectionLimit(divisor, name) : b.stressLimit(divisor, name);
+}
+
+Python<ChecksTag> checks(const Solution& s) {
+    std::vector<Check> checks;
+    Failure f;
+    check(s.checks(defaultPoints, checks, f), f);
+    const CaseBook& book = s.cases();
+    py::list out;
+    int span = 0;
+    int last = -1;
+    for (const Check& c : checks) {
+        span = c.limit == last ? span + 1 : 1;
+        last = c.limit;
+        const Limit& l = book.limits[c.limit];
+        const bool w = l.quantity == Limit::deflection;
+        const int line = c.stretch.line;
+        std::string name = (w ? "w L/" : "sigma fy/") + exactNumber(l.divisor);
+        if (!l.combination.empty()) name += " " + l.combination;
+        out.append(types().attr("Check")(
+            name, w ? "w" : "sigma",
+            l.combination.empty() ? py::object(py::none()) : py::object(py::str(l.combination)),
+            w ? py::object(py::int_(span)) : py::object(py::none()),
+            w ? py::object(py::none()) : py::object(py::int_(line)), c.stretch.from, c.stretch.to,
+            c.stretch.overhang, c.value, c.x, c.allowed, c.utilisation, c.holds,
+            loading(book, c.loading)));
+    }
+    return {out};
 }
 
 Beam& endBeam(Beam& b, const Str& kind, const OptionalFloat& m, const OptionalFloat& q) {
@@ -711,6 +791,14 @@ request: "M@X", "Q@X" (Q@X- or Q@X+ at a support), "w@X", "psi@X" or
 "R@LINE" (LINE: the support's line in describe()); sampled like the
 diagram.)";
 
+constexpr const char* limitDoc = R"(A limit the results are checked against.
+
+quantity 'w': every span's largest |w| against its own length over the
+divisor (an overhang against its length), limit 'L/300' or 300; 'sigma':
+every section's largest |M/W| against its fy over the divisor, 'fy/1.1' or
+1.1. combination: the combination it is of (None: the loads together, for a
+beam without combinations). Solution.checks gives the results.)";
+
 constexpr const char* envelopeDoc = R"(The envelope over the combinations named.
 
 combinations: a combination's name, a list of names, or None for every
@@ -774,7 +862,8 @@ PYBIND11_MODULE(_velmora, mod) {
                const OptionalFloat& e, const OptionalFloat& i, const OptionalStr& profile,
                const Str& axis, const OptionalStr& material, const Bool& selfWeight,
                const OptionalFloat& n, const OptionalFloat& k, const OptionalFloat& gas,
-               const OptionalFloat& kappa, const OptionalFloat& a) -> Beam& {
+               const OptionalFloat& kappa, const OptionalFloat& a,
+               const OptionalFloat& fy) -> Beam& {
                 using Q = units::Quantity;
                 const double length = measure(b, "l", l, Q::length);
                 const double stiffness = measure(b, "EI", ei, Q::bendingStiffness);
@@ -782,6 +871,7 @@ PYBIND11_MODULE(_velmora, mod) {
                 const double slope = measure(b, "qs", qs, Q::lineLoadSlope);
                 const double modulus = measure(b, "W", w, Q::sectionModulus);
                 const double mass = measure(b, "m", m, Q::massPerLength);
+                const double yield = measure(b, "fy", fy, Q::stress);
                 NamedSection named;
                 named.l = length;
                 named.ei = stiffness;
@@ -825,6 +915,7 @@ PYBIND11_MODULE(_velmora, mod) {
                 if (!gas.object.is_none()) trial.shearStiffness(shear);
                 if (!kappa.object.is_none()) trial.curvature(curvature);
                 if (!a.object.is_none()) trial.area(area);
+                if (!fy.object.is_none()) trial.yieldStrength(yield);
                 b = trial;
                 return b;
             },
@@ -832,7 +923,8 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("W") = none, py::arg("m") = none, py::arg("E") = none, py::arg("I") = none,
             py::arg("profile") = none, py::arg("axis") = "y", py::arg("material") = none,
             py::arg("self_weight") = false, py::arg("N") = none, py::arg("k") = none,
-            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none, chain, sectionDoc)
+            py::arg("GAs") = none, py::arg("kappa") = none, py::arg("A") = none,
+            py::arg("fy") = none, chain, sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
@@ -949,6 +1041,8 @@ PYBIND11_MODULE(_velmora, mod) {
                 return b.combination(fresh, factorsOf(b, factors));
             },
             py::arg("name"), py::arg("factors"), chain, combinationDoc)
+        .def("limit", &limit, py::arg("quantity"), py::arg("limit"), py::arg("combination") = none,
+             chain, limitDoc)
         .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints),
              criticalDoc)
         .def(
@@ -1133,6 +1227,36 @@ PYBIND11_MODULE(_velmora, mod) {
             py::arg("request"), py::arg("points") = int(defaultPoints), influenceDoc)
         .def("envelope", &envelope, py::arg("points") = int(defaultPoints),
              py::arg("combinations") = py::none(), envelopeDoc)
+        .def(
+            "_report",
+            [](const Solution& s, const Int& points) {
+                std::string html;
+                Failure f;
+                check(s.report(pointsOf(points), html, f), f);
+                return py::bytes(html);
+            },
+            py::arg("points") = int(defaultPoints))
+        .def_property_readonly("_units",
+                               [](const Solution& s) -> py::object {
+                                   const Units& u = s.declaredUnits();
+                                   if (!u.declared) return py::none();
+                                   return py::make_tuple(u.force, u.length);
+                               })
+        .def_property_readonly(
+            "line_loads",
+            [](const Solution& s) {
+                py::list out;
+                for (const Element& e : s.model().elements) {
+                    if (!e.isSection() || !e.loaded || !(e.length > 0.0)) continue;
+                    out.append(py::make_tuple(e.x, e.x + e.length, e.q, e.q + e.qs * e.length));
+                }
+                return out;
+            },
+            "The line loads as (start, end, q at the start, q at the end), one per loaded "
+            "section.")
+        .def_property_readonly("checks", &checks,
+                               "The beam's limits checked on every span (w) or section (sigma): "
+                               "a list of Check, in the order of the limits.")
         .def_property_readonly(
             "stress",
             [](const Solution& s) {

@@ -21,8 +21,9 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 import warnings as _warnings
 
 from . import _plot, sections
-from ._types import (CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
-                     Loading, Reaction, State)
+from ._types import (Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
+                     Loading, Reaction, SpanExtremes,
+                     State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
@@ -32,9 +33,9 @@ from .sections import materials
 __version__ = "0.1.0"
 
 __all__ = [
-    "ArgumentError", "Beam", "BeamError", "CriticalSpeed", "DescriptionError", "Diagram",
+    "ArgumentError", "Beam", "BeamError", "Check", "CriticalSpeed", "DescriptionError", "Diagram",
     "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
-    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "State", "TrustWarning",
+    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "SpanExtremes", "State", "TrustWarning",
     "materials", "parse", "run", "sections",
 ]
 
@@ -51,3 +52,17 @@ def run(text, method="keyed"):
 
 
 Solution.plot = _plot.plot
+
+
+def _report(solution, path, points=50):
+    """Write the beam's report to `path`: one self-contained HTML page
+    (the drawing inline, no scripts, no other files) that prints on A4, with
+    the description, sections, cases and combinations, reactions, extremes,
+    the span table and checks where the beam has them, critical speeds where
+    it has masses. Returns the path."""
+    with open(path, "wb") as f:
+        f.write(solution._report(points))
+    return path
+
+
+Solution.report = _report

@@ -126,16 +126,53 @@ class EnvelopeExtreme(NamedTuple):
     at_min: Loading
 
 
+class SpanExtremes(NamedTuple):
+    """One span of an envelope's span table: its number from 1 at the left,
+    where it runs, whether it hangs over a free or guided end, and the
+    EnvelopeExtreme of M, Q and w by name."""
+
+    span: int
+    start: float
+    end: float
+    overhang: bool
+    extremes: dict
+
+
+class Check(NamedTuple):
+    """A limit checked on one span (w: ``span``) or section (sigma: its
+    ``line`` in the description): the largest value there and where, the
+    value allowed, value / allowed, whether it holds, and the loading."""
+
+    limit: str
+    quantity: str
+    combination: object
+    span: object
+    line: object
+    start: float
+    end: float
+    overhang: bool
+    value: float
+    x: float
+    allowed: float
+    utilisation: float
+    holds: bool
+    loading: Loading
+
+
 class Envelope:
     """The largest and smallest w, psi, M and Q at every sample x over every
     combination, each factor and each span of a case placed span by span
     taken where it does harm: numpy arrays ``w_max``, ``w_min``, ``psi_max``,
     ..., ``Q_min``; ``reactions`` (EnvelopeReaction) and ``extremes`` (a dict
-    of EnvelopeExtreme by quantity)."""
+    of EnvelopeExtreme by quantity); ``spans``, the span table (a list of
+    SpanExtremes)."""
 
-    def __init__(self, x, columns, reactions, extremes):
+    def __init__(self, x, columns, reactions, extremes, spans=(), units=None):
         """The columns as Solution.envelope() gives them."""
         self.x = x
+        self.spans = list(spans)
+        self.span_edges = sorted({s.start for s in self.spans} | {s.end for s in self.spans})
+        self._units = units
         for name, values in columns.items():
             setattr(self, name, values)
         self.reactions = reactions
@@ -144,6 +181,13 @@ class Envelope:
     def __len__(self):
         """The number of samples."""
         return len(self.x)
+
+    def plot(self):
+        """Draw the bands of w, psi, M and Q with matplotlib (imported then)
+        and return the figure."""
+        from ._plot import plot_envelope
+
+        return plot_envelope(self, self._units)
 
     def __repr__(self):
         return f"Envelope({len(self)} samples, {len(self.reactions)} reactions)"
