@@ -37,6 +37,7 @@ struct Options {
     const char* svg = nullptr;
     int points = defaultPoints;
     int critical = 0;
+    int buckling = 0;
     const char* modes = nullptr;
     const char* input = nullptr;
     std::vector<InfluenceRequest> influence;
@@ -127,6 +128,15 @@ const Option options[] = {
      [](Options& o, const char* v, std::string& why, bool&) {
          if (wholeNumber(v, o.critical) && o.critical <= maxCritical) return true;
          why = "--critical needs a whole number from 1 to " + std::to_string(maxCritical) +
+               ", not '" + v + "'";
+         return false;
+     }},
+    {"--buckling", "N", "[--buckling N]",
+     "the N lowest buckling factors of the last complete beam: the\n"
+     "factors on its sections' axial forces N at which it buckles",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         if (wholeNumber(v, o.buckling) && o.buckling <= maxBuckling) return true;
+         why = "--buckling needs a whole number from 1 to " + std::to_string(maxBuckling) +
                ", not '" + v + "'";
          return false;
      }},
@@ -295,6 +305,7 @@ struct Run {
     int last = -1;
     std::vector<InfluenceLine> influence;
     std::vector<CriticalSpeed> critical;
+    std::vector<BucklingMode> buckling;
     std::vector<Problem> warnings;
     LoadState state;  // --case: the state shown, when it is not the beam's own loads
     bool ownState = true;
@@ -443,6 +454,42 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
     return velmora::computeCritical(script, beam, o.critical, o.points, run.critical, problem);
 }
 
+// The buckling factors of the last complete beam, found as its critical
+// speeds are.
+bool computeBuckling(const Options& o, Run& run, Problem& problem) {
+    if (!o.buckling) return true;
+    const Script& script = run.script;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          "--buckling needs a complete beam: F1, the sections and elements, and "
+                          "F6 rechtes Tr\xc3\xa4gerende"};
+        return false;
+    }
+    const BeamModel beam = run.beam.rightTag == last && run.beam.leftTag == first
+                               ? run.beam
+                               : beamOf(script, first, last);
+    if (run.beam.rightTag != last) run.beam = beam;
+    return velmora::computeBuckling(script, beam, o.buckling, o.points, run.buckling, problem);
+}
+
+// Axial forces that reach a beam's first buckling load: its results
+// describe no stable state (a warning), and at that load none (refused).
+bool checkBuckling(Run& run, Problem& problem) {
+    for (const RunReading& r : run.reading.runs) {
+        if (r.role != RunReading::beam) continue;
+        Problem warning;
+        const Stability s = checkStability(r.model, warning);
+        if (s == Stability::singular) {
+            problem = warning;
+            return false;
+        }
+        if (s == Stability::beyond) run.warnings.push_back(warning);
+    }
+    return true;
+}
+
 // The load cases: checked against the last beam; with --case the F7 values
 // of that state; with --envelope the envelope of the combinations it
 // names, or of all.
@@ -550,10 +597,12 @@ bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
+    if (o.general && !checkBuckling(run, problem)) return false;
     if (!computeCases(o, run, problem, err)) return false;
     const bool wantDiagram = (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!computeCritical(o, run, problem, err)) return false;
+    if (!computeBuckling(o, run, problem)) return false;
     if (!o.influence.empty()) {
         Problem warning;
         if (!computeInfluence(run.ownState ? run.script : run.stateKeys, run.beam, o.points,
@@ -672,7 +721,8 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         printJson(out, run.results.data(), count, o.envelope ? nullptr : &run.beam,
                   o.summary && !o.envelope ? &run.diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str(),
-                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr);
+                  o.envelope ? envelope.c_str() : nullptr, o.critical ? &run.critical : nullptr,
+                  o.buckling ? &run.buckling : nullptr);
         return;
     }
     printResults(out, run.results.data(), count);
@@ -689,6 +739,11 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
     if (o.critical) {
         if (before) std::fputc('\n', out);
         printCritical(out, run.critical);
+        before = true;
+    }
+    if (o.buckling) {
+        if (before) std::fputc('\n', out);
+        printBuckling(out, run.buckling);
         before = true;
     }
     if (!run.influence.empty()) {
@@ -709,7 +764,10 @@ void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* 
     if (table && lines) writeInfluenceTable(table, run.influence);
     if (table && !lines) writeTable(table, run.diagram);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
-    if (svg && !lines) writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr);
+    if (svg && !lines) {
+        writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr,
+                 o.buckling ? &run.buckling : nullptr);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/buckling.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "model/description.h"
@@ -21,15 +22,18 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram);
 
 // One JSON object: "results", "summary" when diagram is given,
 // "influence" (an array's text), "envelope" (an object's text) and
-// "critical" when given. Values as formatFull writes them; a value that is
+// "critical" and "buckling" when given. Values as formatFull writes them; a value that is
 // not finite is null.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
-               const char* envelope = nullptr,
-               const std::vector<CriticalSpeed>* critical = nullptr);
+               const char* envelope = nullptr, const std::vector<CriticalSpeed>* critical = nullptr,
+               const std::vector<BucklingMode>* buckling = nullptr);
 
 // The critical speeds: omega, f and n of each.
 void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds);
+
+// The buckling factors.
+void printBuckling(FILE* out, const std::vector<BucklingMode>& modes);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
 // where the beam has a W anywhere (empty where a sample's W is unknown).
@@ -39,11 +43,12 @@ void writeTable(FILE* out, const Diagram& diagram);
 void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds);
 
 // The beam sketch over the plots of w, psi, M and Q; of sigma where the
-// beam has a W anywhere; of the mode shapes when given (the first
-// maxDrawnModes of them).
+// beam has a W anywhere; of the mode shapes and the buckling shapes when
+// given (the first maxDrawnModes of each).
 constexpr size_t maxDrawnModes = 10;
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
-              const std::vector<CriticalSpeed>* modes = nullptr);
+              const std::vector<CriticalSpeed>* modes = nullptr,
+              const std::vector<BucklingMode>* buckling = nullptr);
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.
