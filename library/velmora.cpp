@@ -431,6 +431,10 @@ Buckling buckling(const Beam& beam, int count, int points) {
     const BeamModel model = beamOf(script, 0, script.count() - 1);
     Problem problem;
     if (computeBuckling(script, model, count, points, b.modes, problem)) return b;
+    b.noCompression = true;
+    for (const Element& e : model.elements) {
+        if (e.isSection() && e.axialForce < 0.0) b.noCompression = false;
+    }
     const solver::Status status = solver::check(model).status;
     b.failure = Failure{status == solver::Status::mechanism ? Failure::mechanism
                         : status == solver::Status::solved  ? Failure::description

@@ -288,6 +288,7 @@ Critical critical(const Beam& beam, int count, int points = defaultPoints);
 // compression is refused with the reason.
 struct Buckling {
     Failure failure;
+    bool noCompression = false;  // the failure: no section is in compression
     std::vector<BucklingMode> modes;
     bool solved() const { return !failure; }
 };

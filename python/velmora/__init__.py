@@ -21,20 +21,20 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 import warnings as _warnings
 
 from . import _plot
-from ._types import (CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
-                     Loading, Reaction, State)
+from ._types import (Buckling, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme,
+                     EnvelopeReaction, Extreme, Loading, Reaction, State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
-from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
-                     TrustWarning)
+from .errors import (ArgumentError, BeamError, BucklingWarning, DescriptionError, KeyedError,
+                     MechanismError, TrustWarning)
 
 __version__ = "0.1.0"
 
 __all__ = [
-    "ArgumentError", "Beam", "BeamError", "CriticalSpeed", "DescriptionError", "Diagram",
-    "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
-    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "State", "TrustWarning",
-    "parse", "run",
+    "ArgumentError", "Beam", "BeamError", "Buckling", "BucklingWarning", "CriticalSpeed",
+    "DescriptionError", "Diagram", "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme",
+    "InfluenceLine", "KeyedError", "LoadCase", "Loading", "MechanismError", "Reaction", "Solution",
+    "State", "TrustWarning", "parse", "run",
 ]
 
 
