@@ -39,6 +39,16 @@
 // root's multiplicity and made orthogonal in the mass. Inside a piece the
 // shape follows from its start by the transfer series, which loses no
 // digits over so short a part.
+//
+// A section with an axial force N, a foundation k or a shear stiffness GAs
+// has no such closed form at hand: its stiffness comes from the exponential
+// of its state matrix over pieces short enough to be exact (r l at most
+// pieceMu for its fastest solution e^(r x)) and to have no clamped-clamped
+// root below the value tried (Engesser's clamped-clamped load and the
+// clamped-clamped frequency bound the piece), so that J0 is 0 and the count
+// is the pivots' alone. Buckling is the same search on the factor lambda
+// by which every N is multiplied: the pieces' stiffness at lambda N, no
+// masses, and -dK/dlambda (the Ritz step's mass) the integral of -N w'^2.
 #include "solver/vibration.h"
 
 #include <Eigen/Dense>
@@ -59,9 +69,10 @@ constexpr double clusterWidth = 1e-8;
 // The Ritz values take a root no further than this (relative) from where
 // the count put it.
 constexpr double polishWidth = 1e-3;
-// Buckling factors are bracketed to this relative width before the Ritz
-// values polish them.
-constexpr double bucklingWidth = 1e-8;
+// Buckling factors, and the frequencies of beams with a section that is not
+// plain, are bracketed to this relative width before the Ritz values polish
+// them.
+constexpr double bucklingWidth = 1e-4;
 // The share of a section's shear limit up to which buckling factors are sought.
 constexpr double shearCap = 0.999;
 // Beyond this many pieces a section keeps its closed form whole.
@@ -161,46 +172,64 @@ Matrix4 transfer(double ei, double m, double omega, double x) {
 
 // The transfer of (w, psi, M, V) over a length x of a section with axial
 // force n, foundation kk (less m omega^2) and shear flexibility s: the
-// exponential of x times the state matrix of
+// exponential of B = x A, A the state matrix of
 //   w' = (psi + s V) / (1 + s n),  psi' = -M / ei,  M' = (V - n psi) / (1 + s n),  V' = kk w
-// (V = Q + n w' the vertical force, Q = M'). It is taken in units of the
-// part's own (powers of two near x and ei), where every entry of the matrix
-// is of the size of the part's dimensionless numbers, by Taylor's series on
-// a power-of-two fraction of it and as many squarings; the parts are short
-// enough (see pieces()) that this keeps the digits the closed forms keep.
+// (V = Q + n w' the vertical force, Q = M'). A's characteristic polynomial
+// is the section's equation's, r^4 - p r^2 + q with p = (n + ei s kk) /
+// (ei (1 + s n)) and q = kk / (ei (1 + s n)), so B^4 = p x^2 B^2 - q x^4 I
+// and exp(B) = c0 I + c1 B + c2 B^2 + c3 B^3 with scalar series for the c:
+// on B halved until its roots are at most 1/2, then squared back. B is
+// taken in units of the part's own (powers of two near x and ei), where its
+// entries are the part's dimensionless numbers; the parts are short enough
+// (see pieces()) that this keeps the digits the closed forms keep.
 Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     if (!(x > 0.0)) return Matrix4::Identity();
     int ex = 0, ee = 0;
     std::frexp(x, &ex);
     std::frexp(ei, &ee);
     // z = D^-1 y with D = diag(2^ex, 1, 2^(ee - ex), 2^(ee - 2 ex)).
-    const int d[4] = {ex, 0, ee - ex, ee - 2 * ex};
+    double d[4] = {std::ldexp(1.0, ex), 1.0, std::ldexp(1.0, ee - ex),
+                   std::ldexp(1.0, ee - 2 * ex)};
     const double den = 1.0 + s * n;
-    Matrix4 a = Matrix4::Zero();
-    a(rowW, rowPsi) = 1.0 / den;
-    a(rowW, rowQ) = s / den;
-    a(rowPsi, rowM) = -1.0 / ei;
-    a(rowM, rowPsi) = -n / den;
-    a(rowM, rowQ) = 1.0 / den;
-    a(rowQ, rowW) = kk;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) a(i, j) = std::ldexp(a(i, j) * x, d[j] - d[i]);
-    }
-    const double norm = a.cwiseAbs().colwise().sum().maxCoeff();
+    Matrix4 b = Matrix4::Zero();
+    b(rowW, rowPsi) = x / den * d[rowPsi] / d[rowW];
+    b(rowW, rowQ) = s * x / den * d[rowQ] / d[rowW];
+    b(rowPsi, rowM) = -x / ei * d[rowM] / d[rowPsi];
+    b(rowM, rowPsi) = -n * x / den * d[rowPsi] / d[rowM];
+    b(rowM, rowQ) = x / den * d[rowQ] / d[rowM];
+    b(rowQ, rowW) = kk * x * d[rowW] / d[rowQ];
+    double p = (n + ei * s * kk) / (ei * den) * x * x;
+    double q = kk / (ei * den) * (x * x) * (x * x);
     int squarings = 0;
-    if (norm > 0.5) std::frexp(norm, &squarings), ++squarings;
-    a *= std::ldexp(1.0, -squarings);
-    Matrix4 sum = Matrix4::Identity(), term = Matrix4::Identity();
-    for (int i = 1; i < 40; ++i) {
-        term = term * a / static_cast<double>(i);
-        sum += term;
-        if (term.cwiseAbs().maxCoeff() <= 1e-18 * sum.cwiseAbs().maxCoeff()) break;
+    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 0.25) {
+        p /= 4.0;
+        q /= 16.0;
+        ++squarings;
     }
-    for (int i = 0; i < squarings; ++i) sum = sum * sum;
+    b *= std::ldexp(1.0, -squarings);
+    // B^(2k) = e0 I + e2 B^2, B^(2k+1) = e0 B + e2 B^3; with roots of at
+    // most 1/2 ten terms of each series reach the last bit.
+    double e0 = 1.0, e2 = 0.0, f = 1.0;  // f = 1 / (2k)!
+    double c[4] = {};
+    for (int k = 0; k < 10; ++k) {
+        c[0] += e0 * f;
+        c[2] += e2 * f;
+        f /= 2.0 * k + 1.0;
+        c[1] += e0 * f;
+        c[3] += e2 * f;
+        f /= 2.0 * k + 2.0;
+        const double next0 = -q * e2;
+        e2 = e0 + p * e2;
+        e0 = next0;
+    }
+    const Matrix4 b2 = b * b;
+    Matrix4 t = c[1] * b + c[2] * b2 + c[3] * (b2 * b);
+    t.diagonal().array() += c[0];
+    for (int i = 0; i < squarings; ++i) t = t * t;
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) sum(i, j) = std::ldexp(sum(i, j), d[i] - d[j]);
+        for (int j = 0; j < 4; ++j) t(i, j) *= d[i] / d[j];
     }
-    return sum;
+    return t;
 }
 
 // The stiffness over w1, psi1, w2, psi2 of a part whose transfer is t: the
@@ -475,6 +504,10 @@ public:
 
     bool distributed() const { return distributed_; }
     bool beyond() const { return beyond_; }
+    bool plain() const {
+        return std::all_of(sections_.begin(), sections_.end(),
+                           [](const SectionPart& p) { return p.plain(); });
+    }
     // The value a Ritz value's shift takes t to: omega^2 shifts for
     // vibration, the factor itself for buckling.
     double shifted(double t, double shift) const {
@@ -891,9 +924,19 @@ private:
             const double to =
                 i + 1 < count && all[0][i + 1].element == s.element ? all[0][i + 1].from : s.l;
             const double half = (to - from) / 2.0;
-            for (int j = 0; j < 10; ++j) {
-                const double t = half + (j < 5 ? -nodes[j] : nodes[j - 5]) * half;
-                const double weight = weights[j < 5 ? j : j - 5] * half * (buckling_ ? -s.n : s.m);
+            // Only the Newton steps' length depends on this integral, not
+            // the root they go to: where each point costs an exponential (a
+            // section that is not plain), three points save seven.
+            static const double three[3] = {-0.7745966692414834, 0.0, 0.7745966692414834};
+            static const double threeWeights[3] = {0.5555555555555556, 0.8888888888888888,
+                                                   0.5555555555555556};
+            const bool few = !s.plain();
+            const double density = buckling_ ? -s.n : s.m;
+            for (int j = 0; j < (few ? 3 : 10); ++j) {
+                const double t =
+                    few ? half + three[j] * half : half + (j < 5 ? -nodes[j] : nodes[j - 5]) * half;
+                const double weight =
+                    (few ? threeWeights[j] : weights[j < 5 ? j : j - 5]) * half * density;
                 const Matrix4 tr = sectionTransfer(s, buckling_, omega, t);
                 Eigen::VectorXd w(k);
                 for (int a = 0; a < k; ++a) {
@@ -1197,7 +1240,9 @@ Vibration vibrate(const Beam& beam, int count) {
     // one of the frequencies sought.
     const int base = model.count(0.0);
     const int wanted = model.distributed() ? count : std::min(count, model.pointMasses());
-    Found found = search(beam, model, wanted, base, 0.0, std::numeric_limits<double>::infinity());
+    // Plain beams bisect to neighbouring doubles, as they always have.
+    Found found = search(beam, model, wanted, base, model.plain() ? 0.0 : bucklingWidth,
+                         std::numeric_limits<double>::infinity());
     v.uncertain = model.beyond();
     v.outOfRange = found.outOfRange;
     for (Mode& mode : found.modes) {
