@@ -82,8 +82,9 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
     }
     if (v.uncertain) {
         problem = Problem{beam.leftLine, beam.leftColumn,
-                          "a section's compression reaches half its shear stiffness (N <= "
-                          "-GAs / 2): its critical speeds cannot be counted"};
+                          "a critical speed's shape would need a section cut into more pieces "
+                          "than the count takes (a compression near the section's shear "
+                          "stiffness GAs): it cannot be told"};
         return false;
     }
     if (v.outOfRange) {

@@ -201,7 +201,7 @@ Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     double p = (n + ei * s * kk) / (ei * den) * x * x;
     double q = kk / (ei * den) * (x * x) * (x * x);
     int squarings = 0;
-    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 0.25) {
+    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 0.25 && squarings < 2100) {
         p /= 4.0;
         q /= 16.0;
         ++squarings;
@@ -580,8 +580,9 @@ public:
                 const double most = stableLength(s.ei, s.s, squeeze, soft);
                 double need = std::max(growth / pieceMu, most > 0.0 ? s.l / most : maxPieces + 1.0);
                 if (!(need <= maxPieces)) {
-                    beyond_ = true;
-                    need = maxPieces;
+                    // No count at this value: the caller sees tooMany.
+                    tooMany_ = true;
+                    need = 1.0;
                 }
                 parts = std::max(1, static_cast<int>(std::ceil(need)));
             } else {
@@ -720,7 +721,12 @@ public:
     // The Wittrick-Williams count at omega.
     int count(double omega) const {
         int nodes = 0, n = 0;
+        tooMany_ = false;
         const std::vector<Piece> ps = pieces(omega, true, nodes);
+        // Where a section would need more than maxPieces pieces (a value
+        // far above its Euler load, or at its shear limit), the roots below
+        // are taken to be more than any count asked for.
+        if (tooMany_) return std::numeric_limits<int>::max() / 2;
         const std::vector<int> reduced = numbering(ps, nodes, n);
         int band = 0, roots = 0;
         assemble(ps, reduced, omega,
@@ -775,7 +781,9 @@ public:
         Root r;
         r.omega = omega;
         int nodes = 0, n = 0;
+        tooMany_ = false;
         r.pieces = pieces(omega, true, nodes);
+        if (tooMany_) beyond_ = true;
         const std::vector<Piece>& ps = r.pieces;
         const std::vector<int> reduced = numbering(ps, nodes, n);
         if (n == 0 || k <= 0) return r;
@@ -1043,9 +1051,10 @@ private:
     int pointMasses_ = 0;
     mutable std::vector<double> work_, scratch_;  // the count's, kept between calls
     bool buckling_ = false;  // the search's value is the buckling factor, not omega
-    // A section needed more than maxPieces pieces, or had a compression of
-    // half its GAs or more: the count may be wrong.
+    // A root's shape would need more than maxPieces pieces in a section:
+    // the root is refused.
     mutable bool beyond_ = false;
+    mutable bool tooMany_ = false;  // the last pieces() needed more than maxPieces
 };
 
 // The exponent e of 2^e at or just above the largest of `values`' magnitudes
@@ -1239,6 +1248,10 @@ Vibration vibrate(const Beam& beam, int count) {
     // Negative springs may give negative omega^2: the count at 0 is not
     // one of the frequencies sought.
     const int base = model.count(0.0);
+    if (base >= std::numeric_limits<int>::max() / 4) {
+        v.uncertain = true;  // a compression at a section's shear limit
+        return v;
+    }
     const int wanted = model.distributed() ? count : std::min(count, model.pointMasses());
     // Plain beams bisect to neighbouring doubles, as they always have.
     Found found = search(beam, model, wanted, base, model.plain() ? 0.0 : bucklingWidth,

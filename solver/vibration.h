@@ -53,8 +53,8 @@ struct Vibration {
     // A frequency asked for lies beyond the range of a double, or below its
     // normal numbers, in the beam's units: modes holds those below it.
     bool outOfRange = false;
-    // A section's compression reaches half its shear stiffness, or needs
-    // more pieces than the count takes: the frequencies may be wrong.
+    // A root would need more pieces in a section than the count takes (a
+    // compression at the section's shear limit, GAs): it cannot be told.
     bool uncertain = false;
     // The lowest modes asked for, ascending; fewer when the beam has fewer
     // (only point masses on massless sections). A root of multiplicity k
