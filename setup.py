@@ -8,7 +8,7 @@ from setuptools import setup
 root = Path(__file__).resolve().parent
 # The portable library: the engine, the model, both methods, the analysis and
 # the text format (no Windows-only file, no front end).
-parts = ["engine", "model", "solver", "keyed", "analysis", "text", "library"]
+parts = ["engine", "model", "sections", "solver", "keyed", "analysis", "text", "library"]
 sources = ["python/src/binding.cpp"] + sorted(
     str(p.relative_to(root)) for part in parts for p in (root / part).glob("*.cpp")
     if not p.name.endswith("_win.cpp"))

@@ -14,6 +14,7 @@
 #include "text/cases_text.h"
 #include "text/describe.h"
 #include "text/influence_text.h"
+#include "text/named.h"
 #include "text/reader.h"
 #include "text/report.h"
 
@@ -44,11 +45,6 @@ Beam::Beam(End left) {
 }
 
 Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
-    if (complete()) throw std::invalid_argument("the beam already has its right end");
-    if (script_.count() == maxActions) {
-        throw std::invalid_argument("a description holds at most " + std::to_string(maxActions) +
-                                    " actions");
-    }
     Action a;
     a.kind = kind;
     a.choice = choice;
@@ -59,6 +55,15 @@ Beam& Beam::add(Kind kind, Choice choice, std::vector<double> values) {
         }
         a.value[k] = values[k];
         a.given[k] = true;
+    }
+    return push(a);
+}
+
+Beam& Beam::push(Action a) {
+    if (complete()) throw std::invalid_argument("the beam already has its right end");
+    if (script_.count() == maxActions) {
+        throw std::invalid_argument("a description holds at most " + std::to_string(maxActions) +
+                                    " actions");
     }
     int slot = 0;
     if (const char* why = valueProblem(a, slot)) throw std::invalid_argument(why);
@@ -78,6 +83,44 @@ Beam& Beam::section(double l, double ei) { return add(Kind::beamSection, noChoic
 
 Beam& Beam::section(double l, double ei, double q, double qs) {
     return add(Kind::beamSection, noChoice, {l, ei, none, q, qs});
+}
+
+Beam& Beam::section(const NamedSection& s) {
+    Action a;
+    a.kind = Kind::beamSection;
+    const std::pair<int, double> values[] = {
+        {slotLength, s.l},   {slotStiffness, s.ei}, {slotYoung, s.e},   {slotSecondMoment, s.i},
+        {slotLineLoad, s.q}, {slotLineSlope, s.qs}, {slotModulus, s.w}, {slotMass, s.m},
+        {slotArea, s.a},     {slotYield, s.fy}};
+    for (const auto& [slot, value] : values) {
+        if (std::isnan(value)) continue;
+        if (!std::isfinite(value)) throw std::invalid_argument("a value must be a finite number");
+        a.value[slot] = value;
+        a.given[slot] = true;
+    }
+    // The checks of each value come first, as the reader makes them.
+    int slot = 0;
+    if (const char* why = valueProblem(a, slot); why && slot != slotStiffness) {
+        throw std::invalid_argument(why);
+    }
+    std::string problem;
+    if (!s.profile.empty() && !readProfile(s.profile, a.named, problem)) {
+        throw std::invalid_argument(problem);
+    }
+    a.named.weakAxis = s.weakAxis;
+    a.named.material = s.material;
+    a.named.selfWeight = s.selfWeight;
+    const bool stiffness =
+        a.given[slotStiffness] || a.given[slotYoung] || a.given[slotSecondMoment] || a.named.any();
+    if (!stiffness) throw std::invalid_argument("F3 needs EI=<number>");
+    int column = 0;
+    if (!applyNamed(a, script_.units, problem, column)) throw std::invalid_argument(problem);
+    return push(a);
+}
+
+Beam& Beam::units(const Units& units) {
+    script_.units = units;
+    return *this;
 }
 
 Beam& Beam::shaft(double l, double e, double d) {
@@ -275,9 +318,10 @@ bool Beam::complete() const {
     return !script_.actions.empty() && script_.actions.back().kind == Kind::rightEnd;
 }
 
-std::string Beam::describe() const {
-    return caseLinesBefore(script_.cases) + velmora::describe(script_) +
-           caseLinesAfter(script_.cases);
+std::string Beam::describe(Language language) const {
+    const bool english = language == Language::english;
+    return caseLinesBefore(script_.cases, english) + velmora::describe(script_, language) +
+           caseLinesAfter(script_.cases, english);
 }
 
 namespace {
@@ -325,6 +369,7 @@ bool sameCases(const CaseBook& a, const CaseBook& b) {
 Script placed(const Beam& beam) {
     Script s = beam.actions();
     Script read;
+    read.units = s.units;  // a profile's or material's values are in them
     std::vector<Problem> problems;
     CaseBook& book = s.cases;
     const CaseBook& found = read.cases;
@@ -379,6 +424,7 @@ bool Beam::operator==(const Beam& other) const {
             if (a.value[k] != b.value[k]) return false;
         }
         if (isSection(a) && hasLineLoad(a) != hasLineLoad(b)) return false;
+        if (!(a.named == b.named)) return false;
     }
     return sameCases(script_.cases, other.script_.cases);
 }
@@ -759,6 +805,7 @@ bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure) 
             if (script.actions[i].kind != Kind::evaluate) actions.push_back(script.actions[i]);
         }
         beams.push_back(Beam::fromActions(std::move(actions)));
+        beams.back().script_.units = script.units;  // the tables' values are in them
     }
     // The load cases are the last beam's, as velmora-batch takes them.
     if (!beams.empty()) beams.back().script_.cases = script.cases;
@@ -800,6 +847,24 @@ bool run(const std::string& text, Method method, RunOutput& output, Failure& fai
         output.warnings.push_back(Problem{a.line, a.column, n.text});
     }
     return true;
+}
+
+}  // namespace velmora
+
+namespace velmora {
+
+sections::Section profile(const std::string& name) {
+    sections::Section s;
+    std::string problem;
+    if (!sections::find(name, s, problem)) throw std::invalid_argument(problem);
+    return s;
+}
+
+sections::Material material(const std::string& name) {
+    sections::Material m;
+    std::string problem;
+    if (!sections::findMaterial(name, m, problem)) throw std::invalid_argument(problem);
+    return m;
 }
 
 }  // namespace velmora

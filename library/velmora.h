@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,10 @@
 #include "analysis/influence.h"
 #include "model/description.h"
 #include "model/model.h"
+#include "sections/materials.h"
+#include "sections/sections.h"
 #include "solver/solver.h"
+#include "text/describe.h"
 
 namespace velmora {
 
@@ -67,6 +71,21 @@ struct CaseFactor {
     double better = 1.0;
 };
 
+// A beam section given by names from the tables beside numbers, as the
+// text format's F3 takes it: a number left NaN is not given. The profile
+// ("IPE 300", "W14x48", "CHS 168.3x8", "Rechteck b=0.2 h=0.4") gives I, W
+// and A (about the weak axis with weakAxis), the material ("S235") E, fy
+// and with A the mass per length, and selfWeight adds m g to q. A number
+// given wins over the tables'. Tables need the beam's units declared.
+struct NamedSection {
+    double l = 0.0;
+    double ei = NAN, e = NAN, i = NAN, q = NAN, qs = NAN, w = NAN, m = NAN, a = NAN, fy = NAN;
+    std::string profile;
+    bool weakAxis = false;
+    std::string material;
+    bool selfWeight = false;
+};
+
 // A beam, element by element from its left end; every call returns the beam.
 // A value the description would refuse (a negative length, a stiffness of 0
 // or less, a number that is not finite, a name the text cannot hold, more
@@ -79,6 +98,7 @@ public:
 
     Beam& section(double l, double ei);  // a beam section without line load
     Beam& section(double l, double ei, double q, double qs = 0.0);
+    Beam& section(const NamedSection& section);
     Beam& shaft(double l, double e, double d);  // EI = E pi d^4 / 64
     Beam& shaft(double l, double e, double d, double q, double qs = 0.0);
     Beam& spring(double c);
@@ -105,7 +125,10 @@ public:
     bool complete() const;  // ends with its right end
     // The description text of the beam, which parse() reads back to an
     // equal beam.
-    std::string describe() const;
+    std::string describe(Language language = Language::german) const;
+    // The units the beam's numbers are in (Script::units): the tables'
+    // values of the sections named after it come converted into them.
+    Beam& units(const Units& units);
     bool operator==(const Beam& other) const;
     bool operator!=(const Beam& other) const { return !(*this == other); }
 
@@ -142,6 +165,7 @@ private:
     friend class LoadCaseLoads;
     friend bool parse(const std::string& text, std::vector<Beam>& beams, Failure& failure);
     Beam& add(Kind kind, Choice choice, std::vector<double> values);
+    Beam& push(Action a);
     Beam& last(Kind kind, int slot, double value, const char* call);
     bool nameFree(const std::string& name);
     Script script_;
@@ -267,6 +291,13 @@ struct RunOutput {
     std::vector<Problem> warnings;
 };
 bool run(const std::string& text, Method method, RunOutput& output, Failure& failure);
+
+// --- Sections and materials ---
+// A section of the tables by its name (see sections::find), SI: m^2, m^4,
+// m^3; a material by its name, SI: Pa, kg/m^3. An unknown name throws
+// std::invalid_argument listing what is known.
+sections::Section profile(const std::string& name);
+sections::Material material(const std::string& name);
 
 // --- Critical speeds ---
 // The `count` lowest bending natural frequencies of the non-rotating beam

@@ -280,6 +280,17 @@ const char* valueProblem(const Action& a, int& slot) {
     if (a.value[slotLength] < 0.0) {
         return "l must be 0 or more: a section cannot have a negative length";
     }
+    // E and I first: EI follows from them.
+    if (beam) {
+        for (const int k : {slotYoung, slotSecondMoment}) {
+            slot = k;
+            if (a.given[k] && !(a.value[k] > 0.0)) {
+                return k == slotYoung
+                           ? "E must be positive: a section needs a Young's modulus"
+                           : "I must be positive: a second moment of area is more than 0";
+            }
+        }
+    }
     slot = slotStiffness;
     if (!(a.value[slotStiffness] > 0.0)) {
         return beam ? "EI must be positive: a section needs a bending stiffness"

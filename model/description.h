@@ -47,8 +47,8 @@ enum Choice {
 };
 
 // Value slots of an action. F2, Drehfeder, a semi-rigid Gelenk: c. F3: l, EI, q, qs, m, W, N, k,
-// GAs, kappa, A, fy. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa, fy. F6 right end:
-// M, Q. Masse: m, J.
+// GAs, kappa, A, fy, E, I. F4: the load value. F5: l, E, d, q, qs, rho, N, k, G, kappa, fy. F6
+// right end: M, Q. Masse: m, J.
 constexpr int slotLength = 0;
 constexpr int slotSpring = 0;
 constexpr int slotLoad = 0;
@@ -69,7 +69,42 @@ constexpr int slotShear = 9;
 constexpr int slotCurvature = 10;
 constexpr int slotArea = 11;
 constexpr int slotYield = 12;  // fy of a section's material, for stress checks
-constexpr int slotCount = 13;
+// E and I of a beam section, whose product is its EI.
+constexpr int slotYoung = 13;
+constexpr int slotSecondMoment = 14;
+constexpr int slotCount = 15;
+
+// A section given by names from the tables instead of numbers, as written:
+// a profile (a table's or a hollow section's name, or a solid shape by its
+// sizes), the axis it bends about, a material, and its self-weight as a line
+// load. The reader puts the numbers they give into the action's value[]
+// where the user wrote none (given[] stays false for those), so everything
+// downstream sees plain numbers.
+enum class Solid { none, rectangle, circle, tube };
+struct Named {
+    std::string profile;  // "IPE300", "HEA 200", "CHS 168.3x8"; empty: none, or a solid
+    Solid solid = Solid::none;
+    double size[2] = {};           // a rectangle's b and h, a circle's d, a tube's d and t
+    std::string material;          // "S235"
+    bool weakAxis = false;         // Achse=z
+    bool selfWeight = false;       // Eigengewicht: the section's weight m g joins q
+    bool lineLoadWritten = false;  // with the self-weight: q as written, apart from it
+    double lineLoad = 0.0;
+    int profileColumn = 0;  // where each was written, for messages
+    int materialColumn = 0;
+    int axisColumn = 0;
+    int weightColumn = 0;
+    bool any() const {
+        return !profile.empty() || solid != Solid::none || !material.empty() || weakAxis ||
+               selfWeight;
+    }
+    bool operator==(const Named& o) const {
+        return profile == o.profile && solid == o.solid && size[0] == o.size[0] &&
+               size[1] == o.size[1] && material == o.material && weakAxis == o.weakAxis &&
+               selfWeight == o.selfWeight && lineLoadWritten == o.lineLoadWritten &&
+               lineLoad == o.lineLoad;
+    }
+};
 
 struct Action {
     Kind kind = Kind::evaluate;
@@ -77,6 +112,7 @@ struct Action {
     double value[slotCount] = {};
     bool given[slotCount] = {};
     int valueColumn[slotCount] = {};
+    Named named;     // a section's profile, material and self-weight
     int line = 0;    // 1-based
     int column = 0;  // 1-based, in characters, of the action word
 };

@@ -86,12 +86,13 @@ std::string loadingJson(const CaseBook& book, const Loading& l) {
 
 }  // namespace
 
-std::string caseLine(const LoadCase& c) {
+std::string caseLine(const LoadCase& c, bool english) {
+    if (english) return "load case " + c.name + (c.spanwise ? " spanwise" : "");
     return "Lastfall " + c.name + (c.spanwise ? " feldweise" : "");
 }
 
-std::string combinationLine(const CaseBook& book, const Combination& c) {
-    std::string t = "Kombination " + c.name;
+std::string combinationLine(const CaseBook& book, const Combination& c, bool english) {
+    std::string t = (english ? "combination " : "Kombination ") + c.name;
     for (size_t k = 0; k < c.terms.size(); ++k) {
         const Term& term = c.terms[k];
         const Factor f = term.factor;
@@ -103,30 +104,32 @@ std::string combinationLine(const CaseBook& book, const Combination& c) {
     return t;
 }
 
-std::string caseLinesBefore(const CaseBook& book) {
+std::string caseLinesBefore(const CaseBook& book, bool english) {
     const LoadCase& own = book.cases[0];
-    return own.name == "G" ? "" : caseLine(own) + "\n";
+    return own.name == "G" ? "" : caseLine(own, english) + "\n";
 }
 
-std::string caseLinesAfter(const CaseBook& book) {
+std::string caseLinesAfter(const CaseBook& book, bool english) {
     std::string t;
     for (size_t c = 1; c < book.cases.size(); ++c) {
         const LoadCase& lc = book.cases[c];
-        t += caseLine(lc) + "\n";
+        t += caseLine(lc, english) + "\n";
         for (const PlacedLoad& l : lc.loads) {
             if (l.type != PlacedLoad::lineLoad) {
-                t += std::string(l.type == PlacedLoad::force ? "Kraft " : "Moment ") +
+                const bool force = l.type == PlacedLoad::force;
+                t += std::string(force ? (english ? "force " : "Kraft ")
+                                       : (english ? "moment " : "Moment ")) +
                      exactNumber(l.value) + " x=" + exactNumber(l.from) + "\n";
                 continue;
             }
             t += "q=" + exactNumber(l.q);
             if (l.qs != 0.0) t += " qs=" + exactNumber(l.qs);
-            if (l.hasFrom) t += " von=" + exactNumber(l.from);
-            if (l.hasTo) t += " bis=" + exactNumber(l.to);
+            if (l.hasFrom) t += (english ? " from=" : " von=") + exactNumber(l.from);
+            if (l.hasTo) t += (english ? " to=" : " bis=") + exactNumber(l.to);
             t += "\n";
         }
     }
-    for (const Combination& c : book.combinations) t += combinationLine(book, c) + "\n";
+    for (const Combination& c : book.combinations) t += combinationLine(book, c, english) + "\n";
     return t;
 }
 

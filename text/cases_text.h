@@ -12,12 +12,14 @@ namespace velmora {
 // The case lines of a description that read back into the same cases:
 // the own case's name (a line before the beam, empty for G), and the cases
 // and combinations after its right end.
-std::string caseLinesBefore(const CaseBook& book);
-std::string caseLinesAfter(const CaseBook& book);
+// With `english`, in the English words the reader also takes.
+std::string caseLinesBefore(const CaseBook& book, bool english = false);
+std::string caseLinesAfter(const CaseBook& book, bool english = false);
 // The Lastfall line of a case and the line of a combination, without the
 // line end, as caseLinesBefore and caseLinesAfter write them.
-std::string caseLine(const LoadCase& loadCase);
-std::string combinationLine(const CaseBook& book, const Combination& combination);
+std::string caseLine(const LoadCase& loadCase, bool english = false);
+std::string combinationLine(const CaseBook& book, const Combination& combination,
+                            bool english = false);
 
 // A loading in words: "ULS: G 1.35, Q 1.5 on spans 1 3".
 std::string loadingText(const CaseBook& book, const Loading& loading);

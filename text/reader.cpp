@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "sections/materials.h"
+#include "sections/sections.h"
+#include "text/named.h"
+
 namespace velmora {
 namespace {
 
@@ -183,28 +187,43 @@ struct Phrase {
     Choice choice;
 };
 
+// The German words first, then the English ones the reader also takes.
 constexpr Phrase leftEnds[] = {
     {{"gelenkiges", "lager", nullptr}, leftHinged},
     {{"freies", "ende", nullptr}, leftFree},
     {{"einspannung", nullptr, nullptr}, leftClamped},
     {{"parallelfuehrung", nullptr, nullptr}, leftGuided},
+    {{"hinged", nullptr, nullptr}, leftHinged},
+    {{"free", "end", nullptr}, leftFree},
+    {{"clamped", nullptr, nullptr}, leftClamped},
+    {{"guided", nullptr, nullptr}, leftGuided},
 };
 constexpr Phrase loadKinds[] = {
-    {{"kraft", nullptr, nullptr}, loadForce},
-    {{"moment", nullptr, nullptr}, loadMoment},
-    {{"winkel", nullptr, nullptr}, loadAngle},
-    {{"absenkung", nullptr, nullptr}, loadOffset},
+    {{"kraft", nullptr, nullptr}, loadForce},   {{"moment", nullptr, nullptr}, loadMoment},
+    {{"winkel", nullptr, nullptr}, loadAngle},  {{"absenkung", nullptr, nullptr}, loadOffset},
+    {{"force", nullptr, nullptr}, loadForce},   {{"angle", nullptr, nullptr}, loadAngle},
+    {{"offset", nullptr, nullptr}, loadOffset},
 };
 constexpr Phrase intermediates[] = {
     {{"gelenkiges", "lager", nullptr}, midSupport},
     {{"gelenk", nullptr, nullptr}, midHinge},
     {{"einspannung", nullptr, nullptr}, midClamp},
 };
+// F6 in English names the condition at once: "F6 support".
+constexpr Phrase englishIntermediates[] = {
+    {{"support", nullptr, nullptr}, midSupport},
+    {{"hinge", nullptr, nullptr}, midHinge},
+    {{"clamp", nullptr, nullptr}, midClamp},
+};
 constexpr Phrase rightEnds[] = {
     {{"gelenkiges", "lager", nullptr}, rightHinged},
     {{"freies", "ende", nullptr}, rightFree},
     {{"einspannung", nullptr, nullptr}, rightClamped},
     {{"parallelfuehrung", nullptr, nullptr}, rightGuided},
+    {{"hinged", nullptr, nullptr}, rightHinged},
+    {{"free", "end", nullptr}, rightFree},
+    {{"clamped", nullptr, nullptr}, rightClamped},
+    {{"guided", nullptr, nullptr}, rightGuided},
 };
 
 // Matches one of the phrases at token `at`; returns the tokens it took, or 0.
@@ -304,15 +323,18 @@ struct Key {
 
 constexpr Key springKeys[] = {{"c", "c", slotSpring, true}};
 constexpr Key hingeKeys[] = {{"c", "c", slotSpring, false}};
+// EI (or E and I) of a beam section and E of a shaft may come from a profile
+// and a material instead: applyNamed checks that the stiffness is there.
 constexpr Key beamKeys[] = {
-    {"l", "l", slotLength, true},     {"ei", "EI", slotStiffness, true},
+    {"l", "l", slotLength, true},     {"ei", "EI", slotStiffness, false},
+    {"e", "E", slotYoung, false},     {"i", "I", slotSecondMoment, false},
     {"q", "q", slotLineLoad, false},  {"qs", "qs", slotLineSlope, false},
     {"m", "m", slotMass, false},      {"w", "W", slotModulus, false},
     {"n", "N", slotAxial, false},     {"k", "k", slotFoundation, false},
     {"gas", "GAs", slotShear, false}, {"kappa", "kappa", slotCurvature, false},
     {"a", "A", slotArea, false},      {"fy", "fy", slotYield, false}};
 constexpr Key shaftKeys[] = {
-    {"l", "l", slotLength, true},       {"e", "E", slotStiffness, true},
+    {"l", "l", slotLength, true},       {"e", "E", slotStiffness, false},
     {"d", "d", slotDiameter, true},     {"q", "q", slotLineLoad, false},
     {"qs", "qs", slotLineSlope, false}, {"rho", "rho", slotMass, false},
     {"n", "N", slotAxial, false},       {"k", "k", slotFoundation, false},
@@ -322,12 +344,199 @@ constexpr Key massKeys[] = {{"m", "m", slotMass, true}, {"j", "J", slotInertia, 
 constexpr Key hingedEndKeys[] = {{"m", "M", slotEndMoment, false}};
 constexpr Key freeEndKeys[] = {{"m", "M", slotEndMoment, false}, {"q", "Q", slotEndForce, false}};
 
+// Words of a section that name things from the tables (Named).
+constexpr int namesProfile = 1;   // Profil=, Achse=
+constexpr int namesMaterial = 2;  // Werkstoff=, Eigengewicht
+
 struct KeySet {
     const Key* keys;
     size_t count;
     const char* owner;     // for messages
     const char* expected;  // for messages
+    int names = 0;         // the named words the line takes
 };
+
+// The text of tokens from..to (exclusive), joined by single blanks.
+std::string joined(const Line& line, int from, int to) {
+    std::string text;
+    for (int k = from; k < to; ++k) {
+        if (k > from) text += ' ';
+        text.append(line.text + line.tokens[k].begin,
+                    static_cast<size_t>(line.tokens[k].end - line.tokens[k].begin));
+    }
+    return text;
+}
+
+// True when token k is a word followed by '=': a key, not a value.
+bool isKeyAt(const Line& line, int k) {
+    return k + 1 < line.tokenCount && !line.tokens[k].equals && line.tokens[k + 1].equals;
+}
+
+bool isWordAt(const Line& line, int k) {
+    return k < line.tokenCount && !line.tokens[k].equals && !isKeyAt(line, k);
+}
+
+bool readNumber(Reporter& r, const Line& line, int at, const char* after, double& value);
+
+// A profile after "Profil=" at token `at`: a table's name (its family and
+// size may stand apart: "HEA 200"), or a solid shape and its sizes. Returns
+// the tokens taken, or -1 after reporting.
+int readProfileWords(Reporter& r, const Line& line, int at, Named& named) {
+    if (!isWordAt(line, at)) {
+        report(r, line.number,
+               at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line),
+               "missing profile after 'Profil='; expected a name like IPE300, HEA 200, W14x48 or "
+               "CHS 168.3x8, or Rechteck b= h=, Kreis d= or Rohr d= t=");
+        return -1;
+    }
+    const int column = columnOf(line, line.tokens[at].begin);
+    char word[maxLineBytes * 2 + 1];
+    fold(line, line.tokens[at], word, sizeof word);
+    Solid solid = Solid::none;
+    if (solidOfWord(word, solid)) {
+        named.solid = solid;
+        named.profile.clear();
+        int k = at + 1;
+        bool seen[2] = {};
+        while (isKeyAt(line, k)) {
+            char key[maxLineBytes * 2 + 1];
+            fold(line, line.tokens[k], key, sizeof key);
+            int which = -1;
+            for (int j = 0; j < solidSizeCount(solid); ++j) {
+                if (std::strcmp(key, solidSizeKey(solid, j)) == 0) which = j;
+            }
+            if (which < 0) break;  // the section's own keys go on
+            char after[8];
+            std::snprintf(after, sizeof after, "%s=", solidSizeKey(solid, which));
+            if (seen[which]) {
+                report(r, line.number, columnOf(line, line.tokens[k].begin), "'%s' is given twice",
+                       solidSizeKey(solid, which));
+                return -1;
+            }
+            if (!readNumber(r, line, k + 2, after, named.size[which])) return -1;
+            if (!(named.size[which] > 0.0)) {
+                report(r, line.number, columnOf(line, line.tokens[k + 2].begin),
+                       "%s must be positive: a size of a %s is more than 0",
+                       solidSizeKey(solid, which), solidWord(solid, true));
+                return -1;
+            }
+            seen[which] = true;
+            k += 3;
+        }
+        for (int j = 0; j < solidSizeCount(solid); ++j) {
+            if (!seen[j]) {
+                report(r, line.number,
+                       k < line.tokenCount ? columnOf(line, line.tokens[k].begin) : endColumn(line),
+                       "%s needs %s=<number> after it", solidWord(solid, false),
+                       solidSizeKey(solid, j));
+                return -1;
+            }
+        }
+        named.profileColumn = column;
+        return k - at;
+    }
+    // "HEA 200": a family's letters, then its size.
+    int taken = 1;
+    bool letters = true;
+    for (int i = line.tokens[at].begin; i < line.tokens[at].end; ++i) {
+        const char c = line.text[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) letters = false;
+    }
+    if (letters && isWordAt(line, at + 1) && isDigit(line.text[line.tokens[at + 1].begin])) {
+        taken = 2;
+        // "HE 200 A": the series after the size.
+        if (isWordAt(line, at + 2) && line.tokens[at + 2].end - line.tokens[at + 2].begin == 1) {
+            taken = 3;
+        }
+    }
+    named.profile = joined(line, at, at + taken);
+    named.solid = Solid::none;
+    named.profileColumn = column;
+    sections::Section section;
+    std::string problem;
+    if (!sections::find(named.profile, section, problem)) {
+        report(r, line.number, column, "%s", problem.c_str());
+        return -1;
+    }
+    return taken;
+}
+
+// A material after "Werkstoff=": one word, or up to three ("EN AW-6060 T6").
+int readMaterialWords(Reporter& r, const Line& line, int at, Named& named) {
+    if (!isWordAt(line, at)) {
+        report(r, line.number,
+               at < line.tokenCount ? columnOf(line, line.tokens[at].begin) : endColumn(line),
+               "missing material after 'Werkstoff='; expected a name like S235, C24 or C30/37");
+        return -1;
+    }
+    sections::Material material;
+    std::string problem;
+    for (int taken = 1; taken <= 3 && isWordAt(line, at + taken - 1); ++taken) {
+        std::string why;
+        if (sections::findMaterial(joined(line, at, at + taken), material, why)) {
+            named.material = joined(line, at, at + taken);
+            named.materialColumn = columnOf(line, line.tokens[at].begin);
+            return taken;
+        }
+        if (taken == 1) problem = why;
+    }
+    report(r, line.number, columnOf(line, line.tokens[at].begin), "%s", problem.c_str());
+    return -1;
+}
+
+// A named word of a section at token `at` (Profil=, Achse=, Werkstoff=,
+// Eigengewicht, and their English words). Returns the tokens taken, 0 when
+// the token is none, -1 after reporting.
+int readNamedWord(Reporter& r, const Line& line, int at, int names, Action& action) {
+    Named& n = action.named;
+    const int column = columnOf(line, line.tokens[at].begin);
+    const bool material = (names & namesMaterial) != 0;
+    const bool profile = (names & namesProfile) != 0;
+    int weightWords = wordIs(line, at, "eigengewicht") || wordIs(line, at, "selfweight") ? 1 : 0;
+    if (wordIs(line, at, "self") && wordIs(line, at + 1, "weight")) weightWords = 2;
+    if (material && weightWords > 0) {
+        if (n.selfWeight) {
+            report(r, line.number, column, "'Eigengewicht' is given twice");
+            return -1;
+        }
+        n.selfWeight = true;
+        n.weightColumn = column;
+        return weightWords;
+    }
+    const bool isProfile = profile && (wordIs(line, at, "profil") || wordIs(line, at, "profile"));
+    const bool isAxis = profile && (wordIs(line, at, "achse") || wordIs(line, at, "axis"));
+    const bool isMaterial =
+        material && (wordIs(line, at, "werkstoff") || wordIs(line, at, "material"));
+    if (!isProfile && !isAxis && !isMaterial) return 0;
+    const char* shown = isProfile ? "Profil" : isAxis ? "Achse" : "Werkstoff";
+    if (at + 1 >= line.tokenCount || !line.tokens[at + 1].equals) {
+        const int offset =
+            at + 1 < line.tokenCount ? line.tokens[at + 1].begin : line.tokens[at].end;
+        report(r, line.number, columnOf(line, offset), "expected '=' after '%s'", shown);
+        return -1;
+    }
+    if ((isProfile && (!n.profile.empty() || n.solid != Solid::none)) ||
+        (isMaterial && !n.material.empty()) || (isAxis && n.axisColumn > 0)) {
+        report(r, line.number, column, "'%s' is given twice", shown);
+        return -1;
+    }
+    if (isAxis) {
+        const bool y = wordIs(line, at + 2, "y");
+        if (!y && !wordIs(line, at + 2, "z")) {
+            report(r, line.number,
+                   at + 2 < line.tokenCount ? columnOf(line, line.tokens[at + 2].begin)
+                                            : endColumn(line),
+                   "Achse takes y (the strong axis, as without it) or z (the weak axis)");
+            return -1;
+        }
+        n.weakAxis = !y;
+        n.axisColumn = column;
+        return 3;
+    }
+    const int taken =
+        isProfile ? readProfileWords(r, line, at + 2, n) : readMaterialWords(r, line, at + 2, n);
+    return taken < 0 ? -1 : taken + 2;
+}
 
 // Reads "key=number" pairs from token `at` to the end of the line.
 bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action& action) {
@@ -338,6 +547,14 @@ bool readValues(Reporter& r, const Line& line, int at, const KeySet& set, Action
         if (t.equals) {
             report(r, line.number, column, "'=' without a name before it");
             return false;
+        }
+        if (set.names != 0) {
+            const int taken = readNamedWord(r, line, at, set.names, action);
+            if (taken < 0) return false;
+            if (taken > 0) {
+                at += taken;
+                continue;
+            }
         }
         char word[maxLineBytes * 2 + 1];
         fold(line, t, word, sizeof word);
@@ -413,20 +630,51 @@ bool checkValues(Reporter& r, const Line& line, const Action& a) {
 constexpr char leftEndWords[] =
     "gelenkiges Lager, freies Ende, Einspannung or Parallelf\xc3\xbchrung";
 
+// A section's names turned into numbers, and the stiffness it must have.
+bool applyNames(Reporter& r, const Line& line, Action& action, const Units& units) {
+    const bool beam = action.kind == Kind::beamSection;
+    const Named& n = action.named;
+    const bool stiffness = beam ? action.given[slotStiffness] || action.given[slotYoung] ||
+                                      action.given[slotSecondMoment] || !n.profile.empty() ||
+                                      n.solid != Solid::none || !n.material.empty()
+                                : action.given[slotStiffness] || !n.material.empty();
+    if (!stiffness) {
+        report(r, line.number, endColumn(line), "%s needs %s=<number>", beam ? "F3" : "F5",
+               beam ? "EI" : "E");
+        return false;
+    }
+    std::string problem;
+    int column = 0;
+    if (applyNamed(action, units, problem, column)) return true;
+    report(r, line.number, column > 0 ? column : endColumn(line), "%s", problem.c_str());
+    return false;
+}
+
 // One line with at least one token: fills action, or reports and returns false.
-bool parseAction(Reporter& r, const Line& line, Action& action) {
+bool parseAction(Reporter& r, const Line& line, const Units& units, Action& action) {
     action = Action{};
     action.line = line.number;
     action.column = columnOf(line, line.tokens[0].begin);
-    static constexpr const char* names[] = {"f1", "f2", "f3",    "f4",        "f5",
-                                            "f6", "f7", "masse", "drehfeder", "querkraftgelenk"};
-    static constexpr Kind kinds[] = {Kind::leftEnd,   Kind::spring,       Kind::beamSection,
-                                     Kind::pointLoad, Kind::shaftSection, Kind::intermediate,
-                                     Kind::evaluate,  Kind::mass,         Kind::rotationalSpring,
+    // The action's words, German and English: "Masse" or "mass".
+    static constexpr const char* names[][2] = {{"f1", nullptr},        {"f2", nullptr},
+                                               {"f3", nullptr},        {"f4", nullptr},
+                                               {"f5", nullptr},        {"f6", nullptr},
+                                               {"f7", nullptr},        {"masse", nullptr},
+                                               {"drehfeder", nullptr}, {"querkraftgelenk", nullptr},
+                                               {"mass", nullptr},      {"rotational", "spring"},
+                                               {"shear", "hinge"}};
+    static constexpr Kind kinds[] = {Kind::leftEnd,    Kind::spring,       Kind::beamSection,
+                                     Kind::pointLoad,  Kind::shaftSection, Kind::intermediate,
+                                     Kind::evaluate,   Kind::mass,         Kind::rotationalSpring,
+                                     Kind::shearHinge, Kind::mass,         Kind::rotationalSpring,
                                      Kind::shearHinge};
     int which = -1;
-    for (int k = 0; k < 10; ++k) {
-        if (wordIs(line, 0, names[k])) which = k;
+    int words = 1;
+    for (int k = 0; k < static_cast<int>(std::size(kinds)); ++k) {
+        if (wordIs(line, 0, names[k][0]) && (!names[k][1] || wordIs(line, 1, names[k][1]))) {
+            which = k;
+            words = names[k][1] ? 2 : 1;
+        }
     }
     if (which < 0) {
         report(r, line.number, action.column,
@@ -435,7 +683,7 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         return false;
     }
     action.kind = kinds[which];
-    int at = 1;
+    int at = words;
     switch (action.kind) {
         case Kind::leftEnd: {
             const int taken = matchPhrase(line, at, leftEnds, action.choice);
@@ -447,15 +695,19 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         case Kind::beamSection:
             return readValues(r, line, at,
                               KeySet{beamKeys, std::size(beamKeys), "F3",
-                                     "l, EI, q, qs, m, W, N, k, GAs, kappa, A or fy"},
+                                     "l, EI, E, I, q, qs, m, W, N, k, GAs, kappa, A, fy, Profil, "
+                                     "Achse, Werkstoff or Eigengewicht",
+                                     namesProfile | namesMaterial},
                               action) &&
-                   checkValues(r, line, action);
+                   applyNames(r, line, action, units) && checkValues(r, line, action);
         case Kind::shaftSection:
             return readValues(r, line, at,
                               KeySet{shaftKeys, std::size(shaftKeys), "F5",
-                                     "l, E, d, q, qs, rho, N, k, G, kappa or fy"},
+                                     "l, E, d, q, qs, rho, N, k, G, kappa, fy, Werkstoff or "
+                                     "Eigengewicht",
+                                     namesMaterial},
                               action) &&
-                   checkValues(r, line, action);
+                   applyNames(r, line, action, units) && checkValues(r, line, action);
         case Kind::pointLoad: {
             const int taken = matchPhrase(line, at, loadKinds, action.choice);
             if (!taken) {
@@ -471,20 +723,23 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
         }
         case Kind::intermediate:
         case Kind::rightEnd: {
-            if (wordIs(line, at, "zwischenbedingung")) {
-                const int taken = matchPhrase(line, at + 1, intermediates, action.choice);
+            const int english = matchPhrase(line, at, englishIntermediates, action.choice);
+            if (wordIs(line, at, "zwischenbedingung") || english) {
+                const int taken =
+                    english ? english : matchPhrase(line, at + 1, intermediates, action.choice);
                 if (!taken) {
                     return choiceError(r, line, at + 1, "intermediate condition",
                                        "gelenkiges Lager, Gelenk or Einspannung");
                 }
+                const int next = english ? at + taken : at + 1 + taken;
                 if (action.choice == midHinge) {
-                    return readValues(r, line, at + 1 + taken, KeySet{hingeKeys, 1, "Gelenk", "c"},
-                                      action) &&
+                    return readValues(r, line, next, KeySet{hingeKeys, 1, "Gelenk", "c"}, action) &&
                            checkValues(r, line, action);
                 }
-                return expectEnd(r, line, at + 1 + taken, "F6 Zwischenbedingung");
+                return expectEnd(r, line, next, "F6 Zwischenbedingung");
             }
-            if (!(wordIs(line, at, "rechtes") && wordIs(line, at + 1, "traegerende"))) {
+            if (!((wordIs(line, at, "rechtes") && wordIs(line, at + 1, "traegerende")) ||
+                  (wordIs(line, at, "right") && wordIs(line, at + 1, "end")))) {
                 return choiceError(r, line, at, "condition",
                                    "Zwischenbedingung or rechtes Tr\xc3\xa4gerende");
             }
@@ -523,10 +778,9 @@ bool parseAction(Reporter& r, const Line& line, Action& action) {
 // and "Kombination NAME f CASE + f CASE ...". They are kept beside the
 // actions and never pressed as keys.
 
-constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},
-                                {"qs", "qs", 1, false},
-                                {"von", "von", 2, false},
-                                {"bis", "bis", 3, false}};
+constexpr Key lineLoadKeys[] = {{"q", "q", 0, true},        {"qs", "qs", 1, false},
+                                {"von", "von", 2, false},   {"bis", "bis", 3, false},
+                                {"from", "from", 2, false}, {"to", "to", 3, false}};
 constexpr Key placeKeys[] = {{"x", "x", 0, true}};
 
 // Where the reader stands among the case lines.
@@ -538,7 +792,7 @@ struct CaseReading {
 
 bool isCaseLoadLine(const Line& line) {
     return (wordIs(line, 0, "q") && line.tokenCount > 1 && line.tokens[1].equals) ||
-           wordIs(line, 0, "kraft") || wordIs(line, 0, "moment");
+           wordIs(line, 0, "kraft") || wordIs(line, 0, "force") || wordIs(line, 0, "moment");
 }
 
 // A name of a case or combination: a word that cannot be read as a factor.
@@ -577,11 +831,12 @@ bool nameTaken(Reporter& r, const Line& line, int at, const CaseBook& book,
     return true;
 }
 
-bool readLastfall(Reporter& r, const Line& line, CaseBook& book, CaseReading& reading) {
+// `at`: the tokens of the line's word ("Lastfall", or "load case").
+bool readLastfall(Reporter& r, const Line& line, int at, CaseBook& book, CaseReading& reading) {
     std::string name;
-    if (!readName(r, line, 1, "Lastfall", name)) return false;
-    const bool spanwise = wordIs(line, 2, "feldweise");
-    if (!expectEnd(r, line, spanwise ? 3 : 2, "the name of the load case")) return false;
+    if (!readName(r, line, at, "Lastfall", name)) return false;
+    const bool spanwise = wordIs(line, at + 1, "feldweise") || wordIs(line, at + 1, "spanwise");
+    if (!expectEnd(r, line, spanwise ? at + 2 : at + 1, "the name of the load case")) return false;
     const int column = columnOf(line, line.tokens[0].begin);
     if (!reading.rightEndSeen) {
         // Before the beam: the name of the loads in the beam's own lines.
@@ -592,19 +847,19 @@ bool readLastfall(Reporter& r, const Line& line, CaseBook& book, CaseReading& re
             return false;
         }
         if (spanwise) {
-            report(r, line.number, columnOf(line, line.tokens[2].begin),
+            report(r, line.number, columnOf(line, line.tokens[at + 1].begin),
                    "the loads of the beam's own lines form one case; feldweise is for a load case "
                    "after the right end");
             return false;
         }
-        if (name != own.name && nameTaken(r, line, 1, book, name)) return false;
+        if (name != own.name && nameTaken(r, line, at, book, name)) return false;
         own.name = name;
         own.line = line.number;
         own.column = column;
         reading.ownNamedLine = line.number;
         return true;
     }
-    if (nameTaken(r, line, 1, book, name)) return false;
+    if (nameTaken(r, line, at, book, name)) return false;
     LoadCase c;
     c.name = name;
     c.spanwise = spanwise;
@@ -628,8 +883,10 @@ bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReadi
     load.column = columnOf(line, line.tokens[0].begin);
     Action values;  // the fields by slot, as readValues fills them
     if (wordIs(line, 0, "q")) {
-        if (!readValues(r, line, 0, KeySet{lineLoadKeys, 4, "a line load", "q, qs, von or bis"},
-                        values)) {
+        if (!readValues(
+                r, line, 0,
+                KeySet{lineLoadKeys, std::size(lineLoadKeys), "a line load", "q, qs, von or bis"},
+                values)) {
             return false;
         }
         load.q = values.value[0];
@@ -647,7 +904,7 @@ bool readCaseLoad(Reporter& r, const Line& line, CaseBook& book, const CaseReadi
             return false;
         }
     } else {
-        const bool force = wordIs(line, 0, "kraft");
+        const bool force = wordIs(line, 0, "kraft") || wordIs(line, 0, "force");
         load.type = force ? PlacedLoad::force : PlacedLoad::moment;
         if (!readNumber(r, line, 1, force ? "Kraft" : "Moment", load.value)) return false;
         if (!readValues(r, line, 2, KeySet{placeKeys, 1, force ? "Kraft" : "Moment", "x"},
@@ -736,12 +993,13 @@ bool readKombination(Reporter& r, const Line& line, CaseBook& book) {
 
 // A line of the load cases; false when the line is none (an action).
 bool readCaseLine(Reporter& r, const Line& line, CaseBook& book, CaseReading& reading) {
-    if (wordIs(line, 0, "lastfall")) {
+    const bool english = wordIs(line, 0, "load") && wordIs(line, 1, "case");
+    if (wordIs(line, 0, "lastfall") || english) {
         reading.open = -1;
-        readLastfall(r, line, book, reading);
+        readLastfall(r, line, english ? 2 : 1, book, reading);
         return true;
     }
-    if (wordIs(line, 0, "kombination")) {
+    if (wordIs(line, 0, "kombination") || wordIs(line, 0, "combination")) {
         reading.open = -1;
         readKombination(r, line, book);
         return true;
@@ -854,7 +1112,7 @@ int readLines(Source& source, Reporter& r, Script& script) {
         }
         cases.open = -1;
         Action action;
-        const bool good = parseAction(r, line, action);
+        const bool good = parseAction(r, line, script.units, action);
         if (cases.ownNamedLine > 0 && good && action.kind != Kind::leftEnd) {
             report(r, line.number, action.column,
                    "the Lastfall on line %d names the loads of the beam that follows it: F1 must "

@@ -548,11 +548,15 @@ a value of the wrong type raises TypeError naming the argument.)";
 constexpr const char* sectionDoc = R"(Add a beam section.
 
 l: its length (0 or more); EI: its bending stiffness (force * length^2,
-positive); q: a line load at its start in force per length, positive
-downwards; qs: the growth of that load per length (a line load when q or
-qs is given); W: its section modulus (length^3, positive) for the bending
-stress sigma = M / W; m: its mass per length for critical speeds. Returns
-the beam.)";
+positive), or E and I apart; q: a line load at its start in force per
+length, positive downwards; qs: the growth of that load per length (a line
+load when q or qs is given); W: its section modulus (length^3, positive)
+for the bending stress sigma = M / W; m: its mass per length for critical
+speeds. From the tables: profile ("IPE 300", "HEA 200", "W14x48",
+"CHS 168.3x8", "Rechteck b=0.2 h=0.4") gives I, W and A about axis "y"
+(the strong axis) or "z"; material ("S235") gives E, fy and with A the
+mass per length; self_weight=True adds that weight to q. A number given
+wins over the tables'. Tables need declared units. Returns the beam.)";
 
 constexpr const char* shaftDoc = R"(Add a round shaft section.
 
@@ -636,7 +640,8 @@ Foundations k and shear stiffnesses enter; loads and masses do not. Raises
 ArgumentError (a ValueError) for a beam with no section in compression,
 MechanismError for a beam that can move without straining.)";
 
-constexpr const char* describeDoc = R"(The beam's description, one line per element.
+constexpr const char* describeDoc = R"(The beam's description, one line per element, in German words
+(language="de") or English ones ("en"); the reader takes both.
 
 Every number is exact: velmora.parse() reads the text back into an equal
 beam, and the lines and columns of the beam's errors are those of this
@@ -761,24 +766,56 @@ PYBIND11_MODULE(_velmora, mod) {
              "\"guided\".")
         .def(
             "section",
-            [](Beam& b, const Float& l, const Float& ei, const OptionalFloat& q,
-               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m) -> Beam& {
+            [](Beam& b, const Float& l, const OptionalFloat& ei, const OptionalFloat& q,
+               const OptionalFloat& qs, const OptionalFloat& w, const OptionalFloat& m,
+               const OptionalFloat& e, const OptionalFloat& i, const OptionalStr& profile,
+               const Str& axis, const OptionalStr& material, const Bool& selfWeight) -> Beam& {
                 const double length = number("l", l);
                 const double stiffness = number("EI", ei);
                 const double load = number("q", q);
                 const double slope = number("qs", qs);
                 const double modulus = number("W", w);
                 const double mass = number("m", m);
+                NamedSection named;
+                named.l = length;
+                named.ei = stiffness;
+                named.q = load;
+                named.qs = slope;
+                named.w = modulus;
+                named.m = mass;
+                named.e = number("E", e);
+                named.i = number("I", i);
+                if (!profile.object.is_none()) {
+                    named.profile = text("profile", profile.object, "a str or None");
+                }
+                if (!material.object.is_none()) {
+                    named.material = text("material", material.object, "a str or None");
+                }
+                const std::string bending = text("axis", axis, "a str (\"y\" or \"z\")");
+                if (bending != "y" && bending != "z") {
+                    throw std::invalid_argument("unknown axis '" + bending +
+                                                "': expected \"y\" (the strong axis) or \"z\"");
+                }
+                named.weakAxis = bending == "z";
+                named.selfWeight = flag("self_weight", selfWeight);
                 // All or nothing: a refused W or m leaves no section behind.
                 Beam trial(b);
-                trial.section(length, stiffness, load, slope);
-                if (!w.object.is_none()) trial.modulus(modulus);
-                if (!m.object.is_none()) trial.massPerLength(mass);
+                if (std::isnan(named.e) && std::isnan(named.i) && named.profile.empty() &&
+                    named.material.empty() && !named.weakAxis && !named.selfWeight) {
+                    if (std::isnan(stiffness)) throw std::invalid_argument("EI is required");
+                    trial.section(length, stiffness, load, slope);
+                    if (!w.object.is_none()) trial.modulus(modulus);
+                    if (!m.object.is_none()) trial.massPerLength(mass);
+                } else {
+                    trial.section(named);
+                }
                 b = trial;
                 return b;
             },
-            py::arg("l"), py::arg("EI"), py::arg("q") = none, py::arg("qs") = none,
-            py::arg("W") = none, py::arg("m") = none, chain, sectionDoc)
+            py::arg("l"), py::arg("EI") = none, py::arg("q") = none, py::arg("qs") = none,
+            py::arg("W") = none, py::arg("m") = none, py::arg("E") = none, py::arg("I") = none,
+            py::arg("profile") = none, py::arg("axis") = "y", py::arg("material") = none,
+            py::arg("self_weight") = false, chain, sectionDoc)
         .def(
             "shaft",
             [](Beam& b, const Float& l, const Float& e, const Float& d, const OptionalFloat& q,
@@ -867,7 +904,17 @@ PYBIND11_MODULE(_velmora, mod) {
              criticalDoc)
         .def("buckling", &bucklingModes, py::arg("n"), py::arg("points") = int(defaultPoints),
              bucklingDoc)
-        .def("describe", &Beam::describe, describeDoc)
+        .def(
+            "describe",
+            [](const Beam& b, const Str& language) {
+                const std::string words = text("language", language, "a str (\"de\" or \"en\")");
+                if (words != "de" && words != "en") {
+                    throw std::invalid_argument("unknown language '" + words +
+                                                "': expected \"de\" or \"en\"");
+                }
+                return b.describe(words == "en" ? Language::english : Language::german);
+            },
+            py::arg("language") = "de", describeDoc)
         .def(
             "__repr__",
             [](const Beam& b) {
@@ -1059,6 +1106,26 @@ PYBIND11_MODULE(_velmora, mod) {
             "The sketch's parts as (kind, x, length, value): the ends and every element.")
         .def("__repr__", &solutionRepr);
 
+    mod.def(
+        "_profile",
+        [](const Str& value) {
+            const sections::Section s = profile(text("name", value));
+            const sections::Properties& p = s.properties;
+            return py::make_tuple(s.name, p.area, p.iy, p.iz, p.wy, p.wz, s.size.h, s.size.b);
+        },
+        py::arg("name"));
+    mod.def(
+        "_material",
+        [](const Str& value) {
+            const sections::Material m = material(text("name", value));
+            return py::make_tuple(m.name, m.e, m.g, m.strength, m.density);
+        },
+        py::arg("name"));
+    mod.def("_materials", []() {
+        py::list names;
+        for (const sections::Material& m : sections::materials()) names.append(m.name);
+        return names;
+    });
     mod.def(
         "parse",
         [](const Str& value) {

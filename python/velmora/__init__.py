@@ -20,13 +20,14 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 
 import warnings as _warnings
 
-from . import _plot
+from . import _plot, sections
 from ._types import (Buckling, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme,
                      EnvelopeReaction, Extreme, Loading, Reaction, State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, BucklingWarning, DescriptionError, KeyedError,
                      MechanismError, TrustWarning)
+from .sections import materials
 
 __version__ = "0.1.0"
 
@@ -34,7 +35,7 @@ __all__ = [
     "ArgumentError", "Beam", "BeamError", "Buckling", "BucklingWarning", "CriticalSpeed",
     "DescriptionError", "Diagram", "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme",
     "InfluenceLine", "KeyedError", "LoadCase", "Loading", "MechanismError", "Reaction", "Solution",
-    "State", "TrustWarning", "parse", "run",
+    "State", "TrustWarning", "materials", "parse", "run", "sections",
 ]
 
 

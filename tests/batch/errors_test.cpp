@@ -37,7 +37,9 @@ const BadInput badInputs[] = {
      "<stdin>:1:22: unknown intermediate condition 'Feder'; expected gelenkiges Lager, Gelenk "
      "or Einspannung\n"},
     {"unknown value name", "F3 l=2 EI=3 p=4\n",
-     "<stdin>:1:13: unknown value 'p' for F3; expected l, EI, q, qs, m, W, N, k, GAs, kappa, A or fy\n"},
+     "<stdin>:1:13: unknown value 'p' for F3; expected l, EI, E, I, q, qs, m, W, N, k, GAs, kappa, "
+     "A, fy, "
+     "Profil, Achse, Werkstoff or Eigengewicht\n"},
     {"value the kind does not take", "F6 rechtes Traegerende gelenkiges Lager Q=1\n",
      "<stdin>:1:41: unknown value 'Q' for gelenkiges Lager; expected M\n"},
     {"values for a clamped end", "F6 rechtes Traegerende Einspannung M=1\n",

@@ -210,7 +210,9 @@ TEST(ShaftProgram, RefusalsOfCriticalSpeeds) {
         {"no W for a shaft",
          {},
          "F5 l=1 E=2 d=3 W=1\n",
-         "<stdin>:1:16: unknown value 'W' for F5; expected l, E, d, q, qs, rho, N, k, G, kappa or fy\n"},
+         "<stdin>:1:16: unknown value 'W' for F5; expected l, E, d, q, qs, rho, N, k, G, kappa, "
+         "fy, "
+         "Werkstoff or Eigengewicht\n"},
     };
     for (const Refused& r : refusals) {
         SCOPED_TRACE(r.what);
