@@ -48,6 +48,14 @@ void normalise(std::vector<Sample>& shape) {
 
 }  // namespace
 
+std::vector<Sample> modeShape(const BeamModel& beam, const solver::Mode& mode, int points) {
+    ModeEvaluator evaluator(beam, mode);
+    Diagram d;
+    sampleDiagram(beam, points, evaluator, d);
+    normalise(d.samples);
+    return std::move(d.samples);
+}
+
 bool computeCritical(const Script& script, const BeamModel& beam, int count, int points,
                      std::vector<CriticalSpeed>& speeds, Problem& problem) {
     speeds.clear();
@@ -72,6 +80,13 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
         problem = Problem{beam.leftLine, beam.leftColumn, "no mass: give m=, rho= or Masse"};
         return false;
     }
+    if (v.uncertain) {
+        problem = Problem{beam.leftLine, beam.leftColumn,
+                          "a critical speed's shape would need a section cut into more pieces "
+                          "than the count takes (a compression near the section's shear "
+                          "stiffness GAs): it cannot be told"};
+        return false;
+    }
     if (v.outOfRange) {
         problem = Problem{beam.leftLine, beam.leftColumn,
                           "a critical speed lies beyond the range of numbers in these units "
@@ -91,13 +106,7 @@ bool computeCritical(const Script& script, const BeamModel& beam, int count, int
             speeds.clear();
             return false;
         }
-        if (!mode.states.empty()) {
-            ModeEvaluator evaluator(beam, mode);
-            Diagram d;
-            sampleDiagram(beam, points, evaluator, d);
-            c.shape = std::move(d.samples);
-            normalise(c.shape);
-        }
+        if (!mode.states.empty()) c.shape = modeShape(beam, mode, points);
         speeds.push_back(std::move(c));
     }
     return true;

@@ -8,6 +8,10 @@
 #include "analysis/diagram.h"
 #include "model/description.h"
 
+namespace solver {
+struct Mode;
+}
+
 namespace velmora {
 
 constexpr int maxCritical = 1000;
@@ -27,6 +31,11 @@ struct CriticalSpeed {
 // concerns: a mechanism, a beam of no mass at all or of none that can move
 // (every point mass where the beam is held). Fewer than `count` only
 // when point masses on massless sections are all the beam's mass.
+// A mode's shape (of vibration or buckling) sampled at the places of a
+// diagram of `points` points and scaled so that the largest |w| is 1 and
+// positive (the largest |psi| when w is 0 throughout).
+std::vector<Sample> modeShape(const BeamModel& beam, const solver::Mode& mode, int points);
+
 bool computeCritical(const Script& script, const BeamModel& beam, int count, int points,
                      std::vector<CriticalSpeed>& speeds, Problem& problem);
 

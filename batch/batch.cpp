@@ -39,6 +39,7 @@ struct Options {
     const char* svg = nullptr;
     int points = defaultPoints;
     int critical = 0;
+    int buckling = 0;
     const char* modes = nullptr;
     const char* input = nullptr;
     std::vector<InfluenceRequest> influence;
@@ -131,6 +132,15 @@ const Option options[] = {
      [](Options& o, const char* v, std::string& why, bool&) {
          if (wholeNumber(v, o.critical) && o.critical <= maxCritical) return true;
          why = "--critical needs a whole number from 1 to " + std::to_string(maxCritical) +
+               ", not '" + v + "'";
+         return false;
+     }},
+    {"--buckling", "N", "[--buckling N]",
+     "the N lowest buckling factors of the last complete beam: the\n"
+     "factors on its sections' axial forces N at which it buckles",
+     [](Options& o, const char* v, std::string& why, bool&) {
+         if (wholeNumber(v, o.buckling) && o.buckling <= maxBuckling) return true;
+         why = "--buckling needs a whole number from 1 to " + std::to_string(maxBuckling) +
                ", not '" + v + "'";
          return false;
      }},
@@ -311,6 +321,7 @@ struct Run {
     int last = -1;
     std::vector<InfluenceLine> influence;
     std::vector<CriticalSpeed> critical;
+    std::vector<BucklingMode> buckling;
     std::vector<Problem> warnings;
     std::vector<Check> checks;  // of the limits the description states
     BeamModel checked;          // the beam they are of
@@ -462,6 +473,42 @@ bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
     return velmora::computeCritical(script, beam, o.critical, o.points, run.critical, problem);
 }
 
+// The buckling factors of the last complete beam, found as its critical
+// speeds are.
+bool computeBuckling(const Options& o, Run& run, Problem& problem) {
+    if (!o.buckling) return true;
+    const Script& script = run.script;
+    int first = -1;
+    int last = -1;
+    if (!findBeam(script, first, last)) {
+        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
+                          "--buckling needs a complete beam: F1, the sections and elements, and "
+                          "F6 rechtes Tr\xc3\xa4gerende"};
+        return false;
+    }
+    const BeamModel beam = run.beam.rightTag == last && run.beam.leftTag == first
+                               ? run.beam
+                               : beamOf(script, first, last);
+    if (run.beam.rightTag != last) run.beam = beam;
+    return velmora::computeBuckling(script, beam, o.buckling, o.points, run.buckling, problem);
+}
+
+// Axial forces that reach a beam's first buckling load: its results
+// describe no stable state (a warning), and at that load none (refused).
+bool checkBuckling(Run& run, Problem& problem) {
+    for (const RunReading& r : run.reading.runs) {
+        if (r.role != RunReading::beam) continue;
+        Problem warning;
+        const Stability s = checkStability(r.model, warning);
+        if (s == Stability::singular) {
+            problem = warning;
+            return false;
+        }
+        if (s == Stability::beyond) run.warnings.push_back(warning);
+    }
+    return true;
+}
+
 // The load cases: checked against the last beam; with --case the F7 values
 // of that state; with --envelope the envelope of the combinations it
 // names, or of all.
@@ -592,6 +639,7 @@ bool computeChecks(const Options& o, Run& run, Problem& problem) {
 // numbers are worth.
 bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
     if (!computeResults(o, run, problem)) return false;
+    if (o.general && !checkBuckling(run, problem)) return false;
     if (!computeCases(o, run, problem, err)) return false;
     if (!computeChecks(o, run, problem)) return false;
     if (o.report) {
@@ -615,6 +663,7 @@ bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
         (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope && !o.spans;
     if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
     if (!computeCritical(o, run, problem, err)) return false;
+    if (!computeBuckling(o, run, problem)) return false;
     if (!o.influence.empty()) {
         Problem warning;
         if (!computeInfluence(run.ownState ? run.script : run.stateKeys, run.beam, o.points,
@@ -743,7 +792,7 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
                   o.summary && !envelope ? &run.diagram : nullptr,
                   o.influence.empty() ? nullptr : lines.c_str(), o.envelope ? env.c_str() : nullptr,
                   o.critical ? &run.critical : nullptr, run.script.units,
-                  more.empty() ? nullptr : more.c_str());
+                  more.empty() ? nullptr : more.c_str(), o.buckling ? &run.buckling : nullptr);
         return;
     }
     printResults(out, run.results.data(), count);
@@ -772,6 +821,11 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
         printCritical(out, run.critical, run.script.units);
         before = true;
     }
+    if (o.buckling) {
+        if (before) std::fputc('\n', out);
+        printBuckling(out, run.buckling);
+        before = true;
+    }
     if (!run.influence.empty()) {
         if (before) std::fputc('\n', out);
         printInfluence(out, run.influence, o.live);
@@ -791,8 +845,8 @@ void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* 
     if (table && !lines) writeTable(table, run.diagram, run.script.units);
     if (svg && lines) writeInfluenceSvg(svg, run.beam, run.influence);
     if (svg && !lines) {
-        writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr,
-                 run.script.units);
+        writeSvg(svg, run.beam, run.diagram, o.critical ? &run.critical : nullptr, run.script.units,
+                 o.buckling ? &run.buckling : nullptr);
     }
 }
 

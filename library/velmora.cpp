@@ -627,6 +627,30 @@ bool report(const Script& script, const std::string& text, Method method, int po
     return true;
 }
 
+Buckling buckling(const Beam& beam, int count, int points) {
+    Buckling b;
+    const Script script = placed(beam);
+    if (!beam.complete()) {
+        b.failure =
+            Failure{Failure::description,
+                    Problem{script.lines, 1, "the beam has no right end: finish it with end()"}};
+        return b;
+    }
+    const BeamModel model = beamOf(script, 0, script.count() - 1);
+    Problem problem;
+    if (computeBuckling(script, model, count, points, b.modes, problem)) return b;
+    b.noCompression = true;
+    for (const Element& e : model.elements) {
+        if (e.isSection() && e.axialForce < 0.0) b.noCompression = false;
+    }
+    const solver::Status status = solver::check(model).status;
+    b.failure = Failure{status == solver::Status::mechanism ? Failure::mechanism
+                        : status == solver::Status::solved  ? Failure::description
+                                                            : Failure::unsolvable,
+                        problem};
+    return b;
+}
+
 Critical critical(const Beam& beam, int count, int points) {
     Critical c;
     const Script script = placed(beam);
@@ -749,6 +773,18 @@ void Solution::solve(const BeamModel& model) {
         if (general_.status != solver::Status::solved) {
             failure_ = solverFailure(script_, general_, 0);
             return;
+        }
+        // Axial forces past the first buckling load solve, but describe no
+        // stable state; at it the equations have no solution.
+        Problem buckled;
+        const Stability stability = checkStability(beam_, buckled);
+        if (stability == Stability::singular) {
+            failure_ = Failure{Failure::unsolvable, buckled};
+            return;
+        }
+        if (stability == Stability::beyond) {
+            bucklingWarning_ = static_cast<int>(warnings_.size());
+            warnings_.push_back(buckled);
         }
     } else {
         // A condition past the register bank, say, is refused before any value.

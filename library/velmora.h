@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/buckling.h"
 #include "analysis/cases.h"
 #include "analysis/checks.h"
 #include "analysis/critical.h"
@@ -260,7 +261,11 @@ public:
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }
     // Of the keyed method: the reactions, extremes and stresses that lost
     // digits against the general method's, as velmora-batch warns of them.
+    // Of the general method: a warning where the sections' axial forces
+    // reach the first buckling load (its factor at most 1), as velmora-batch
+    // warns of it; bucklingWarning() is its index (-1: none).
     const std::vector<Problem>& warnings() const { return warnings_; }
+    int bucklingWarning() const { return bucklingWarning_; }
 
     // The influence line of "M@X", "Q@X", "Q@X-", "Q@X+", "w@X", "psi@X" or
     // "R@LINE" (LINE: the support's line in describe()), or "MR@LINE" (the
@@ -329,6 +334,7 @@ private:
     Diagram summary_;
     Failure failure_;
     std::vector<Problem> warnings_;
+    int bucklingWarning_ = -1;
 };
 
 // "x = 1.0000000000000011 is outside the beam, which runs from 0 to 1": a
@@ -381,5 +387,19 @@ struct Critical {
     bool solved() const { return !failure; }
 };
 Critical critical(const Beam& beam, int count, int points = defaultPoints);
+
+// --- Buckling loads ---
+// The `count` lowest factors by which the sections' axial forces N must be
+// multiplied for the beam to buckle, each with its shape sampled at
+// `points` places inside every section; foundations and shear stiffnesses
+// enter, loads and masses do not. A mechanism or a beam with no section in
+// compression is refused with the reason.
+struct Buckling {
+    Failure failure;
+    bool noCompression = false;  // the failure: no section is in compression
+    std::vector<BucklingMode> modes;
+    bool solved() const { return !failure; }
+};
+Buckling buckling(const Beam& beam, int count, int points = defaultPoints);
 
 }  // namespace velmora

@@ -39,6 +39,16 @@
 // root's multiplicity and made orthogonal in the mass. Inside a piece the
 // shape follows from its start by the transfer series, which loses no
 // digits over so short a part.
+//
+// A section with an axial force N, a foundation k or a shear stiffness GAs
+// has no such closed form at hand: its stiffness comes from the exponential
+// of its state matrix over pieces short enough to be exact (r l at most
+// pieceMu for its fastest solution e^(r x)) and to have no clamped-clamped
+// root below the value tried (Engesser's clamped-clamped load and the
+// clamped-clamped frequency bound the piece), so that J0 is 0 and the count
+// is the pivots' alone. Buckling is the same search on the factor lambda
+// by which every N is multiplied: the pieces' stiffness at lambda N, no
+// masses, and -dK/dlambda (the Ritz step's mass) the integral of -N w'^2.
 #include "solver/vibration.h"
 
 #include <Eigen/Dense>
@@ -59,6 +69,12 @@ constexpr double clusterWidth = 1e-8;
 // The Ritz values take a root no further than this (relative) from where
 // the count put it.
 constexpr double polishWidth = 1e-3;
+// Buckling factors, and the frequencies of beams with a section that is not
+// plain, are bracketed to this relative width before the Ritz values polish
+// them.
+constexpr double bucklingWidth = 1e-4;
+// The share of a section's shear limit up to which buckling factors are sought.
+constexpr double shearCap = 0.999;
 // Beyond this many pieces a section keeps its closed form whole.
 constexpr double maxPieces = 100000.0;
 constexpr double pi = 3.14159265358979323846;
@@ -154,6 +170,68 @@ Matrix4 transfer(double ei, double m, double omega, double x) {
     return t;
 }
 
+// The transfer of (w, psi, M, V) over a length x of a section with axial
+// force n, foundation kk (less m omega^2) and shear flexibility s: the
+// exponential of B = x A, A the state matrix of
+//   w' = (psi + s V) / (1 + s n),  psi' = -M / ei,  M' = (V - n psi) / (1 + s n),  V' = kk w
+// (V = Q + n w' the vertical force, Q = M'). A's characteristic polynomial
+// is the section's equation's, r^4 - p r^2 + q with p = (n + ei s kk) /
+// (ei (1 + s n)) and q = kk / (ei (1 + s n)), so B^4 = p x^2 B^2 - q x^4 I
+// and exp(B) = c0 I + c1 B + c2 B^2 + c3 B^3 with scalar series for the c:
+// on B halved until its roots are at most 1/2, then squared back. B is
+// taken in units of the part's own (powers of two near x and ei), where its
+// entries are the part's dimensionless numbers; the parts are short enough
+// (see pieces()) that this keeps the digits the closed forms keep.
+Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
+    if (!(x > 0.0)) return Matrix4::Identity();
+    int ex = 0, ee = 0;
+    std::frexp(x, &ex);
+    std::frexp(ei, &ee);
+    // z = D^-1 y with D = diag(2^ex, 1, 2^(ee - ex), 2^(ee - 2 ex)).
+    double d[4] = {std::ldexp(1.0, ex), 1.0, std::ldexp(1.0, ee - ex),
+                   std::ldexp(1.0, ee - 2 * ex)};
+    const double den = 1.0 + s * n;
+    Matrix4 b = Matrix4::Zero();
+    b(rowW, rowPsi) = x / den * d[rowPsi] / d[rowW];
+    b(rowW, rowQ) = s * x / den * d[rowQ] / d[rowW];
+    b(rowPsi, rowM) = -x / ei * d[rowM] / d[rowPsi];
+    b(rowM, rowPsi) = -n * x / den * d[rowPsi] / d[rowM];
+    b(rowM, rowQ) = x / den * d[rowQ] / d[rowM];
+    b(rowQ, rowW) = kk * x * d[rowW] / d[rowQ];
+    double p = (n + ei * s * kk) / (ei * den) * x * x;
+    double q = kk / (ei * den) * (x * x) * (x * x);
+    int squarings = 0;
+    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 0.25 && squarings < 2100) {
+        p /= 4.0;
+        q /= 16.0;
+        ++squarings;
+    }
+    b *= std::ldexp(1.0, -squarings);
+    // B^(2k) = e0 I + e2 B^2, B^(2k+1) = e0 B + e2 B^3; with roots of at
+    // most 1/2 ten terms of each series reach the last bit.
+    double e0 = 1.0, e2 = 0.0, f = 1.0;  // f = 1 / (2k)!
+    double c[4] = {};
+    for (int k = 0; k < 10; ++k) {
+        c[0] += e0 * f;
+        c[2] += e2 * f;
+        f /= 2.0 * k + 1.0;
+        c[1] += e0 * f;
+        c[3] += e2 * f;
+        f /= 2.0 * k + 2.0;
+        const double next0 = -q * e2;
+        e2 = e0 + p * e2;
+        e0 = next0;
+    }
+    const Matrix4 b2 = b * b;
+    Matrix4 t = c[1] * b + c[2] * b2 + c[3] * (b2 * b);
+    t.diagonal().array() += c[0];
+    for (int i = 0; i < squarings; ++i) t = t * t;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) t(i, j) *= d[i] / d[j];
+    }
+    return t;
+}
+
 // The stiffness over w1, psi1, w2, psi2 of a part whose transfer is t: the
 // forces on its ends are (-Q1, M1, Q2, -M2).
 Matrix4 stiffnessOf(const Matrix4& t) {
@@ -191,11 +269,75 @@ struct SectionPart {
     int element = -1;
     int dof[4] = {-1, -1, -1, -1};  // w1, psi1, w2, psi2
     double l = 0.0, ei = 0.0, m = 0.0;
+    // The axial force (tension positive; for buckling the given one, which
+    // the factor multiplies), the foundation's k and the shear flexibility
+    // 1 / GAs (0: rigid in shear). All 0: the plain closed forms.
+    double n = 0.0, k = 0.0, s = 0.0;
+    bool plain() const { return n == 0.0 && k == 0.0 && s == 0.0; }
     // The next section goes on from this one's end with nothing between
     // but springs of c >= 0 and point masses, whose sums stand here.
     bool joinsNext = false;
     double nodeC = 0.0, nodeMass = 0.0, nodeJ = 0.0;
 };
+
+// The transfer over a length x of a section at the search's value t (omega,
+// or the buckling factor): the plain closed form where the section is plain.
+Matrix4 sectionTransfer(const SectionPart& p, bool buckling, double t, double x) {
+    if (p.plain()) return transfer(p.ei, p.m, buckling ? 0.0 : t, x);
+    const double n = buckling ? t * p.n : p.n;
+    const double kk = buckling ? p.k : p.k - t * t * p.m;
+    return generalTransfer(p.ei, p.s, n, kk, x);
+}
+
+// A section in the scaled units: lengths by 2^length, stiffnesses by
+// 2^stiffness, masses by 2^mass; N and GAs as EI / l^2, k as EI / l^4. For
+// buckling its mass does not enter.
+void setSection(SectionPart& p, const Element& e, const VibrationScale& scale, bool buckling) {
+    p.l = std::ldexp(e.length, -scale.length);
+    p.ei = std::ldexp(sectionStiffness(e), -scale.stiffness);
+    p.m = buckling ? 0.0 : std::ldexp(velmora::sectionMass(e), -scale.mass);
+    p.n = std::ldexp(e.axialForce, 2 * scale.length - scale.stiffness);
+    p.k = std::ldexp(e.foundation, 4 * scale.length - scale.stiffness);
+    const double gas = velmora::sectionShearStiffness(e);
+    p.s = gas > 0.0 ? 1.0 / std::ldexp(gas, 2 * scale.length - scale.stiffness) : 0.0;
+}
+
+// The compression and the foundation less the inertia a section has at t.
+double compressionAt(const SectionPart& p, bool buckling, double t) {
+    return std::max(0.0, -(buckling ? t * p.n : p.n));
+}
+double softeningAt(const SectionPart& p, bool buckling, double t) {
+    return std::max(0.0, (buckling ? 0.0 : t * t * p.m) - p.k);
+}
+
+// The longest piece that, clamped at both ends, has no root below the value
+// tried (J0 = 0) at a compression c and a softening mq (inertia less
+// foundation, per unit w): half the length l at which c / Pcc + mq / Kcc
+// reaches 1, with Pcc Engesser's clamped-clamped load 1 / (l^2 / (4 pi^2 ei)
+// + s) and Kcc the bending and shear stiffnesses of the clamped-clamped
+// piece in series (Dunkerley), 1 / (l^4 / (500.56 ei) + s l^2 / pi^2). The
+// half keeps the bounds' loads 4 times above c and mq away from the shear
+// limit, and closer to it no less than above. A quadratic in l^2; 0 when no
+// length will do: a compression of GAs or more.
+double stableLength(double ei, double s, double c, double mq) {
+    const double qa = mq > 0.0 ? mq / (ccRoot4 * ei) : 0.0;
+    const double qb =
+        (c > 0.0 ? c / (4.0 * pi * pi * ei) : 0.0) + (mq > 0.0 ? mq * s / (pi * pi) : 0.0);
+    const double qc = (c > 0.0 ? c * s : 0.0) - 1.0;
+    if (!(qc < 0.0)) return 0.0;
+    if (qa == 0.0 && qb == 0.0) return std::numeric_limits<double>::infinity();
+    return 0.5 * std::sqrt(-2.0 * qc / (qb + std::sqrt(qb * qb - 4.0 * qa * qc)));
+}
+
+// The largest growth rate |r| of the section's solutions e^(r x) at t: its
+// piece keeps r l at most pieceMu, so that no term swamps another.
+double growthAt(const SectionPart& p, bool buckling, double t) {
+    const double n = buckling ? t * p.n : p.n;
+    const double kk = buckling ? p.k : p.k - t * t * p.m;
+    const double a = p.ei * (1.0 + p.s * n), b = n + p.ei * p.s * kk;
+    if (!(a > 0.0)) return std::numeric_limits<double>::infinity();
+    return std::sqrt(std::fabs(b) / a + std::sqrt(std::fabs(kk) / a));
+}
 
 // The transfer over the springs and masses where a section meets the next:
 // Q grows by (c - omega^2 m) w, M by omega^2 J psi.
@@ -229,7 +371,7 @@ struct Piece {
 // The beam's unknowns and what couples them.
 class Model {
 public:
-    Model(const Beam& beam, const VibrationScale& scale) {
+    Model(const Beam& beam, const VibrationScale& scale, bool buckling) : buckling_(buckling) {
         auto fresh = [&]() {
             fixed_.push_back(false);
             return static_cast<int>(fixed_.size()) - 1;
@@ -261,9 +403,7 @@ public:
                     p.dof[1] = psi;
                     w = p.dof[2] = fresh();
                     psi = p.dof[3] = fresh();
-                    p.l = std::ldexp(e.length, -scale.length);
-                    p.ei = std::ldexp(sectionStiffness(e), -scale.stiffness);
-                    p.m = std::ldexp(velmora::sectionMass(e), -scale.mass);
+                    setSection(p, e, scale, buckling);
                     distributed_ = distributed_ || p.m > 0.0;
                     sections_.push_back(p);
                     between = false;
@@ -313,6 +453,7 @@ public:
                     break;
                 }
                 case ElementKind::mass:
+                    if (buckling) break;  // masses do not enter buckling
                     diagonals_.push_back({w, 0.0, std::ldexp(e.value, -scale.mass - scale.length)});
                     diagonals_.push_back(
                         {psi, 0.0, std::ldexp(e.inertia, -scale.mass - 3 * scale.length)});
@@ -362,6 +503,16 @@ public:
     }
 
     bool distributed() const { return distributed_; }
+    bool beyond() const { return beyond_; }
+    bool plain() const {
+        return std::all_of(sections_.begin(), sections_.end(),
+                           [](const SectionPart& p) { return p.plain(); });
+    }
+    // The value a Ritz value's shift takes t to: omega^2 shifts for
+    // vibration, the factor itself for buckling.
+    double shifted(double t, double shift) const {
+        return buckling_ ? t + shift : std::sqrt(t * t + shift);
+    }
     bool anyPointMass() const { return anyPointMass_; }
     int pointMasses() const { return pointMasses_; }
 
@@ -377,10 +528,22 @@ public:
             const SectionPart& s = sections_[i];
             int j = i;
             double length = s.l, mass = s.m, ei = s.ei, points = 0.0, turns = 0.0;
+            // A run with a section that is not plain keeps to the general
+            // bounds: its softest shear, largest compression and softening,
+            // and its growth rates times the lengths added up.
+            bool general = !s.plain();
+            double shear = s.s, squeeze = compressionAt(s, buckling_, omega);
+            double soft = softeningAt(s, buckling_, omega);
+            double growth = growthAt(s, buckling_, omega) * s.l;
             while (sections_[j].joinsNext) {
                 const SectionPart& t = sections_[j + 1];
                 const double l2 = length + t.l, m2 = std::max(mass, t.m), e2 = std::min(ei, t.ei);
                 const double p2 = points + sections_[j].nodeMass, t2 = turns + sections_[j].nodeJ;
+                const bool general2 = general || !t.plain();
+                const double s2 = std::max(shear, t.s);
+                const double c2 = std::max(squeeze, compressionAt(t, buckling_, omega));
+                const double f2 = std::max(soft, softeningAt(t, buckling_, omega));
+                const double g2 = growth + growthAt(t, buckling_, omega) * t.l;
                 // The joined piece's clamped-clamped frequencies lie above
                 // Dunkerley's bound: 1 / omega^2 is at most the sum of that
                 // of a uniform beam of its softest stiffness and largest
@@ -388,21 +551,53 @@ public:
                 // one (l^3 / 48 EI, l / 3 EI), all stiffer than it. Below
                 // pieceMu it has no clamped-clamped root below omega.
                 const double l4 = l2 * l2 * l2 * l2;
-                const double bound =
-                    omega * omega * (m2 * l4 + ccRoot4 * (p2 * l4 / (48.0 * l2) + t2 * l2 / 3.0));
-                if (!(bound <= pieceMu * pieceMu * pieceMu * pieceMu * e2)) break;
+                if (!general2) {
+                    const double bound =
+                        omega * omega *
+                        (m2 * l4 + ccRoot4 * (p2 * l4 / (48.0 * l2) + t2 * l2 / 3.0));
+                    if (!(bound <= pieceMu * pieceMu * pieceMu * pieceMu * e2)) break;
+                } else {
+                    const double pointsShare =
+                        omega * omega * ccRoot4 * (p2 / (48.0 * l2) + t2 / (3.0 * l2 * l2 * l2));
+                    if (!(l2 <= stableLength(e2, s2, c2, f2 + pointsShare) && g2 <= pieceMu)) break;
+                }
                 length = l2;
                 mass = m2;
                 ei = e2;
                 points = p2;
                 turns = t2;
+                general = general2;
+                shear = s2;
+                squeeze = c2;
+                soft = f2;
+                growth = g2;
                 ++j;
             }
-            const double mu = muOf(s.l, s.ei, s.m, omega);
-            if (i == j && cut && mu > pieceMu && mu < maxPieces * pieceMu) {
-                const int parts = static_cast<int>(std::ceil(mu / pieceMu));
+            int parts = 0;
+            if (i == j && !s.plain()) {
+                // Short enough to be exact and to have no clamped-clamped
+                // root below the value tried.
+                const double most = stableLength(s.ei, s.s, squeeze, soft);
+                double need = std::max(growth / pieceMu, most > 0.0 ? s.l / most : maxPieces + 1.0);
+                if (!(need <= maxPieces)) {
+                    // No count at this value: the caller sees tooMany.
+                    tooMany_ = true;
+                    need = 1.0;
+                }
+                parts = std::max(1, static_cast<int>(std::ceil(need)));
+            } else {
+                const double mu = muOf(s.l, s.ei, s.m, omega);
+                if (i == j && cut && mu > pieceMu && mu < maxPieces * pieceMu) {
+                    parts = static_cast<int>(std::ceil(mu / pieceMu));
+                }
+            }
+            auto partStiffness = [&](double h) {
+                if (s.plain()) return fullMatrix(dynamicStiffness(h, s.ei, s.m, omega));
+                return stiffnessOf(sectionTransfer(s, buckling_, omega, h));
+            };
+            if (parts > 1) {
                 const double h = s.l / parts;
-                const Matrix4 k = fullMatrix(dynamicStiffness(h, s.ei, s.m, omega));
+                const Matrix4 k = partStiffness(h);
                 int w = s.dof[0], psi = s.dof[1];
                 for (int p = 0; p < parts; ++p) {
                     Piece piece;
@@ -421,9 +616,7 @@ public:
                     }
                     piece.dof[2] = w;
                     piece.dof[3] = psi;
-                    piece.k = p + 1 == parts && piece.length != h
-                                  ? fullMatrix(dynamicStiffness(piece.length, s.ei, s.m, omega))
-                                  : k;
+                    piece.k = p + 1 == parts && piece.length != h ? partStiffness(piece.length) : k;
                     out.push_back(piece);
                 }
             } else {
@@ -435,7 +628,7 @@ public:
                 piece.dof[1] = s.dof[1];
                 piece.dof[2] = sections_[j].dof[2];
                 piece.dof[3] = sections_[j].dof[3];
-                if (i == j) {
+                if (i == j && s.plain()) {
                     const Stiffness st = dynamicStiffness(s.l, s.ei, s.m, omega);
                     piece.k = fullMatrix(st);
                     piece.below = st.below;
@@ -443,7 +636,7 @@ public:
                     Matrix4 t = Matrix4::Identity();
                     for (int q = i; q <= j; ++q) {
                         const SectionPart& u = sections_[q];
-                        t = transfer(u.ei, u.m, omega, u.l) * t;
+                        t = sectionTransfer(u, buckling_, omega, u.l) * t;
                         if (q < j) t = node(u, omega) * t;
                     }
                     piece.k = stiffnessOf(t);
@@ -528,7 +721,12 @@ public:
     // The Wittrick-Williams count at omega.
     int count(double omega) const {
         int nodes = 0, n = 0;
+        tooMany_ = false;
         const std::vector<Piece> ps = pieces(omega, true, nodes);
+        // Where a section would need more than maxPieces pieces (a value
+        // far above its Euler load, or at its shear limit), the roots below
+        // are taken to be more than any count asked for.
+        if (tooMany_) return std::numeric_limits<int>::max() / 2;
         const std::vector<int> reduced = numbering(ps, nodes, n);
         int band = 0, roots = 0;
         assemble(ps, reduced, omega,
@@ -583,7 +781,9 @@ public:
         Root r;
         r.omega = omega;
         int nodes = 0, n = 0;
+        tooMany_ = false;
         r.pieces = pieces(omega, true, nodes);
+        if (tooMany_) beyond_ = true;
         const std::vector<Piece>& ps = r.pieces;
         const std::vector<int> reduced = numbering(ps, nodes, n);
         if (n == 0 || k <= 0) return r;
@@ -666,7 +866,7 @@ private:
             State state = startOf(p.k, d);
             for (int q = p.first; q < p.last; ++q) {
                 const SectionPart& s = sections_[q];
-                state = carry(node(s, omega) * transfer(s.ei, s.m, omega, s.l), state);
+                state = carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), state);
                 v[s.dof[2]] = state[rowW];
                 v[s.dof[3]] = state[rowPsi];
             }
@@ -685,7 +885,8 @@ private:
                 const SectionPart& s = sections_[q];
                 out.push_back({s.element, p.from, start});
                 if (q < p.last)
-                    start = carry(node(s, omega) * transfer(s.ei, s.m, omega, s.l), start);
+                    start =
+                        carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), start);
             }
         }
         return out;
@@ -698,7 +899,7 @@ private:
         const ModeAnchor* a = first;
         while (a + 1 < end && (a + 1)->from <= part) ++a;
         const SectionPart& s = sections_[q];
-        return carry(transfer(s.ei, s.m, omega, part - a->from), a->start);
+        return carry(sectionTransfer(s, buckling_, omega, part - a->from), a->start);
     }
 
     // The mass matrix of nodal values: the sections' m w w' integrated by
@@ -725,17 +926,32 @@ private:
         for (size_t i = 0; i < count; ++i) {
             while (sections_[q].element != all[0][i].element) ++q;
             const SectionPart& s = sections_[q];
-            if (!(s.m > 0.0)) continue;
+            // Vibration: m w^2; buckling: -n w'^2, with w' = (psi + s V) / (1 + s n).
+            if (buckling_ ? s.n == 0.0 : !(s.m > 0.0)) continue;
             const double from = all[0][i].from;
             const double to =
                 i + 1 < count && all[0][i + 1].element == s.element ? all[0][i + 1].from : s.l;
             const double half = (to - from) / 2.0;
-            for (int j = 0; j < 10; ++j) {
-                const double t = half + (j < 5 ? -nodes[j] : nodes[j - 5]) * half;
-                const double weight = weights[j < 5 ? j : j - 5] * half * s.m;
-                const Matrix4 tr = transfer(s.ei, s.m, omega, t);
+            // Only the Newton steps' length depends on this integral, not
+            // the root they go to: where each point costs an exponential (a
+            // section that is not plain), three points save seven.
+            static const double three[3] = {-0.7745966692414834, 0.0, 0.7745966692414834};
+            static const double threeWeights[3] = {0.5555555555555556, 0.8888888888888888,
+                                                   0.5555555555555556};
+            const bool few = !s.plain();
+            const double density = buckling_ ? -s.n : s.m;
+            for (int j = 0; j < (few ? 3 : 10); ++j) {
+                const double t =
+                    few ? half + three[j] * half : half + (j < 5 ? -nodes[j] : nodes[j - 5]) * half;
+                const double weight =
+                    (few ? threeWeights[j] : weights[j < 5 ? j : j - 5]) * half * density;
+                const Matrix4 tr = sectionTransfer(s, buckling_, omega, t);
                 Eigen::VectorXd w(k);
-                for (int a = 0; a < k; ++a) w(a) = carry(tr, all[a][i].start)[rowW];
+                for (int a = 0; a < k; ++a) {
+                    const State at = carry(tr, all[a][i].start);
+                    w(a) = buckling_ ? (at[rowPsi] + s.s * at[rowQ]) / (1.0 + s.s * omega * s.n)
+                                     : at[rowW];
+                }
                 g += weight * w * w.transpose();
             }
         }
@@ -834,6 +1050,11 @@ private:
     bool anyPointMass_ = false;
     int pointMasses_ = 0;
     mutable std::vector<double> work_, scratch_;  // the count's, kept between calls
+    bool buckling_ = false;  // the search's value is the buckling factor, not omega
+    // A root's shape would need more than maxPieces pieces in a section:
+    // the root is refused.
+    mutable bool beyond_ = false;
+    mutable bool tooMany_ = false;  // the last pieces() needed more than maxPieces
 };
 
 // The exponent e of 2^e at or just above the largest of `values`' magnitudes
@@ -888,40 +1109,20 @@ State stateUnscaled(const State& s, const VibrationScale& scale) {
                  std::ldexp(s[rowQ], scale.stiffness - 3 * scale.length)};
 }
 
-}  // namespace
+// What a search finds: the modes in the scaled units, ascending.
+struct Found {
+    std::vector<Mode> modes;
+    bool outOfRange = false;  // a root asked for lies beyond the range of a double
+    bool capped = false;      // fewer roots than asked for lie below the cap
+};
 
-State modeInside(const Element& section, int element, const Mode& mode, double part) {
-    // The anchors are in the order of the elements, and of their places.
-    const auto range = std::equal_range(
-        mode.anchors.begin(), mode.anchors.end(), ModeAnchor{element, 0.0, State{}},
-        [](const ModeAnchor& a, const ModeAnchor& b) { return a.element < b.element; });
-    if (range.first == range.second) return State{};
-    const ModeAnchor* first = &*range.first;
-    const ModeAnchor* end = first + (range.second - range.first);
-    const double at = std::ldexp(part, -mode.scale.length);
-    const ModeAnchor* a = first;
-    while (a + 1 < end && (a + 1)->from <= at) ++a;
-    const double ei = std::ldexp(sectionStiffness(section), -mode.scale.stiffness);
-    const double m = std::ldexp(velmora::sectionMass(section), -mode.scale.mass);
-    return stateUnscaled(carry(transfer(ei, m, mode.scaledOmega, at - a->from), a->start),
-                         mode.scale);
-}
-
-Vibration vibrate(const Beam& beam, int count) {
-    Vibration v;
-    v.check = check(beam);
-    if (v.check.status != Status::solved) return v;
-    const VibrationScale scale = scaleOf(beam);
-    const Model model(beam, scale);
-    if (!model.distributed() && model.pointMasses() == 0) {
-        (model.anyPointMass() ? v.massHeld : v.noMass) = true;
-        return v;
-    }
-    // Negative springs may give negative omega^2: the count at 0 is not
-    // one of the frequencies sought.
-    const int base = model.count(0.0);
-    const int wanted = model.distributed() ? count : std::min(count, model.pointMasses());
-    if (wanted <= 0) return v;
+// The `wanted` lowest roots of the model's count above its count `base` at
+// 0, each with its shape: bracketed by bisection on the count down to a
+// relative width `width` (0: neighbouring doubles), then polished by the
+// Ritz values. No root above `cap` is sought.
+Found search(const Beam& beam, const Model& model, int wanted, int base, double width, double cap) {
+    Found found;
+    if (wanted <= 0) return found;
     std::vector<double> lower(wanted, 0.0);
     std::vector<double> upper(wanted, std::numeric_limits<double>::infinity());
     auto probe = [&](double omega) {
@@ -935,12 +1136,19 @@ Vibration vibrate(const Beam& beam, int count) {
         }
         return below;
     };
-    double top = 1.0;
-    while (probe(top) < wanted) {
-        top *= 2.0;
+    double top = std::min(1.0, cap);
+    for (;;) {
+        const int below = probe(top);
+        if (below >= wanted) break;
+        if (top >= cap) {
+            wanted = std::max(0, below);
+            found.capped = true;
+            break;
+        }
+        top = std::min(top * 2.0, cap);
         if (!std::isfinite(top)) {
-            v.outOfRange = true;
-            return v;
+            found.outOfRange = true;
+            return found;
         }
     }
     for (int i = 0; i < wanted;) {
@@ -950,6 +1158,7 @@ Vibration vibrate(const Beam& beam, int count) {
             const double mid =
                 lo > 0.0 && hi > 4.0 * lo ? std::sqrt(lo) * std::sqrt(hi) : lo + (hi - lo) / 2.0;
             if (!(mid > lo && mid < hi)) break;
+            if (width > 0.0 && hi - lo <= width * hi) break;
             probe(mid);
         }
         // Roots closer than the count can part are one cluster: the
@@ -982,7 +1191,7 @@ Vibration vibrate(const Beam& beam, int count) {
         for (int step = 0; step < 4 && !r.values.empty(); ++step) {
             double shift = 0.0;
             for (double s : r.shifts) shift += s / static_cast<double>(r.shifts.size());
-            const double closer = std::sqrt(r.omega * r.omega + shift);
+            const double closer = model.shifted(r.omega, shift);
             if (!(std::fabs(closer - r.omega) <= polishWidth * r.omega)) break;
             Model::Root again = model.root(closer, k);
             if (again.values.size() != r.values.size()) break;
@@ -995,21 +1204,107 @@ Vibration vibrate(const Beam& beam, int count) {
             double scaled = upper[i];
             if (static_cast<size_t>(j) < r.values.size()) {
                 mode = model.mode(beam, r, j);
-                const double polished = std::sqrt(r.omega * r.omega + r.shifts[j]);
+                const double polished = model.shifted(r.omega, r.shifts[j]);
                 if (std::fabs(polished - r.omega) <= polishWidth * r.omega) scaled = polished;
             }
-            mode.omega = unscaled(scaled, scale);
-            if (!(std::isfinite(mode.omega) && mode.omega >= std::numeric_limits<double>::min())) {
-                v.outOfRange = true;
-                return v;
-            }
-            mode.scale = scale;
-            for (State& s : mode.states) s = stateUnscaled(s, scale);
-            v.modes.push_back(std::move(mode));
+            mode.omega = scaled;
+            found.modes.push_back(std::move(mode));
         }
         i += k;
     }
+    return found;
+}
+
+}  // namespace
+
+State modeInside(const Element& section, int element, const Mode& mode, double part) {
+    // The anchors are in the order of the elements, and of their places.
+    const auto range = std::equal_range(
+        mode.anchors.begin(), mode.anchors.end(), ModeAnchor{element, 0.0, State{}},
+        [](const ModeAnchor& a, const ModeAnchor& b) { return a.element < b.element; });
+    if (range.first == range.second) return State{};
+    const ModeAnchor* first = &*range.first;
+    const ModeAnchor* end = first + (range.second - range.first);
+    const double at = std::ldexp(part, -mode.scale.length);
+    const ModeAnchor* a = first;
+    while (a + 1 < end && (a + 1)->from <= at) ++a;
+    SectionPart p;
+    setSection(p, section, mode.scale, mode.buckling);
+    return stateUnscaled(
+        carry(sectionTransfer(p, mode.buckling, mode.scaledOmega, at - a->from), a->start),
+        mode.scale);
+}
+
+Vibration vibrate(const Beam& beam, int count) {
+    Vibration v;
+    v.check = check(beam);
+    if (v.check.status != Status::solved) return v;
+    const VibrationScale scale = scaleOf(beam);
+    const Model model(beam, scale, false);
+    if (!model.distributed() && model.pointMasses() == 0) {
+        (model.anyPointMass() ? v.massHeld : v.noMass) = true;
+        return v;
+    }
+    // Negative springs may give negative omega^2: the count at 0 is not
+    // one of the frequencies sought.
+    const int base = model.count(0.0);
+    if (base >= std::numeric_limits<int>::max() / 4) {
+        v.uncertain = true;  // a compression at a section's shear limit
+        return v;
+    }
+    const int wanted = model.distributed() ? count : std::min(count, model.pointMasses());
+    // Plain beams bisect to neighbouring doubles, as they always have.
+    Found found = search(beam, model, wanted, base, model.plain() ? 0.0 : bucklingWidth,
+                         std::numeric_limits<double>::infinity());
+    v.uncertain = model.beyond();
+    v.outOfRange = found.outOfRange;
+    for (Mode& mode : found.modes) {
+        mode.omega = unscaled(mode.omega, scale);
+        if (!(std::isfinite(mode.omega) && mode.omega >= std::numeric_limits<double>::min())) {
+            v.outOfRange = true;
+            return v;
+        }
+        mode.scale = scale;
+        for (State& s : mode.states) s = stateUnscaled(s, scale);
+        v.modes.push_back(std::move(mode));
+    }
     return v;
+}
+
+Buckling buckle(const Beam& beam, int count) {
+    Buckling b;
+    b.check = check(beam);
+    if (b.check.status != Status::solved) return b;
+    // The roots crowd below the compression at which a section's shear
+    // stiffness gives way (lambda |N| = GAs): the search stops just below.
+    double cap = std::numeric_limits<double>::infinity();
+    bool compressed = false;
+    for (const Element& e : beam.elements) {
+        if (!e.isSection() || !(e.length > 0.0) || !(e.axialForce < 0.0)) continue;
+        compressed = true;
+        const double gas = velmora::sectionShearStiffness(e);
+        if (gas > 0.0) cap = std::min(cap, shearCap * gas / -e.axialForce);
+    }
+    if (!compressed) {
+        b.noCompression = true;
+        return b;
+    }
+    const VibrationScale scale = scaleOf(beam);
+    const Model model(beam, scale, true);
+    const int base = model.count(0.0);
+    Found found = search(beam, model, count, base, bucklingWidth, cap);
+    b.uncertain = model.beyond();
+    b.outOfRange = found.outOfRange;
+    b.shearLimit = found.capped;
+    for (Mode& mode : found.modes) {
+        mode.factor = mode.omega;
+        mode.omega = 0.0;
+        mode.buckling = true;
+        mode.scale = scale;
+        for (State& s : mode.states) s = stateUnscaled(s, scale);
+        b.modes.push_back(std::move(mode));
+    }
+    return b;
 }
 
 }  // namespace solver

@@ -1,4 +1,4 @@
-// Natural bending frequencies of a beam, exactly: every section by its
+// Natural bending frequencies and buckling loads of a beam, exactly: every section by its
 // frequency-dependent dynamic stiffness, the roots counted by the
 // Wittrick-Williams algorithm, so that none is missed or counted twice.
 #pragma once
@@ -32,6 +32,8 @@ struct ModeAnchor {
 // like Solution::states. Not normalised.
 struct Mode {
     double omega = 0.0;
+    double factor = 0.0;    // a buckling mode's factor (omega is then 0)
+    bool buckling = false;  // a buckling mode: scaledOmega is its factor
     std::vector<State> states;
     // For modeInside: the frequency in the scaled units, the scale, and the
     // anchors of every section in the order of the elements.
@@ -51,9 +53,26 @@ struct Vibration {
     // A frequency asked for lies beyond the range of a double, or below its
     // normal numbers, in the beam's units: modes holds those below it.
     bool outOfRange = false;
+    // A root would need more pieces in a section than the count takes (a
+    // compression at the section's shear limit, GAs): it cannot be told.
+    bool uncertain = false;
     // The lowest modes asked for, ascending; fewer when the beam has fewer
     // (only point masses on massless sections). A root of multiplicity k
     // gives k modes with independent shapes, orthogonal in the mass.
+    std::vector<Mode> modes;
+};
+
+struct Buckling {
+    Solution check;              // as Vibration::check
+    bool noCompression = false;  // no section carries a compressive axial force
+    bool outOfRange = false;     // a factor asked for lies beyond the range of a double
+    // Fewer factors than asked for lie below the compression at which a
+    // section's shear stiffness gives way (lambda |N| = GAs), where they
+    // crowd: modes holds those found below it.
+    bool shearLimit = false;
+    bool uncertain = false;  // as Vibration::uncertain
+    // The lowest factors asked for, ascending; their shapes as a Mode's,
+    // with the vertical force V = Q + N w' in the place of Q.
     std::vector<Mode> modes;
 };
 
@@ -61,6 +80,12 @@ struct Vibration {
 // do not enter; the ends, supports, springs, hinges, sections and point
 // masses do. Sections of no mass bend statically.
 Vibration vibrate(const Beam& beam, int count);
+
+// The `count` lowest factors by which the sections' axial forces must be
+// multiplied for the beam to buckle, and their shapes: the Wittrick-Williams
+// count on the exact stiffness of every section with its axial force,
+// foundation and shear stiffness. Loads and masses do not enter.
+Buckling buckle(const Beam& beam, int count);
 
 // The mode's state at distance `part` into the section that is element
 // `element` of the beam.

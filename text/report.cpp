@@ -255,9 +255,17 @@ void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds, const Un
     }
 }
 
+void printBuckling(FILE* out, const std::vector<BucklingMode>& modes) {
+    std::fprintf(out, "buckling factors\n");
+    for (size_t i = 0; i < modes.size(); ++i) {
+        std::fprintf(out, "  %zu: factor = %g\n", i + 1, modes[i].factor);
+    }
+}
+
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam, const Diagram* d,
                const char* influence, const char* envelope,
-               const std::vector<CriticalSpeed>* critical, const Units& units, const char* more) {
+               const std::vector<CriticalSpeed>* critical, const Units& units, const char* more,
+               const std::vector<BucklingMode>* buckling) {
     std::fputs("{\n", out);
     if (units.declared) {
         std::fputs("  \"units\": {", out);
@@ -346,6 +354,15 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
             std::fputc('}', out);
         }
         std::fprintf(out, "%s]", critical->empty() ? "" : "\n  ");
+    }
+    if (buckling) {
+        std::fprintf(out, ",\n  \"buckling\": [");
+        for (size_t i = 0; i < buckling->size(); ++i) {
+            std::fprintf(out, "%s\n    {\"factor\": ", i ? "," : "");
+            jsonNumber(out, (*buckling)[i].factor);
+            std::fputc('}', out);
+        }
+        std::fprintf(out, "%s]", buckling->empty() ? "" : "\n  ");
     }
     if (more) std::fputs(more, out);
     std::fprintf(out, "\n}\n");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/buckling.h"
 #include "analysis/critical.h"
 #include "analysis/diagram.h"
 #include "model/description.h"
@@ -34,17 +35,21 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& diagram,
 
 // One JSON object: "results", "summary" when diagram is given,
 // "influence" (an array's text), "envelope" (an object's text) and
-// "critical" when given. Values as formatFull writes them; a value that is
+// "critical" and "buckling" when given. Values as formatFull writes them; a value that is
 // not finite is null. With declared units "units" comes first and names them.
 void printJson(FILE* out, const Result* results, int count, const BeamModel* beam,
                const Diagram* diagram, const char* influence = nullptr,
                const char* envelope = nullptr, const std::vector<CriticalSpeed>* critical = nullptr,
                const Units& units = Units{},
-               const char* more = nullptr);  // further members, each led by ",\n  "
+               const char* more = nullptr,  // further members, each led by ",\n  "
+               const std::vector<BucklingMode>* buckling = nullptr);
 
 // The critical speeds: omega, f and n of each (with declared units, named in the heading).
 void printCritical(FILE* out, const std::vector<CriticalSpeed>& speeds,
                    const Units& units = Units{});
+
+// The buckling factors.
+void printBuckling(FILE* out, const std::vector<BucklingMode>& modes);
 
 // x, w, psi, M, Q of every sample, as formatFull writes them; and sigma
 // where the beam has a W anywhere (empty where a sample's W is unknown),
@@ -56,13 +61,14 @@ void writeTable(FILE* out, const Diagram& diagram, const Units& units = Units{})
 void writeModes(FILE* out, const std::vector<CriticalSpeed>& speeds, const Units& units = Units{});
 
 // The beam sketch over the plots of w, psi, M and Q; of sigma where the
-// beam has a W anywhere; of the mode shapes when given (the first
-// maxDrawnModes of them).
+// beam has a W anywhere; of the mode shapes and the buckling shapes when
+// given (the first maxDrawnModes of each).
 constexpr size_t maxDrawnModes = 10;
 // With `perMinute` (time in seconds, as declared units make it) a mode is
 // labelled by its n in revolutions per minute, else by its omega.
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& diagram,
-              const std::vector<CriticalSpeed>* modes = nullptr, const Units& units = Units{});
+              const std::vector<CriticalSpeed>* modes = nullptr, const Units& units = Units{},
+              const std::vector<BucklingMode>* buckling = nullptr);
 
 // One plot of a drawing: a curve over x, its extremes marked, and the place
 // `mark` marked when hasMark.

@@ -563,7 +563,8 @@ Curve quantityCurve(int row) {
 }
 
 void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
-              const std::vector<CriticalSpeed>* modes, const Units& units) {
+              const std::vector<CriticalSpeed>* modes, const Units& units,
+              const std::vector<BucklingMode>* buckling) {
     // With declared units each plot names its unit under its sign.
     const UnitNames u = unitNames(units);
     const std::string rowUnits[rowCount] = {u.length, u.angle, u.moment, u.force};
@@ -608,24 +609,33 @@ void writeSvg(FILE* out, const BeamModel& beam, const Diagram& d,
             curves.push_back(sigma);
         }
     }
-    // One plot per mode shape, of the first maxDrawnModes.
+    // One plot per mode shape, of the first maxDrawnModes, then one per
+    // buckling shape, named B1, B2, ...
     const size_t drawn = modes ? std::min(modes->size(), maxDrawnModes) : 0;
-    std::vector<std::string> names(drawn), notes(drawn);
-    for (size_t i = 0; i < drawn; ++i) {
+    const size_t buckled = buckling ? std::min(buckling->size(), maxDrawnModes) : 0;
+    std::vector<std::string> names(drawn + buckled), notes(drawn + buckled);
+    for (size_t i = 0; i < drawn + buckled; ++i) {
         char text[48];
-        std::snprintf(text, sizeof text, "%zu", i + 1);
+        std::snprintf(text, sizeof text, i < drawn ? "%zu" : "B%zu",
+                      i < drawn ? i + 1 : i - drawn + 1);
         names[i] = text;
-        std::snprintf(text, sizeof text, u.declared ? "%g rpm" : "omega %g",
-                      u.declared ? (*modes)[i].n : (*modes)[i].omega);
+        if (i >= drawn) {
+            std::snprintf(text, sizeof text, "factor %g", (*buckling)[i - drawn].factor);
+        } else {
+            std::snprintf(text, sizeof text, u.declared ? "%g rpm" : "omega %g",
+                          u.declared ? (*modes)[i].n : (*modes)[i].omega);
+        }
         notes[i] = text;
     }
-    for (size_t i = 0; i < drawn; ++i) {
+    for (size_t i = 0; i < drawn + buckled; ++i) {
         Curve mode;
         mode.name = names[i].c_str();
         mode.note = notes[i].c_str();
         mode.colour = colours[0];
         mode.down = true;
-        for (const Sample& sample : (*modes)[i].shape) {
+        const std::vector<Sample>& shape =
+            i < drawn ? (*modes)[i].shape : (*buckling)[i - drawn].shape;
+        for (const Sample& sample : shape) {
             mode.x.push_back(sample.x);
             mode.y.push_back(sample.value[rowW]);
             consider(mode.extreme, sample.value[rowW], sample.x);

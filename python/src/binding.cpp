@@ -61,6 +61,7 @@ VELMORA_SHOWN(EnvelopeTag, "velmora.Envelope");
 VELMORA_SHOWN(CombinationsTag, "str | list[str] | None");
 VELMORA_SHOWN(ReactionsTag, "list[velmora.Reaction]");
 VELMORA_SHOWN(SpeedsTag, "list[velmora.CriticalSpeed]");
+VELMORA_SHOWN(BucklingTag, "list[velmora.Buckling]");
 VELMORA_SHOWN(ElementsTag, "list[tuple[str, float, float, float]]");
 VELMORA_SHOWN(PairTag, "tuple[float, float]");
 VELMORA_SHOWN(StatesTag, "list[velmora.State]");
@@ -356,6 +357,35 @@ Python<SpeedsTag> criticalSpeeds(const Beam& b, const Int& n, const Int& points)
         out.append(types().attr("CriticalSpeed")(speed.omega, speed.f, speed.n,
                                                  column(std::move(x)), column(std::move(w)),
                                                  column(std::move(psi))));
+    }
+    return {out};
+}
+
+// The buckling factors and their shapes, as arrays. A beam without
+// compression is a value the call cannot take: ArgumentError, a ValueError.
+Python<BucklingTag> bucklingModes(const Beam& b, const Int& n, const Int& points) {
+    const int count = whole("n", n);
+    if (count < 1 || count > maxBuckling) {
+        throw std::invalid_argument("n must be from 1 to " + std::to_string(maxBuckling));
+    }
+    const Buckling found = velmora::buckling(b, count, pointsOf(points));
+    if (found.noCompression) {
+        const py::object cls = errors().attr("ArgumentError");
+        const py::object error = cls(inPython(found.failure.where.text), found.failure.where.line,
+                                     found.failure.where.column);
+        PyErr_SetObject(cls.ptr(), error.ptr());
+        throw py::error_already_set();
+    }
+    check(found.solved(), found.failure);
+    py::list out;
+    for (const BucklingMode& mode : found.modes) {
+        std::vector<double> x, w;
+        for (const Sample& sample : mode.shape) {
+            x.push_back(sample.x);
+            w.push_back(sample.value[rowW]);
+        }
+        out.append(
+            types().attr("Buckling")(mode.factor, column(std::move(x)), column(std::move(w))));
     }
     return {out};
 }
@@ -723,6 +753,15 @@ length (kN and m: t; N and mm: t; N and m: kg). Every value of a call may
 then also be a str with its unit, "50 mm" or "8 kN/m", converted into these
 units; describe() writes the line Einheiten. Returns the beam.)";
 
+constexpr const char* bucklingDoc = R"(The n lowest buckling factors of the beam.
+
+Each Buckling has the factor by which every section's axial force N must be
+multiplied for the beam to buckle, and its shape (x, w), sampled at
+`points` places inside every section and scaled to a largest |w| of 1.
+Foundations k and shear stiffnesses enter; loads and masses do not. Raises
+ArgumentError (a ValueError) for a beam with no section in compression,
+MechanismError for a beam that can move without straining.)";
+
 constexpr const char* describeDoc = R"(The beam's description, one line per element, in German words
 (language="de") or English ones ("en"); the reader takes both.
 
@@ -1045,6 +1084,8 @@ PYBIND11_MODULE(_velmora, mod) {
              chain, limitDoc)
         .def("critical", &criticalSpeeds, py::arg("n"), py::arg("points") = int(defaultPoints),
              criticalDoc)
+        .def("buckling", &bucklingModes, py::arg("n"), py::arg("points") = int(defaultPoints),
+             bucklingDoc)
         .def(
             "units",
             [](Beam& b, const Str& force, const Str& length) -> Beam& {
@@ -1090,10 +1131,13 @@ PYBIND11_MODULE(_velmora, mod) {
                                                  "a str (a load case or combination) or None"),
                                             m);
                 check(s.solved(), s.failure());
-                for (const Problem& w : s.warnings()) {
+                for (size_t i = 0; i < s.warnings().size(); ++i) {
+                    const Problem& w = s.warnings()[i];
                     const std::string text = "line " + std::to_string(w.line) + ", column " +
                                              std::to_string(w.column) + ": " + inPython(w.text);
-                    const py::object category = errors().attr("TrustWarning");
+                    const bool buckled = static_cast<int>(i) == s.bucklingWarning();
+                    const py::object category =
+                        errors().attr(buckled ? "BucklingWarning" : "TrustWarning");
                     if (PyErr_WarnEx(category.ptr(), text.c_str(), 1) < 0) {
                         throw py::error_already_set();
                     }

@@ -21,22 +21,21 @@ solve starts the engine afresh: nothing of one beam reaches the next.
 import warnings as _warnings
 
 from . import _plot, sections
-from ._types import (Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme, EnvelopeReaction, Extreme,
-                     Loading, Reaction, SpanExtremes,
-                     State)
+from ._types import (Buckling, Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme,
+                     EnvelopeReaction, Extreme, Loading, Reaction, SpanExtremes, State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
-from .errors import (ArgumentError, BeamError, DescriptionError, KeyedError, MechanismError,
-                     TrustWarning)
+from .errors import (ArgumentError, BeamError, BucklingWarning, DescriptionError, KeyedError,
+                     MechanismError, TrustWarning)
 from .sections import materials
 
 __version__ = "0.1.0"
 
 __all__ = [
-    "ArgumentError", "Beam", "BeamError", "Check", "CriticalSpeed", "DescriptionError", "Diagram",
-    "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme", "InfluenceLine", "KeyedError",
-    "LoadCase", "Loading", "MechanismError", "Reaction", "Solution", "SpanExtremes", "State", "TrustWarning",
-    "materials", "parse", "run", "sections",
+    "ArgumentError", "Beam", "BeamError", "Buckling", "BucklingWarning", "Check", "CriticalSpeed",
+    "DescriptionError", "Diagram", "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme",
+    "InfluenceLine", "KeyedError", "LoadCase", "Loading", "MechanismError", "Reaction", "Solution",
+    "SpanExtremes", "State", "TrustWarning", "materials", "parse", "run", "sections",
 ]
 
 

@@ -91,6 +91,16 @@ class CriticalSpeed(NamedTuple):
     psi: np.ndarray
 
 
+class Buckling(NamedTuple):
+    """A buckling load: the factor by which every section's axial force N
+    must be multiplied for the beam to buckle; its shape w at the places x,
+    scaled to a largest |w| of 1."""
+
+    factor: float
+    x: np.ndarray
+    w: np.ndarray
+
+
 class Loading(NamedTuple):
     """How an envelope's value is made up: the combination (None when the
     beam has none: all cases together), each case's factor, and for a case

@@ -50,7 +50,12 @@ class TrustWarning(UserWarning):
     pass), as velmora-batch warns of it."""
 
 
+class BucklingWarning(UserWarning):
+    """The axial forces reach the beam's first buckling load (its factor at
+    most 1): the static results describe no stable state."""
+
+
 # They are velmora's: velmora.KeyedError, not velmora.errors.KeyedError.
 for _error in (BeamError, DescriptionError, MechanismError, KeyedError, ArgumentError,
-               TrustWarning):
+               TrustWarning, BucklingWarning):
     _error.__module__ = "velmora"
