@@ -808,7 +808,9 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
     }
     if (o.spans) {
         if (before) std::fputc('\n', out);
-        printSpanTable(out, run.script.cases, run.envelope);
+        // The envelope before it has named the units already.
+        printSpanTable(out, run.script.cases, run.envelope,
+                       o.envelope ? Units{} : run.script.units);
         before = true;
     }
     if (!run.checks.empty()) {

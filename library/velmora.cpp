@@ -627,6 +627,20 @@ bool report(const Script& script, const std::string& text, Method method, int po
     return true;
 }
 
+namespace {
+
+// Why a search for critical speeds or buckling factors found none: the beam
+// is a mechanism, cannot be solved, or (solvable) holds nothing to find.
+Failure searchFailure(const BeamModel& model, const Problem& problem) {
+    const solver::Status status = solver::check(model).status;
+    return Failure{status == solver::Status::mechanism ? Failure::mechanism
+                   : status == solver::Status::solved  ? Failure::description
+                                                       : Failure::unsolvable,
+                   problem};
+}
+
+}  // namespace
+
 Buckling buckling(const Beam& beam, int count, int points) {
     Buckling b;
     const Script script = placed(beam);
@@ -643,11 +657,7 @@ Buckling buckling(const Beam& beam, int count, int points) {
     for (const Element& e : model.elements) {
         if (e.isSection() && e.axialForce < 0.0) b.noCompression = false;
     }
-    const solver::Status status = solver::check(model).status;
-    b.failure = Failure{status == solver::Status::mechanism ? Failure::mechanism
-                        : status == solver::Status::solved  ? Failure::description
-                                                            : Failure::unsolvable,
-                        problem};
+    b.failure = searchFailure(model, problem);
     return b;
 }
 
@@ -663,11 +673,7 @@ Critical critical(const Beam& beam, int count, int points) {
     const BeamModel model = beamOf(script, 0, script.count() - 1);
     Problem problem;
     if (computeCritical(script, model, count, points, c.speeds, problem)) return c;
-    const solver::Status status = solver::check(model).status;
-    c.failure = Failure{status == solver::Status::mechanism ? Failure::mechanism
-                        : status == solver::Status::solved  ? Failure::description
-                                                            : Failure::unsolvable,
-                        problem};
+    c.failure = searchFailure(model, problem);
     return c;
 }
 

@@ -176,12 +176,21 @@ std::string envelopeOf(const CaseBook& book, const Envelope& env) {
     return of;
 }
 
-void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
+namespace {
+
+// With declared units, the line that names them, as the summary's does.
+void printUnits(FILE* out, const Units& units) {
     const UnitNames u = unitNames(units);
     if (u.declared) {
         std::fprintf(out, "units: x and w in %s, psi in %s, M in %s, Q and F in %s\n",
                      u.length.c_str(), u.angle.c_str(), u.moment.c_str(), u.force.c_str());
     }
+}
+
+}  // namespace
+
+void printEnvelope(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
+    printUnits(out, units);
     const std::string of = envelopeOf(book, env);
     std::fprintf(out, "envelope of %s over %d beams solved\n", of.c_str(), env.solved);
     std::fprintf(out, "spans\n");
@@ -290,7 +299,8 @@ int lineOfTag(const BeamModel& beam, int tag) {
 
 }  // namespace
 
-void printSpanTable(FILE* out, const CaseBook& book, const Envelope& env) {
+void printSpanTable(FILE* out, const CaseBook& book, const Envelope& env, const Units& units) {
+    printUnits(out, units);
     std::fprintf(out, "spans of %s\n", envelopeOf(book, env).c_str());
     for (size_t s = 0; s < env.spans.size(); ++s) {
         const StretchExtremes& x = env.spans[s];

@@ -44,7 +44,9 @@ std::string envelopeOf(const CaseBook& book, const Envelope& envelope);
 
 // The span table: every span's extremes of M, Q and w with their places and
 // loadings; as text and as a JSON array.
-void printSpanTable(FILE* out, const CaseBook& book, const Envelope& envelope);
+// With declared units, a first line names them.
+void printSpanTable(FILE* out, const CaseBook& book, const Envelope& envelope,
+                    const Units& units = Units{});
 std::string spanTableJson(const CaseBook& book, const Envelope& envelope);
 
 // A check's stretch in words: "span 2 (x = 4 to 9)", "overhang 3 (x = 9 to
