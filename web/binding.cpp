@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/cases.h"
+#include "analysis/checks.h"
+#include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "library/velmora.h"
 #include "text/cases_text.h"
@@ -195,11 +198,31 @@ private:
     std::string jsonNow() const {
         const BeamModel shown = editorModel();
         const Diagram d = diagram();
+        const std::string more = checksNow();
         return writtenText([&](FILE* f) {
             printJson(f, results_.data(), static_cast<int>(results_.size()),
                       solution_ ? &shown : nullptr, solution_ ? &d : nullptr, nullptr, nullptr,
-                      nullptr, script_.units);
+                      nullptr, script_.units, more.empty() ? nullptr : more.c_str());
         });
+    }
+    // The limits' checks as velmora-batch adds them to its JSON; empty
+    // without limits or when they cannot be checked.
+    std::string checksNow() const {
+        int first = -1;
+        int last = -1;
+        if (!solution_ || script_.cases.limits.empty() || !findBeam(script_, first, last))
+            return {};
+        const BeamModel checked = beamOf(script_, first, last);
+        std::vector<Check> checks;
+        Problem warning;
+        Problem problem;
+        if (!checkCases(checked, script_.cases, problem) ||
+            !computeChecks(script_, checked, points_, method_ == Method::general, checks, warning,
+                           problem) ||
+            checks.empty()) {
+            return {};
+        }
+        return ",\n  \"checks\": " + checksJson(checked, script_.cases, checks);
     }
     std::string csvNow() const {
         if (!solution_) return {};
@@ -216,6 +239,7 @@ private:
         script_ = Script{};
         points_ = points;
         const Method how = method == "keyed" ? Method::keyed : Method::general;
+        method_ = how;
         val o = val::object();
         o.set("status", std::string("solved"));
 
@@ -304,6 +328,9 @@ private:
             extremes.set(quantities[k], extremeObject(solution_->extreme(static_cast<Row>(k))));
         }
         if (solution_->hasStress()) extremes.set("sigma", extremeObject(solution_->stress()));
+        if (solution_->hasAxialStress()) {
+            extremes.set("sigma_top", extremeObject(solution_->stressTop()));
+        }
         o.set("extremes", extremes);
         svg_ = solution_->svg(points);
         o.set("svg", svg_);
@@ -472,6 +499,8 @@ private:
         for (int k = 0; k < rowCount; ++k) d.extremes[k] = solution_->extreme(static_cast<Row>(k));
         d.hasStress = solution_->hasStress();
         d.stress = solution_->stress();
+        d.hasAxialStress = solution_->hasAxialStress();
+        d.stressTop = solution_->stressTop();
         return d;
     }
 
@@ -484,6 +513,7 @@ private:
     std::vector<Result> results_;
     std::string svg_;
     int points_ = defaultPoints;
+    Method method_ = Method::general;
 };
 
 }  // namespace
