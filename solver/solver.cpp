@@ -27,10 +27,10 @@
 
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
-#include <Eigen/SparseLU>
 #include <cmath>
 
 #include "solver/field.h"
+#include "solver/sparse_lu.h"
 
 namespace solver {
 namespace {

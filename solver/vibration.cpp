@@ -53,11 +53,12 @@
 
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
-#include <Eigen/SparseLU>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "solver/sparse_lu.h"
 
 namespace solver {
 namespace {

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # velmora-batch carries no large initialised storage: its .data section stays
 # below 100 KB, and stripped of debug information and symbols, as it ships, the
-# program stays below 3 MB (the .exe with the C++ runtime linked in; it was 2 MB
-# before units, the section tables, the report and buckling came in).
+# program stays below 2 MB (the .exe with the C++ runtime linked in).
 # Usage: footprint.sh OBJDUMP STRIP PROGRAM WORKDIR
 set -u
 objdump="$1"
@@ -10,7 +9,7 @@ strip="$2"
 program="$3"
 work="$4"
 data_limit=$((100 * 1024))
-file_limit=$((3 * 1024 * 1024))
+file_limit=$((2 * 1024 * 1024))
 
 # "objdump -h": Idx Name Size VMA LMA File-offset Align, sizes in hex.
 data_hex="$("$objdump" -h "$program" | awk '$2 == ".data" { print $3; exit }')"

@@ -321,7 +321,10 @@ def test_downloads(driver, program, beams, downloads):
                 if target.exists():
                     target.unlink()
                 driver.find_element(By.ID, "download-" + file.split(".")[1]).click()
-                for _ in range(100):
+                # Chromium writes a download under another name and renames it
+                # when complete; on a busy machine that can take seconds.
+                deadline = time.monotonic() + 30
+                while time.monotonic() < deadline:
                     if target.exists() and target.stat().st_size > 0:
                         break
                     time.sleep(0.05)
