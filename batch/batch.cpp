@@ -3,20 +3,11 @@
 // checked and computed before the first byte goes to standard output.
 #include "batch.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "analysis/cases.h"
-#include "analysis/checks.h"
-#include "analysis/critical.h"
-#include "analysis/diagram.h"
-#include "analysis/evaluator.h"
-#include "analysis/general.h"
-#include "analysis/keyed_run.h"
-#include "analysis/trust.h"
 #include "files.h"
 #include "library/velmora.h"
 #include "text/cases_text.h"
@@ -308,406 +299,86 @@ void printProblem(FILE* err, const char* name, const Problem& p, const char* kin
     std::fprintf(err, "%s:%d:%d: %s%s\n", name, p.line, p.column, kind, text.c_str());
 }
 
-// What one run of the program computes before it prints anything.
-struct Run {
-    Script script;
-    GeneralReading reading;  // the description's beams, each built and solved once
-    std::vector<Result> results;
-    Watch watch;                // the keyed run's
-    BeamModel beam;             // the diagram's beam
-    solver::Solution solution;  // and its general solution
-    Diagram diagram;
-    int first = -1;  // the diagram's beam
-    int last = -1;
-    std::vector<InfluenceLine> influence;
-    std::vector<CriticalSpeed> critical;
-    std::vector<BucklingMode> buckling;
-    std::vector<Problem> warnings;
-    std::vector<Check> checks;  // of the limits the description states
-    BeamModel checked;          // the beam they are of
-    std::string report;         // --report's page
-    LoadState state;            // --case: the state shown, when it is not the beam's own loads
-    bool ownState = true;
-    Script stateKeys;  // the keys of that state's beam, which run.beam then is
-    Envelope envelope;
-};
-
-std::string cause(const Run& run, int index, int culprit, const char* keyed) {
-    std::string text = keyed;
-    int first = 0;
-    int last = 0;
-    if (beamAround(run.script, index, first, last)) {
-        judgeBreak(run.script, first, last, culprit, text);
+// What the options ask of the description.
+StudyRequest request(const Options& o) {
+    StudyRequest r;
+    r.method = o.general ? Method::general : Method::keyed;
+    r.points = o.points;
+    r.table = o.table != nullptr;
+    r.drawing = o.svg != nullptr;
+    r.summary = o.summary;
+    r.influence = o.influence;
+    r.live = o.live;
+    r.critical = o.critical;
+    r.buckling = o.buckling;
+    r.state = o.loadState ? o.loadState : "";
+    r.envelope = o.envelope;
+    r.spans = o.spans;
+    r.combinations = o.envelopeNames ? o.envelopeNames : "";
+    r.report = o.report != nullptr;
+    // The report shows the description as written when it is a file.
+    if (FILE* f = r.report && o.input && std::strcmp(o.input, "-") != 0 ? std::fopen(o.input, "rb")
+                                                                        : nullptr) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) r.text.append(buffer, n);
+        std::fclose(f);
     }
-    return text;
+    return r;
 }
 
-// The results of every F7, by the chosen method.
-bool computeResults(const Options& o, Run& run, Problem& problem) {
-    readGeneral(run.script, run.reading);
-    if (o.general) return runGeneral(run.script, run.reading, run.results, problem);
-    KeyedRun keyed = runKeys(run.script);
-    run.results = std::move(keyed.results);
-    run.watch = keyed.watch;
-    if (keyed.refused) {
-        problem = keyed.refusal;
-        return false;
-    }
-    if (keyed.broken.action >= 0) {
-        const Action& culprit = run.script.actions[keyed.broken.action];
-        run.warnings.push_back(Problem{culprit.line, culprit.column, keyed.broken.text});
-    }
-    return true;
-}
-
-// The diagram's beam, checked; then its samples.
-bool computeDiagram(const Options& o, Run& run, Problem& problem, FILE* err) {
-    const Script& script = run.script;
-    if (!findBeam(script, run.first, run.last)) {
-        const bool diagram = o.table || o.svg || o.summary;
-        problem = Problem{
-            script.lines > 0 ? script.lines : 1, 1,
-            std::string(diagram ? "--table, --svg and --summary need" : "--influence needs") +
-                " a complete beam: F1, the sections and elements, and F6 "
-                "rechtes Tr\xc3\xa4gerende"};
-        return false;
-    }
-    // The beam as the reading built and solved it, unless a repeated run
-    // that splits its sections reached the right end: that run's own.
-    run.beam = BeamModel{};
-    for (const RunReading& r : run.reading.runs) {
-        if (r.role == RunReading::beam && r.first == run.first && r.right == run.last) {
-            run.beam = r.model;
-            run.solution = r.solution;
-        }
-    }
-    if (run.beam.rightTag != run.last) {
-        run.beam = beamOf(script, run.first, run.last);
-        run.solution = solver::solve(run.beam);
-    }
-    if (!run.ownState) {
-        const BeamModel model = stateBeam(run.beam, script.cases, run.state);
-        pressBeam(model, script, run.stateKeys, run.beam);
-        run.solution = solver::solve(run.beam);
-    }
-    const Script& keys = run.ownState ? script : run.stateKeys;
-    if (o.general && run.solution.status != solver::Status::solved) {
-        int tag = run.beam.leftTag;
-        const std::string text = solverMessage(keys, run.solution, tag);
-        problem = Problem{keys.actions[tag].line, keys.actions[tag].column, text};
-        return false;
-    }
-    const double length = run.beam.length;
-    if (!(length > 0.0) || !(length - length == 0.0)) {
-        const Action& f1 = script.actions[run.first];
-        problem = Problem{f1.line, f1.column,
-                          "a diagram needs a beam of finite, positive length: this beam's "
-                          "sections add up to none"};
-        return false;
-    }
-    const long needed = samplesNeeded(script, run.first, run.last, o.points);
-    const int limit = o.general ? maxGeneralSamples : maxSamples;
-    if (needed > limit) {
-        std::fprintf(err,
-                     "velmora-batch: --points %d: the diagram would take %ld samples, more than "
-                     "%d\n",
-                     o.points, needed, limit);
-        return false;
-    }
-    // --table and --svg write the influence lines when there are any.
-    if (!o.influence.empty() && !o.summary) return true;
-    if (o.general) {
-        computeGeneralDiagram(run.beam, run.solution, o.points, run.diagram);
-        return stressRepresentable(keys, run.diagram, problem);
-    }
-    velmora::computeDiagram(keys, run.beam, o.points, run.diagram);
-    if (!stressRepresentable(keys, run.diagram, problem)) return false;
-    if (run.diagram.allFinite) return true;
-    const Watch& w = run.diagram.watch;
-    const bool told = !run.warnings.empty() && run.watch.brokenAt == w.brokenAt;
-    if (w.brokenAt >= 0 && !told) {
-        const Action& culprit = keys.actions[w.brokenAt];
-        run.warnings.push_back(Problem{
-            culprit.line, culprit.column,
-            std::string("the diagram has values that are not finite; the state stopped being "
-                        "finite after this ") +
-                actionName(culprit) + ": " +
-                (run.ownState ? cause(run, run.last, w.brokenAt, w.cause) : w.cause)});
-    } else if (w.brokenAt < 0) {
-        const Action& f1 = script.actions[run.first];
-        run.warnings.push_back(Problem{f1.line, f1.column,
-                                       "the diagram has values that are not finite: the "
-                                       "evaluation overflowed the range of a double"});
-    }
-    return true;
-}
-
-// The critical speeds of the last complete beam. Loads do not enter, so
-// the beam need not be solved; a mechanism is refused as --general refuses it.
-bool computeCritical(const Options& o, Run& run, Problem& problem, FILE* err) {
+// Options that cannot go together, refused before the description is read.
+bool checkCombinations(const Options& o, FILE* err) {
     if (o.modes && !o.critical) {
         std::fprintf(err, "velmora-batch: --modes needs --critical\n");
         return false;
     }
-    if (!o.critical) return true;
-    const Script& script = run.script;
-    int first = -1;
-    int last = -1;
-    if (!findBeam(script, first, last)) {
-        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          "--critical needs a complete beam: F1, the sections and elements, and "
-                          "F6 rechtes Tr\xc3\xa4gerende"};
-        return false;
-    }
-    const BeamModel beam = run.beam.rightTag == last && run.beam.leftTag == first
-                               ? run.beam
-                               : beamOf(script, first, last);
-    if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
-        const Action& f1 = script.actions[first];
-        problem = Problem{f1.line, f1.column,
-                          "critical speeds need a beam of finite, positive length: this beam's "
-                          "sections add up to none"};
-        return false;
-    }
-    if (run.beam.rightTag != last) run.beam = beam;
-    return velmora::computeCritical(script, beam, o.critical, o.points, run.critical, problem);
-}
-
-// The buckling factors of the last complete beam, found as its critical
-// speeds are.
-bool computeBuckling(const Options& o, Run& run, Problem& problem) {
-    if (!o.buckling) return true;
-    const Script& script = run.script;
-    int first = -1;
-    int last = -1;
-    if (!findBeam(script, first, last)) {
-        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          "--buckling needs a complete beam: F1, the sections and elements, and "
-                          "F6 rechtes Tr\xc3\xa4gerende"};
-        return false;
-    }
-    const BeamModel beam = run.beam.rightTag == last && run.beam.leftTag == first
-                               ? run.beam
-                               : beamOf(script, first, last);
-    if (run.beam.rightTag != last) run.beam = beam;
-    return velmora::computeBuckling(script, beam, o.buckling, o.points, run.buckling, problem);
-}
-
-// Axial forces that reach a beam's first buckling load: its results
-// describe no stable state (a warning), and at that load none (refused).
-bool checkBuckling(Run& run, Problem& problem) {
-    for (const RunReading& r : run.reading.runs) {
-        if (r.role != RunReading::beam) continue;
-        Problem warning;
-        const Stability s = checkStability(r.model, warning);
-        if (s == Stability::singular) {
-            problem = warning;
-            return false;
-        }
-        if (s == Stability::beyond) run.warnings.push_back(warning);
-    }
-    return true;
-}
-
-// The load cases: checked against the last beam; with --case the F7 values
-// of that state; with --envelope the envelope of the combinations it
-// names, or of all.
-bool computeCases(const Options& o, Run& run, Problem& problem, FILE* err) {
-    const Script& script = run.script;
-    const CaseBook& book = script.cases;
-    const bool envelope = o.envelope || o.spans;
-    if (!book.any() && !o.loadState && !envelope) return true;
-    int first = -1;
-    int last = -1;
-    if (!findBeam(script, first, last)) {
-        if (!o.loadState && !envelope) return true;
-        const bool spansAlone = o.spans && !o.envelope && !o.loadState;
-        problem = Problem{script.lines > 0 ? script.lines : 1, 1,
-                          std::string(spansAlone ? "--spans needs" : "--case and --envelope need") +
-                              " a complete beam: F1, the sections and elements, and F6 "
-                              "rechtes Tr\xc3\xa4gerende"};
-        return false;
-    }
-    if (envelope && (o.loadState || !o.influence.empty())) {
+    if ((o.envelope || o.spans) && (o.loadState || !o.influence.empty())) {
         std::fprintf(err,
                      "velmora-batch: %s takes no --case and no --influence: it shows the "
                      "combinations it names (--envelope SLS), or all of them\n",
                      o.envelope ? "--envelope" : "--spans");
         return false;
     }
-    const BeamModel beam = beamOf(script, first, last);
-    if (!checkCases(beam, book, problem)) return false;
-    if (o.loadState) {
-        if (!findLoadState(book, o.loadState, run.state)) {
-            std::string names;
-            for (const LoadCase& c : book.cases) names += (names.empty() ? "" : ", ") + c.name;
-            for (const Combination& c : book.combinations) names += ", " + c.name;
-            std::fprintf(err,
-                         "velmora-batch: --case %s: the description has no load case or "
-                         "combination of that name; it has %s\n",
-                         o.loadState, names.c_str());
-            return false;
-        }
-        run.ownState = run.state.loadCase == 0;
-        if (!run.ownState && !stateResults(script, beam, stateBeam(beam, book, run.state),
-                                           o.general, run.results, problem)) {
-            return false;
-        }
-    }
-    if (!envelope) return true;
-    std::vector<int> chosen;
-    if (o.envelopeNames) {
-        // Names separated by commas, unless the whole is one name.
-        std::vector<std::string> names;
-        const std::string all = o.envelopeNames;
-        if (book.findCombination(all) >= 0 || book.findCase(all) >= 0) {
-            names.push_back(all);
-        } else {
-            for (size_t at = 0, comma; at <= all.size(); at = comma + 1) {
-                comma = std::min(all.find(',', at), all.size());
-                names.push_back(all.substr(at, comma - at));
-            }
-        }
-        std::string why;
-        if (!namedCombinations(book, names, chosen, why)) {
-            std::fprintf(err, "velmora-batch: --envelope %s: %s\n", o.envelopeNames, why.c_str());
-            return false;
-        }
-    }
-    if (!(beam.length > 0.0) || !(beam.length - beam.length == 0.0)) {
-        const Action& f1 = script.actions[first];
-        problem = Problem{f1.line, f1.column,
-                          "an envelope needs a beam of finite, positive length: this beam's "
-                          "sections add up to none"};
-        return false;
-    }
-    // Every case taken, and every span of a case placed span by span, keeps
-    // its own samples.
-    std::vector<bool> taken(book.cases.size(), book.combinations.empty());
-    taken[0] = true;
-    for (size_t c = 0; c < book.combinations.size(); ++c) {
-        const bool asked = chosen.empty() || std::find(chosen.begin(), chosen.end(),
-                                                       static_cast<int>(c)) != chosen.end();
-        if (!asked) continue;
-        for (const Term& t : book.combinations[c].terms) taken[t.loadCase] = true;
-    }
-    long beams = 0;
-    long spans = 1;
-    for (const Element& e : beam.elements) spans += e.takesForce() ? 1 : 0;
-    for (size_t c = 0; c < book.cases.size(); ++c) {
-        if (taken[c]) beams += book.cases[c].spanwise ? spans : 1;
-    }
-    const long needed = samplesNeeded(script, first, last, o.points) * beams;
-    const int limit = o.general ? maxGeneralSamples : maxSamples;
-    if (needed > limit) {
-        std::fprintf(err,
-                     "velmora-batch: --points %d: the envelope would take %ld samples over its "
-                     "%ld beams, more than %d\n",
-                     o.points, needed, beams, limit);
-        return false;
-    }
-    run.beam = beam;
-    Problem warning;
-    if (!computeEnvelope(script, beam, o.points, o.general, run.envelope, warning, problem,
-                         chosen)) {
-        return false;
-    }
-    if (!warning.text.empty()) run.warnings.push_back(warning);
-    return true;
-}
-
-// The limits the description states, on its last beam, with the summary,
-// the envelope or the span table.
-bool computeChecks(const Options& o, Run& run, Problem& problem) {
-    const Script& script = run.script;
-    if (script.cases.limits.empty() || !(o.summary || o.envelope || o.spans)) return true;
-    int first = -1;
-    int last = -1;
-    if (!findBeam(script, first, last)) return true;
-    run.checked = beamOf(script, first, last);
-    if (!checkCases(run.checked, script.cases, problem)) return false;
-    Problem warning;
-    if (!velmora::computeChecks(script, run.checked, o.points, o.general, run.checks, warning,
-                                problem)) {
-        return false;
-    }
-    if (!warning.text.empty()) run.warnings.push_back(warning);
-    return true;
-}
-
-// The results, the diagram and the influence lines, and what the keyed
-// numbers are worth.
-bool compute(const Options& o, Run& run, Problem& problem, FILE* err) {
-    if (!computeResults(o, run, problem)) return false;
-    if (o.general && !checkBuckling(run, problem)) return false;
-    if (!computeCases(o, run, problem, err)) return false;
-    if (!computeChecks(o, run, problem)) return false;
-    if (o.report) {
-        // The description as written when it is a file; else as the library writes it.
-        std::string text;
-        if (FILE* f =
-                o.input && std::strcmp(o.input, "-") != 0 ? std::fopen(o.input, "rb") : nullptr) {
-            char buffer[4096];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
-                text.append(buffer, n);
-            std::fclose(f);
-        }
-        Failure failure;
-        if (!velmora::report(run.script, text, o.general ? Method::general : Method::keyed,
-                             o.points, run.report, failure)) {
-            problem = failure.where;
-            return false;
-        }
-    }
-    const bool wantDiagram =
-        (o.table || o.svg || o.summary || !o.influence.empty()) && !o.envelope && !o.spans;
-    if (wantDiagram && !computeDiagram(o, run, problem, err)) return false;
-    if (!computeCritical(o, run, problem, err)) return false;
-    if (!computeBuckling(o, run, problem)) return false;
-    if (!o.influence.empty()) {
-        Problem warning;
-        if (!computeInfluence(run.ownState ? run.script : run.stateKeys, run.beam, o.points,
-                              o.general, o.influence, o.live, run.influence, warning, problem)) {
-            return false;
-        }
-        if (!warning.text.empty()) run.warnings.push_back(warning);
-    } else if (!o.live.empty()) {
+    if (!o.live.empty() && o.influence.empty()) {
         std::fprintf(err, "velmora-batch: --live needs at least one --influence\n");
         return false;
     }
-    // The keyed values printed are checked against the general method's:
-    // the F7 results of the beam's own loads, the diagram and the influence
-    // lines of the state shown, the envelope.
-    if (o.general) return true;
-    auto warn = [&run](const Script& keys, const std::vector<Notice>& notices) {
-        for (const Notice& n : notices) {
-            const Action& a = keys.actions[n.action];
-            run.warnings.push_back(Problem{a.line, a.column, n.text});
-        }
-    };
-    if (run.ownState) warn(run.script, checkKeyed(run.script, run.reading, run.results));
-    const Script& keys = run.ownState ? run.script : run.stateKeys;
-    // With influence lines, --table and --svg write those.
-    const bool samples = o.table || o.svg;
-    if (run.diagram.first >= 0) {
-        Shown shown;
-        shown.reactions = o.summary;
-        shown.extremes = o.summary || (o.svg && o.influence.empty());
-        shown.points = samples && o.influence.empty() ? o.points : 0;
-        warn(keys, checkDiagram(run.beam, run.solution, run.diagram, shown));
-    }
-    std::vector<InfluenceLine> general;
-    Problem unused;
-    if (!run.influence.empty() && computeInfluence(keys, run.beam, o.points, true, o.influence,
-                                                   o.live, general, unused, unused)) {
-        warn(keys, checkInfluence(run.influence, general, o.live, run.beam.leftTag, samples));
-    }
-    Envelope envelope;
-    if (o.envelope &&
-        computeEnvelope(run.script, run.beam, o.points, true, envelope, unused, unused)) {
-        warn(run.script, checkEnvelope(run.envelope, envelope, run.beam.leftTag, samples));
-    }
     return true;
+}
+
+// Why the study has no answer, in the options' words: what needs a
+// complete beam, and the option a refusal of the request concerns.
+void printFailure(FILE* err, const char* name, const Options& o, const Study& s) {
+    const Problem& p = s.failure.where;
+    static const struct {
+        Asked asked;
+        const char* options;
+    } needs[] = {{Asked::diagram, "--table, --svg and --summary need"},
+                 {Asked::influence, "--influence needs"},
+                 {Asked::critical, "--critical needs"},
+                 {Asked::buckling, "--buckling needs"},
+                 {Asked::spans, "--spans needs"},
+                 {Asked::cases, "--case and --envelope need"}};
+    for (const auto& n : needs) {
+        const size_t beam = p.text.find(" a complete beam");
+        if (n.asked != s.asked || beam == std::string::npos) continue;
+        printProblem(err, name, Problem{p.line, p.column, n.options + p.text.substr(beam)}, "");
+        return;
+    }
+    switch (s.asked) {
+        case Asked::points:
+            std::fprintf(err, "velmora-batch: --points %d: %s\n", o.points, p.text.c_str());
+            return;
+        case Asked::state:
+            std::fprintf(err, "velmora-batch: --case %s: %s\n", o.loadState, p.text.c_str());
+            return;
+        case Asked::combinations:
+            std::fprintf(err, "velmora-batch: --envelope %s: %s\n", o.envelopeNames,
+                         p.text.c_str());
+            return;
+        default:
+            printProblem(err, name, p, "");
+    }
 }
 
 // "-" as --table or --svg is standard output.
@@ -775,7 +446,7 @@ bool closeOutput(FILE* f, const char* path, FILE* err) {
 }
 
 // The results, the summary or the influence lines as text or JSON.
-void printOutput(const Options& o, const Run& run, FILE* out) {
+void printOutput(const Options& o, const Study& run, FILE* out) {
     const int count = static_cast<int>(run.results.size());
     const bool envelope = o.envelope || o.spans;
     if (o.json) {
@@ -835,7 +506,7 @@ void printOutput(const Options& o, const Run& run, FILE* out) {
 }
 
 // The table or drawing: of the influence lines when there are any.
-void writeFiles(const Options& o, const Run& run, FILE* table, FILE* svg, FILE* modes) {
+void writeFiles(const Options& o, const Study& run, FILE* table, FILE* svg, FILE* modes) {
     if (modes) writeModes(modes, run.critical, run.script.units);
     if (o.envelope || o.spans) {
         if (table) writeEnvelopeTable(table, run.envelope, run.script.units);
@@ -861,7 +532,7 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         std::fputs(usage().c_str(), out);
         return exitOk;
     }
-    if (!checkOutputs(o, err)) return exitBadInput;
+    if (!checkCombinations(o, err) || !checkOutputs(o, err)) return exitBadInput;
     const bool fromStdin = !o.input || std::strcmp(o.input, "-") == 0;
     const char* name = fromStdin ? "<stdin>" : o.input;
     FILE* source = fromStdin ? in : std::fopen(o.input, "rb");
@@ -869,14 +540,13 @@ int runBatch(int argc, char** argv, FILE* in, FILE* out, FILE* err) {
         std::fprintf(err, "velmora-batch: cannot open '%s': %s\n", o.input, std::strerror(errno));
         return exitBadInput;
     }
-    static Run run;  // large, and kept between in-process runs only to reuse storage
-    run = Run{};
+    static Study run;  // large, and kept between in-process runs only to reuse storage
+    run.script = Script{};
     const int errors = readScript(source, name, run.script, err);
     if (!fromStdin) std::fclose(source);
     if (errors > 0) return exitBadInput;
-    Problem problem;
-    if (!compute(o, run, problem, err)) {
-        if (!problem.text.empty()) printProblem(err, name, problem, "");
+    if (!study(request(o), run)) {
+        printFailure(err, name, o, run);
         return exitBadInput;
     }
 

@@ -402,4 +402,74 @@ struct Buckling {
 };
 Buckling buckling(const Beam& beam, int count, int points = defaultPoints);
 
+// --- A whole description at once ---
+// What is asked of a description beside the result of every F7; all of it
+// of its last complete beam. A table, a drawing and a summary ask for the
+// diagram of the state shown (the influence lines instead, when there are
+// any, for a table and a drawing); each also decides which keyed values are
+// checked against the general method's.
+struct StudyRequest {
+    Method method = Method::keyed;
+    int points = defaultPoints;
+    bool table = false;    // the samples
+    bool drawing = false;  // the sketch over the plots, its extremes labelled
+    bool summary = false;  // reactions and extremes
+    std::vector<InfluenceRequest> influence;
+    std::vector<LiveLoad> live;  // the extremes of each influence line under them
+    int critical = 0;            // how many critical speeds
+    int buckling = 0;            // how many buckling factors
+    std::string state;           // a load case or combination shown instead of the beam's own loads
+    bool envelope = false;
+    bool spans = false;        // the span table of that envelope
+    std::string combinations;  // the envelope's: one name, or names between commas; none: all
+    bool report = false;
+    std::string text;  // the description as written, for the report (empty: describe()'s)
+};
+
+// What a study's failure concerns, so that each front end names its own
+// switch: a part of the request that needs a complete beam, the samples
+// (too many for the points asked), the state or the combinations named.
+enum class Asked {
+    nothing,
+    diagram,
+    influence,
+    critical,
+    buckling,
+    spans,
+    cases,
+    points,
+    state,
+    combinations
+};
+
+// The outputs of a study, every one checked and computed before any is
+// shown: the writers of the text format print them. `script` is the
+// description, as read; `beam` the beam the diagram, the influence lines,
+// the critical speeds or the envelope are of, `checked` the one the checks
+// are of. Warnings come in order (keyed values that lost digits, values
+// that are not finite, axial forces beyond the first buckling load).
+struct Study {
+    Script script;
+    std::vector<Result> results;
+    BeamModel beam;
+    int first = -1;  // the diagram's beam, as actions of the script
+    int last = -1;
+    Diagram diagram;
+    std::vector<InfluenceLine> influence;
+    std::vector<CriticalSpeed> critical;
+    std::vector<BucklingMode> buckling;
+    Envelope envelope;
+    std::vector<Check> checks;
+    BeamModel checked;
+    std::string report;
+    std::vector<Problem> warnings;
+    // Why there is no answer (line 0: the request, not a place of the
+    // description), and what of the request it concerns.
+    Failure failure;
+    Asked asked = Asked::nothing;
+};
+
+// Studies `study.script` as `request` asks; false with study.failure.
+bool study(const StudyRequest& request, Study& study);
+
 }  // namespace velmora
