@@ -480,4 +480,102 @@ std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general
     return notices;
 }
 
+namespace {
+
+// The largest magnitude of each quantity in an envelope: what a keyed
+// value's lost digits are counted against.
+State envelopeScale(const Envelope& e) {
+    State scale{};
+    for (size_t n = 0; n < e.max.size(); ++n) {
+        for (int q = 0; q < rowCount; ++q) {
+            scale[q] = std::max({scale[q], std::fabs(e.max[n][q]), std::fabs(e.min[n][q])});
+        }
+    }
+    return scale;
+}
+
+// A span by where it runs, a section by its line.
+std::string stretchName(const StretchExtremes& s) {
+    if (s.line > 0) return "the section of line " + std::to_string(s.line);
+    return std::string(s.overhang ? "the overhang" : "the span") + " from x = " + number(s.from) +
+           " to " + number(s.to);
+}
+
+// The stretch whose values lost the most digits, by name, and how many
+// others lost any.
+struct WorstStretch {
+    Worst worst;
+    std::string name;
+
+    void take(const Held& held, const StretchExtremes& stretch, int index) {
+        const int before = worst.action;
+        worst.take(held, index, stretch.line);
+        if (worst.action != before) name = stretchName(stretch);
+    }
+};
+
+// The extremes of w, M and Q of every stretch, as the span table prints them.
+void takeStretches(const std::vector<StretchExtremes>& keyed,
+                   const std::vector<StretchExtremes>& general, const State& scale,
+                   WorstStretch& worst) {
+    if (keyed.size() != general.size()) return;
+    for (size_t n = 0; n < keyed.size(); ++n) {
+        Held held;
+        for (int q : {rowW, rowM, rowQ}) {
+            const Extreme& k = keyed[n].extremes[q].extreme;
+            const Extreme& g = general[n].extremes[q].extreme;
+            if (!k.found || !g.found) continue;
+            const std::string name = quantityNames[q];
+            held.take(name + " max", k.max, g.max, scale[q]);
+            held.take(name + " min", k.min, g.min, scale[q]);
+        }
+        worst.take(held, keyed[n], static_cast<int>(n));
+    }
+}
+
+}  // namespace
+
+std::vector<Notice> checkSpanTable(const Envelope& keyed, const Envelope& general, int action) {
+    std::vector<Notice> notices;
+    if (!keyed.allFinite || !general.allFinite) return notices;
+    const State scale = envelopeScale(general);
+    WorstStretch worst;
+    takeStretches(keyed.spans, general.spans, scale, worst);
+    takeStretches(keyed.sections, general.sections, scale, worst);
+    if (worst.worst.action < 0) return notices;
+    std::string text = worst.worst.held.text("in the span table, " + worst.name);
+    const size_t others = worst.worst.others.size();
+    if (others > 0) {
+        text += "; so did " + std::to_string(others) + " more row" + (others > 1 ? "s" : "");
+    }
+    notices.push_back({action, text});
+    return notices;
+}
+
+std::vector<Notice> checkLimitValues(const std::vector<Check>& keyed,
+                                     const std::vector<Check>& general, int action) {
+    std::vector<Notice> notices;
+    if (keyed.size() != general.size()) return notices;
+    WorstStretch worst;
+    for (size_t n = 0; n < keyed.size(); ++n) {
+        // Each value against the largest of its limit's: a check of a short
+        // span is read beside the beam's others.
+        double scale = 0.0;
+        for (const Check& g : general) {
+            if (g.limit == general[n].limit) scale = std::max(scale, std::fabs(g.value));
+        }
+        Held held;
+        held.take("value", keyed[n].value, general[n].value, scale);
+        worst.take(held, keyed[n].stretch, static_cast<int>(n));
+    }
+    if (worst.worst.action < 0) return notices;
+    std::string text = worst.worst.held.text("in the check of " + worst.name);
+    const size_t others = worst.worst.others.size();
+    if (others > 0) {
+        text += "; so did " + std::to_string(others) + " more check" + (others > 1 ? "s" : "");
+    }
+    notices.push_back({action, text});
+    return notices;
+}
+
 }  // namespace velmora

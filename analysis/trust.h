@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/cases.h"
+#include "analysis/checks.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "analysis/influence.h"
@@ -68,5 +69,14 @@ std::vector<Notice> checkInfluence(const std::vector<InfluenceLine>& keyed,
 // magnitude in the general envelope.
 std::vector<Notice> checkEnvelope(const Envelope& keyed, const Envelope& general, int action,
                                   bool samples);
+
+// The keyed span table against the general method's: one warning each for
+// the spans and the sections of length whose extremes lost digits.
+std::vector<Notice> checkSpanTable(const Envelope& keyed, const Envelope& general, int action);
+
+// The keyed checks' values (the largest |w| or |sigma| of each stretch)
+// against the general method's, each against the largest of its limit.
+std::vector<Notice> checkLimitValues(const std::vector<Check>& keyed,
+                                     const std::vector<Check>& general, int action);
 
 }  // namespace velmora

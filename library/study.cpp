@@ -17,6 +17,8 @@ namespace {
 
 // What the steps share beside the study's outputs.
 struct Work {
+    Work(const StudyRequest& r, Study& s)
+        : request(r), study(s), general(r.method == Method::general) {}
     const StudyRequest& request;
     Study& study;
     bool general;
@@ -25,7 +27,8 @@ struct Work {
     solver::Solution solution;  // the general solution of study.beam
     LoadState state;            // the state shown, when it is not the beam's own loads
     bool ownState = true;
-    Script stateKeys;  // the keys of that state's beam, which study.beam then is
+    Script stateKeys;         // the keys of that state's beam, which study.beam then is
+    std::vector<int> chosen;  // the combinations the envelope is of (none: all)
 };
 
 bool fail(Work& w, Problem where, Asked asked = Asked::nothing,
@@ -283,7 +286,7 @@ bool computeCases(Work& w) {
         }
     }
     if (!envelope) return true;
-    std::vector<int> chosen;
+    std::vector<int>& chosen = w.chosen;
     if (!r.combinations.empty()) {
         std::string why;
         if (!namedCombinations(book, envelopeNames(book, r.combinations), chosen, why)) {
@@ -369,7 +372,7 @@ bool computeLines(Work& w) {
 
 // The keyed values shown, checked against the general method's: the F7
 // results of the beam's own loads, the diagram and the influence lines of
-// the state shown, the envelope.
+// the state shown, the envelope, its span table and the checks.
 void checkKeyedValues(Work& w) {
     const StudyRequest& r = w.request;
     Study& s = w.study;
@@ -396,9 +399,20 @@ void checkKeyedValues(Work& w) {
                                                  general, unused, unused)) {
         warn(keys, checkInfluence(s.influence, general, r.live, s.beam.leftTag, samples));
     }
+    // The general envelope of the same combinations, for the envelope and
+    // its span table.
     Envelope envelope;
-    if (r.envelope && computeEnvelope(s.script, s.beam, r.points, true, envelope, unused, unused)) {
-        warn(s.script, checkEnvelope(s.envelope, envelope, s.beam.leftTag, samples));
+    if ((r.envelope || r.spans) &&
+        computeEnvelope(s.script, s.beam, r.points, true, envelope, unused, unused, w.chosen)) {
+        if (r.envelope) {
+            warn(s.script, checkEnvelope(s.envelope, envelope, s.beam.leftTag, samples));
+        }
+        if (r.spans) warn(s.script, checkSpanTable(s.envelope, envelope, s.beam.leftTag));
+    }
+    std::vector<Check> checks;
+    if (!s.checks.empty() &&
+        computeChecks(s.script, s.checked, r.points, true, checks, unused, unused)) {
+        warn(s.script, checkLimitValues(s.checks, checks, s.checked.leftTag));
     }
 }
 
@@ -408,7 +422,7 @@ bool study(const StudyRequest& request, Study& s) {
     Script script = std::move(s.script);
     s = Study{};
     s.script = std::move(script);
-    Work w{request, s, request.method == Method::general, {}, {}, {}, {}, true, {}};
+    Work w(request, s);
     if (!computeResults(w)) return false;
     if (w.general && !checkBuckling(w)) return false;
     if (!computeCases(w) || !computeChecks(w)) return false;

@@ -14,8 +14,10 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "analysis/checks.h"
 #include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "batch_support.h"
@@ -229,13 +231,15 @@ enum Kind {
     envReactions,
     envExtremes,
     envSamples,
+    spanTable,
+    limitCheck,
     kinds
 };
 const char* const words[kinds] = {
     "in this reaction: F = ",       "in this reaction: M = ",     "in this reaction: psi",
     "in the extremes of this beam", "in the extreme stresses",    "of the diagram's",
     "in the influence line ",       "in the envelope's reaction", "in the envelope's extremes",
-    " of the envelope's "};
+    " of the envelope's ",          "in the span table, ",        "in the check of "};
 
 // A keyed number, the general method's, and the scale it is held against;
 // `place` tells the samples apart.
@@ -280,6 +284,7 @@ struct BothWays {
     velmora::Diagram diagram[2];  // keyed, general
     std::vector<velmora::InfluenceLine> lines[2];
     velmora::Envelope envelope[2];
+    std::vector<velmora::Check> checks[2];  // of a limit w L/300 on the loads together
     std::vector<velmora::Notice> notices;
     std::vector<Compared> values;
 };
@@ -291,8 +296,9 @@ bool solveBothWays(const std::string& text, BothWays& b) {
     b.solution = solver::solve(b.beam);
     if (b.solution.status != solver::Status::solved) return false;
     velmora::Script cased;
-    EXPECT_TRUE(readDescription(text + "Lastfall P\nKraft 7 x=" + printed(b.beam.length / 2) + "\n",
-                                cased));
+    EXPECT_TRUE(readDescription(
+        text + "Lastfall P\nKraft 7 x=" + printed(b.beam.length / 2) + "\nGrenze w L/300\n",
+        cased));
     velmora::InfluenceRequest request;
     request.x = b.beam.length / 2;
     request.text = "M@middle";
@@ -306,6 +312,8 @@ bool solveBothWays(const std::string& text, BothWays& b) {
         EXPECT_TRUE(velmora::computeInfluence(b.script, b.beam, 3, g, {request}, {live}, b.lines[g],
                                               warning, problem));
         EXPECT_TRUE(velmora::computeEnvelope(cased, b.beam, 3, g, b.envelope[g], warning, problem));
+        EXPECT_TRUE(velmora::computeChecks(cased, b.beam, 3, g, b.checks[g], warning, problem))
+            << problem.text;
     }
     if (!b.diagram[0].allFinite || !b.lines[0][0].allFinite || !b.envelope[0].allFinite)
         return false;
@@ -314,7 +322,9 @@ bool solveBothWays(const std::string& text, BothWays& b) {
     shown.points = 3;
     b.notices = velmora::checkDiagram(b.beam, b.solution, b.diagram[0], shown);
     for (const auto& more : {velmora::checkInfluence(b.lines[0], b.lines[1], {live}, 0, true),
-                             velmora::checkEnvelope(b.envelope[0], b.envelope[1], 0, true)}) {
+                             velmora::checkEnvelope(b.envelope[0], b.envelope[1], 0, true),
+                             velmora::checkSpanTable(b.envelope[0], b.envelope[1], 0),
+                             velmora::checkLimitValues(b.checks[0], b.checks[1], 0)}) {
         b.notices.insert(b.notices.end(), more.begin(), more.end());
     }
 
@@ -380,6 +390,26 @@ bool solveBothWays(const std::string& text, BothWays& b) {
             v.push_back({envSamples, ke.max[n][q], ge.max[n][q], big[q], n});
             v.push_back({envSamples, ke.min[n][q], ge.min[n][q], big[q], n});
         }
+    }
+    // The span table: w, M and Q of every span and section, each place its own.
+    size_t place = 0;
+    using Stretches = std::vector<velmora::StretchExtremes>;
+    for (const auto& [ks, gs] : {std::pair<const Stretches&, const Stretches&>{ke.spans, ge.spans},
+                                 {ke.sections, ge.sections}}) {
+        for (size_t n = 0; n < ks.size(); ++n, ++place) {
+            for (int q : {velmora::rowW, rowM, rowQ}) {
+                const velmora::Extreme& kx = ks[n].extremes[q].extreme;
+                const velmora::Extreme& gx = gs[n].extremes[q].extreme;
+                v.push_back({spanTable, kx.max, gx.max, big[q], place});
+                v.push_back({spanTable, kx.min, gx.min, big[q], place});
+            }
+        }
+    }
+    // Each check's value against the largest of them (one limit here).
+    double largest = 0.0;
+    for (const velmora::Check& c : b.checks[1]) largest = std::max(largest, std::fabs(c.value));
+    for (size_t n = 0; n < b.checks[0].size(); ++n) {
+        v.push_back({limitCheck, b.checks[0][n].value, b.checks[1][n].value, largest, n});
     }
     std::stable_sort(v.begin(), v.end(), [](const Compared& a, const Compared& c) {
         return a.kind != c.kind ? a.kind < c.kind : a.place < c.place;
@@ -454,10 +484,18 @@ TEST(KeyedTrust, VelmoraBatchWarnsOfTheNumbersItPrints) {
         {{"--general", "--summary", "--table", "-"}, {}},
         {{"--general", "--influence", "M@100"}, {}},
         {{"--general", "--envelope", "--table", "-"}, {}},
+        {{"--spans"}, {spanTable}},
+        {{"--envelope", "--spans"}, {envReactions, envExtremes, spanTable}},
+        {{"--general", "--spans"}, {}},
+        // A limit adds its checks to the summary.
+        {{"--summary", "limit"}, {force, moment, slope, extremes, stress, limitCheck}},
+        {{"--general", "--summary", "limit"}, {}},
     };
-    for (const auto& p : printing) {
+    for (auto p : printing) {
         SCOPED_TRACE(p.args.empty() ? "" : p.args.front() + " " + p.args.back());
-        const BatchRun r = runInProcess(p.args, springOnShaft);
+        const bool limit = !p.args.empty() && p.args.back() == "limit";
+        if (limit) p.args.pop_back();
+        const BatchRun r = runInProcess(p.args, (limit ? "Grenze w L/300\n" : "") + springOnShaft);
         EXPECT_EQ(r.status, 0) << r.err;
         for (int k = 0; k < kinds; ++k) {
             const bool warned = std::find(p.kinds.begin(), p.kinds.end(), k) != p.kinds.end();
