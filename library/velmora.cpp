@@ -491,8 +491,25 @@ Beam& Beam::last(Kind kind, int slot, double value, const char* call) {
     }
     if (!std::isfinite(value)) throw std::invalid_argument("a value must be a finite number");
     Action a = script_.actions.back();
+    if (a.named.any()) {
+        // What the tables and the self-weight gave follows from the values
+        // given: taken afresh with this one, as the description reads it.
+        const Action blank;
+        for (int k = 0; k < slotCount; ++k) {
+            if (!a.given[k]) a.value[k] = blank.value[k];
+        }
+        if (a.named.selfWeight) {
+            a.value[slotLineLoad] = a.named.lineLoadWritten ? a.named.lineLoad : 0.0;
+            a.given[slotLineLoad] = a.named.lineLoadWritten;
+        }
+    }
     a.value[slot] = value;
     a.given[slot] = true;
+    std::string problem;
+    int column = 0;
+    if (a.named.any() && !applyNamed(a, script_.units, problem, column)) {
+        throw std::invalid_argument(problem);
+    }
     int problemSlot = 0;
     if (const char* why = valueProblem(a, problemSlot)) throw std::invalid_argument(why);
     script_.actions.back() = a;

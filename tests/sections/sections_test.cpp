@@ -213,6 +213,45 @@ TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
     EXPECT_EQ(back, beam);
 }
 
+TEST(Sections, AMassGivenAfterANamedSectionCarriesItsSelfWeight) {
+    // An IPE 300 of S235 under q = 10 and its own weight, then a call that
+    // changes its mass (or not): the midspan moment is (q + g m) l^2 / 8 of
+    // the mass it has now, and the description reads back the same beam.
+    const double l = 6, q = 10, g = 9.80665;
+    const double steel = velmora::material("S235").density / 1000;  // t/m^3
+    const double ipe = velmora::profile("IPE 300").properties.area * steel;
+    const struct {
+        const char* what;
+        void (*call)(Beam&);
+        double mass;  // t/m
+    } calls[] = {
+        {"none", [](Beam&) {}, ipe},
+        {"massPerLength", [](Beam& b) { b.massPerLength(0.05); }, 0.05},
+        {"area", [](Beam& b) { b.area(60e-4); }, 60e-4 * steel},
+        {"modulus", [](Beam& b) { b.modulus(1e-3); }, ipe},
+    };
+    for (const auto& c : calls) {
+        Beam beam;
+        beam.units(kNm());
+        NamedSection s;
+        s.l = l;
+        s.q = q;
+        s.profile = "IPE 300";
+        s.material = "S235";
+        s.selfWeight = true;
+        beam.section(s);
+        c.call(beam);
+        beam.end(End::hinged);
+        State mid{};
+        Failure failure;
+        ASSERT_TRUE(Solution(beam).at(l / 2, Side::right, mid, failure)) << c.what;
+        EXPECT_NEAR(mid[rowM], (q + g * c.mass) * l * l / 8, 1e-12 * q * l * l) << c.what;
+        std::vector<Beam> back;
+        ASSERT_TRUE(velmora::parse(beam.describe(), back, failure)) << failure.where.text;
+        EXPECT_TRUE(back.size() == 1 && back[0] == beam) << c.what << "\n" << beam.describe();
+    }
+}
+
 // Every line the reader takes, German and English: read to the same action.
 TEST(EnglishWords, EachLineReadsAsItsGermanLine) {
     const char* pairs[][2] = {
