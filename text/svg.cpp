@@ -300,6 +300,38 @@ void lineLoad(const Canvas& c, const Element& e, double x0, double x1, double sc
          label);
 }
 
+// A section's foundation: springs to the ground all along it.
+void foundation(const Canvas& c, double x0, double x1) {
+    const int count = std::max(1, static_cast<int>((x1 - x0) / 14.0));
+    for (int k = 0; k < count; ++k) {
+        const double x = x0 + (x1 - x0) * (k + 0.5) / count;
+        std::fprintf(c.out,
+                     "<path d=\"M%.2f,%.2f l0,3 l3,2 l-6,3 l6,3 l-3,2 l0,3\" fill=\"none\" "
+                     "stroke=\"#777\" stroke-width=\"1\"/>\n",
+                     x, beamY + 5);
+    }
+    line(c, x0, beamY + 21, x1, beamY + 21, "stroke=\"#777\" stroke-width=\"1\"");
+}
+
+// What a section carries beside its bending stiffness and loads, named
+// under it: its axial force, foundation, shear stiffness and imposed curvature.
+void sectionTerms(const Canvas& c, const Element& e, double x0, double x1) {
+    std::string label;
+    auto add = [&label](const char* name, double value) {
+        if (value == 0.0) return;
+        char part[64];
+        std::snprintf(part, sizeof part, "%s%s = %g", label.empty() ? "" : ", ", name, value);
+        label += part;
+    };
+    add("N", e.axialForce);
+    add("k", e.foundation);
+    add(e.kind == ElementKind::shaftSection ? "G" : "GAs", e.shear);
+    add("kappa", e.curvature);
+    if (label.empty()) return;
+    if (e.foundation > 0.0) foundation(c, x0, x1);
+    text(c, (x0 + x1) / 2, beamY + 34, "middle", "font-size=\"11\" fill=\"#444\"", label.c_str());
+}
+
 void sketch(const Canvas& c, const BeamModel& beam) {
     const double scale = largestLineLoad(beam);
     // Sections and line loads first, so that the symbols lie on top.
@@ -308,6 +340,7 @@ void sketch(const Canvas& c, const BeamModel& beam) {
         const double x0 = px(c, e.x);
         const double x1 = px(c, e.x + e.length);
         if (e.loaded) lineLoad(c, e, x0, x1, scale);
+        sectionTerms(c, e, x0, x1);
         line(c, x0, beamY, x1, beamY,
              e.kind == ElementKind::beamSection ? "stroke=\"#000\" stroke-width=\"5\""
                                                 : "stroke=\"#555\" stroke-width=\"9\"");

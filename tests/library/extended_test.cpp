@@ -533,3 +533,29 @@ TEST(ExtendedSections, ARepeatedRunMustRepeatTheSectionsTerms) {
 }
 
 }  // namespace
+
+// The drawing's sketch names what a section carries beside EI, and draws a
+// foundation's springs under the sections that have one, and only there.
+TEST(ExtendedSections, TheSketchShowsTheSectionsTerms) {
+    velmora::Beam beam(End::hinged);
+    beam.section(6, 2e4, 10).axialForce(-300).foundation(500);
+    beam.section(3, 2e4).shearStiffness(1e5);
+    beam.section(2, 2e4).curvature(1e-3);
+    beam.section(1, 2e4).end(End::hinged);
+    const std::string svg = velmora::Solution(beam).svg(4);
+    for (const char* label : {">N = -300, k = 500<", ">GAs = 100000<", ">kappa = 0.001<"}) {
+        EXPECT_NE(svg.find(label), std::string::npos) << label;
+    }
+    // The springs of the foundation: a small path each, drawn in grey.
+    velmora::Beam plain(End::hinged);
+    plain.section(6, 2e4, 10).section(3, 2e4).section(2, 2e4).section(1, 2e4).end(End::hinged);
+    const std::string without = velmora::Solution(plain).svg(4);
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_GT(count(svg, "stroke=\"#777\""), count(without, "stroke=\"#777\"") + 10);
+    EXPECT_EQ(without.find(" = -300"), std::string::npos);
+}
