@@ -53,6 +53,16 @@ struct Reaction {
     bool kinked = false;
 };
 
+// What a section's elastic foundation carries: the integral of k w over
+// it, positive when it acts against a positive (downward) load, as a
+// reaction does. With the supports' reactions it balances the loads.
+struct FoundationForce {
+    int action = 0;  // the section
+    double from = 0.0;
+    double to = 0.0;
+    double force = 0.0;
+};
+
 // Where sigma = M / W of a finite M is beyond the range of a double: a W
 // too small for its section's moments (the largest |M| of the first such
 // section).
@@ -69,6 +79,7 @@ struct Diagram {
     double length = 0.0;
     std::vector<Sample> samples;  // in the order of x
     std::vector<Reaction> reactions;
+    std::vector<FoundationForce> foundations;  // of every section on a foundation
     Extreme extremes[rowCount];
     // sigma = M / W where a section's W is known (hasStress), exact like
     // the other extremes.

@@ -222,6 +222,14 @@ void sampleDiagram(const BeamModel& beam, int points, Evaluator& evaluator, Diag
         w = modulus[k + 1];
         na = axial[k + 1];
         sample(x, e.tag, evaluator.after(k));
+        if (e.isSection() && e.foundation > 0.0) {
+            // V' = k w - q: what the foundation takes is the jump of V over
+            // the section and the load on it, exactly.
+            const double load = e.q * e.length + e.qs * e.length * e.length / 2.0;
+            const State& after = d.samples.back().value;
+            d.foundations.push_back(FoundationForce{
+                e.tag, x - e.length, x, vertical(k + 1, after) - vertical(k, before) + load});
+        }
         if (e.isSection() && w > 0.0) stressAt(e.tag, d.samples.back().value[rowM], x);
         afterSample[k] = d.samples.size() - 1;
         if (e.takesForce() || e.takesMoment()) {

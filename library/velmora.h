@@ -257,6 +257,9 @@ public:
     };
     Columns columns(int points = defaultPoints) const;
     const std::vector<Reaction>& reactions() const { return summary_.reactions; }
+    // What each section on an elastic foundation carries, the integral of
+    // k w, signed as a reaction: with the reactions it balances the loads.
+    const std::vector<FoundationForce>& foundations() const { return summary_.foundations; }
     // The largest and smallest value of a quantity along the beam, exact.
     const Extreme& extreme(Row quantity) const { return summary_.extremes[quantity]; }
     // Of the keyed method: the reactions, extremes and stresses that lost

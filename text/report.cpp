@@ -67,6 +67,14 @@ Holder holderOf(const BeamModel& beam, int tag) {
     return {};
 }
 
+// The line a section was written on.
+int sectionLine(const BeamModel& beam, int tag) {
+    for (const Element& e : beam.elements) {
+        if (e.tag == tag) return e.line;
+    }
+    return 0;
+}
+
 const char* const quantityNames[rowCount] = {"w", "psi", "M", "Q"};
 
 void jsonNumber(FILE* out, double x) {
@@ -218,6 +226,11 @@ void printSummary(FILE* out, const BeamModel& beam, const Diagram& d, const Unit
         }
         std::fputc('\n', out);
     }
+    for (const FoundationForce& f : d.foundations) {
+        std::fprintf(out, "  line %d, x = %g to %g: foundation: F = %g\n",
+                     sectionLine(beam, f.action), unsigned0(f.from), unsigned0(f.to),
+                     unsigned0(f.force));
+    }
     std::fprintf(out, "extremes\n");
     for (int k = 0; k < rowCount; ++k) {
         const Extreme& e = d.extremes[k];
@@ -315,7 +328,23 @@ void printJson(FILE* out, const Result* results, int count, const BeamModel* bea
             }
             std::fputc('}', out);
         }
-        std::fprintf(out, "%s],\n    \"extremes\": {", d->reactions.empty() ? "" : "\n    ");
+        std::fprintf(out, "%s]", d->reactions.empty() ? "" : "\n    ");
+        if (!d->foundations.empty()) {
+            std::fprintf(out, ",\n    \"foundations\": [");
+            for (size_t i = 0; i < d->foundations.size(); ++i) {
+                const FoundationForce& f = d->foundations[i];
+                std::fprintf(out, "%s\n      {\"line\": %d, \"from\": ", i ? "," : "",
+                             sectionLine(*beam, f.action));
+                jsonNumber(out, f.from);
+                std::fputs(", \"to\": ", out);
+                jsonNumber(out, f.to);
+                std::fputs(", \"F\": ", out);
+                jsonNumber(out, f.force);
+                std::fputc('}', out);
+            }
+            std::fprintf(out, "\n    ]");
+        }
+        std::fprintf(out, ",\n    \"extremes\": {");
         const int stresses = d->hasStress ? (d->hasAxialStress ? 2 : 1) : 0;
         for (int k = 0; k < rowCount + stresses; ++k) {
             const Extreme& e = k < rowCount    ? d->extremes[k]

@@ -323,6 +323,14 @@ private:
                   v.set("place", std::string(placeOfTag(shown, r.action)));
                   return v;
               }));
+        o.set("foundations", array(solution_->foundations(), [&](const FoundationForce& f) {
+                  val v = val::object();
+                  v.set("line", lineOfTag(shown, f.action));
+                  v.set("from", f.from);
+                  v.set("to", f.to);
+                  v.set("force", f.force);
+                  return v;
+              }));
         val extremes = val::object();
         for (int k = 0; k < rowCount; ++k) {
             extremes.set(quantities[k], extremeObject(solution_->extreme(static_cast<Row>(k))));
@@ -496,6 +504,7 @@ private:
         d.length = solution_->model().length;
         d.samples = solution_->diagram(points_);
         d.reactions = solution_->reactions();
+        d.foundations = solution_->foundations();
         for (int k = 0; k < rowCount; ++k) d.extremes[k] = solution_->extreme(static_cast<Row>(k));
         d.hasStress = solution_->hasStress();
         d.stress = solution_->stress();

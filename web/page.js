@@ -134,6 +134,22 @@ function showResults(answer) {
     cell(tr, r.psiRight === undefined ? shown(r.psi) : `${shown(r.psi)} | ${shown(r.psiRight)}`);
     reactions.push(tr);
   }
+  // What the foundations carry, in the same table: with the reactions they
+  // balance the loads.
+  for (const f of solved ? answer.foundations : []) {
+    const tr = document.createElement('tr');
+    tr.dataset.from = full(f.from);
+    tr.dataset.to = full(f.to);
+    tr.dataset.force = full(f.force);
+    tr.dataset.line = String(f.line);
+    cell(tr, String(f.line));
+    cell(tr, `${shown(f.from)} to ${shown(f.to)}`);
+    cell(tr, 'foundation');
+    cell(tr, shown(f.force));
+    cell(tr, '');
+    cell(tr, '');
+    reactions.push(tr);
+  }
   fill($('reactions'), reactions);
   const extremes = [];
   for (const [name, e] of Object.entries(solved ? answer.extremes : {})) {

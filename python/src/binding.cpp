@@ -60,6 +60,7 @@ VELMORA_SHOWN(DiagramTag, "velmora.Diagram");
 VELMORA_SHOWN(EnvelopeTag, "velmora.Envelope");
 VELMORA_SHOWN(CombinationsTag, "str | list[str] | None");
 VELMORA_SHOWN(ReactionsTag, "list[velmora.Reaction]");
+VELMORA_SHOWN(FoundationsTag, "list[velmora.FoundationForce]");
 VELMORA_SHOWN(SpeedsTag, "list[velmora.CriticalSpeed]");
 VELMORA_SHOWN(BucklingTag, "list[velmora.Buckling]");
 VELMORA_SHOWN(ElementsTag, "list[tuple[str, float, float, float]]");
@@ -1243,6 +1244,18 @@ PYBIND11_MODULE(_velmora, mod) {
             "reactions", [](const Solution& s) { return Python<ReactionsTag>{reactions(s)}; },
             "The support reactions from the left (Reaction): F positive against a downward "
             "load, M of a clamped end, the slope psi there.")
+        .def_property_readonly(
+            "foundations",
+            [](const Solution& s) {
+                py::list out;
+                for (const FoundationForce& f : s.foundations()) {
+                    out.append(types().attr("FoundationForce")(f.from, f.to, f.force));
+                }
+                return Python<FoundationsTag>{out};
+            },
+            "What each section on an elastic foundation (k=) carries, from the left "
+            "(FoundationForce): F, the integral of k w, positive against a downward load as a "
+            "reaction's F; with the reactions it balances the loads.")
         .def_property_readonly(
             "extremes",
             [](const Solution& s) {

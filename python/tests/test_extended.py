@@ -37,6 +37,10 @@ def test_a_shaft_with_shear_deformation_and_a_beam_on_a_foundation():
     s = (velmora.Beam("free").section(l=20, EI=ei, k=k).force(p).section(l=20, EI=ei, k=k)
          .end("free").solve())
     assert s.extremes["w"].max == pytest.approx(p * beta / (2 * k), rel=1e-6)
+    # No support: the soil under each half carries half the load.
+    assert s.reactions == []
+    assert [(f.start, f.end) for f in s.foundations] == [(0, 20), (20, 40)]
+    assert [f.F for f in s.foundations] == pytest.approx([p / 2, p / 2], rel=1e-12)
 
 
 def test_the_keys_round_trip_and_the_keyed_method_refuses_them():

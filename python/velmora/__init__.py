@@ -22,7 +22,8 @@ import warnings as _warnings
 
 from . import _plot, sections
 from ._types import (Buckling, Check, CriticalSpeed, Diagram, Envelope, EnvelopeExtreme,
-                     EnvelopeReaction, Extreme, Loading, Reaction, SpanExtremes, State)
+                     EnvelopeReaction, Extreme, FoundationForce, Loading, Reaction, SpanExtremes,
+                     State)
 from ._velmora import Beam, InfluenceLine, LoadCase, Solution, parse
 from ._velmora import run as _run
 from .errors import (ArgumentError, BeamError, BucklingWarning, DescriptionError, KeyedError,
@@ -34,8 +35,9 @@ __version__ = "0.1.0"
 __all__ = [
     "ArgumentError", "Beam", "BeamError", "Buckling", "BucklingWarning", "Check", "CriticalSpeed",
     "DescriptionError", "Diagram", "Envelope", "EnvelopeExtreme", "EnvelopeReaction", "Extreme",
-    "InfluenceLine", "KeyedError", "LoadCase", "Loading", "MechanismError", "Reaction", "Solution",
-    "SpanExtremes", "State", "TrustWarning", "materials", "parse", "run", "sections",
+    "FoundationForce", "InfluenceLine", "KeyedError", "LoadCase", "Loading", "MechanismError",
+    "Reaction", "Solution", "SpanExtremes", "State", "TrustWarning", "materials", "parse", "run",
+    "sections",
 ]
 
 

@@ -33,6 +33,17 @@ class Reaction(NamedTuple):
     psi_right: float = 0.0
 
 
+class FoundationForce(NamedTuple):
+    """What a section on an elastic foundation carries, from x = ``start``
+    to ``end``: F, the integral of k w over it, positive when it acts
+    against a positive (downward) load, as a reaction's F. With the
+    reactions it balances the loads."""
+
+    start: float
+    end: float
+    F: float
+
+
 class Extreme(NamedTuple):
     """The largest and smallest value of a quantity along the beam, exact,
     with their places (the first place on a tie)."""

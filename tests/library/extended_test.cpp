@@ -559,3 +559,39 @@ TEST(ExtendedSections, TheSketchShowsTheSectionsTerms) {
     EXPECT_GT(count(svg, "stroke=\"#777\""), count(without, "stroke=\"#777\"") + 10);
     EXPECT_EQ(without.find(" = -300"), std::string::npos);
 }
+
+// Vertical equilibrium over seeded beams partly on foundations: the
+// reactions and what the foundations carry balance the loads.
+TEST(ExtendedSections, ReactionsAndFoundationsBalanceTheLoads) {
+    std::mt19937 rng(1208);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    int withFoundation = 0;
+    for (int n = 0; n < 80; ++n) {
+        velmora::Beam beam(u(rng) < 0.5 ? End::hinged : End::free);
+        double load = 0.0;
+        const int sections = 1 + static_cast<int>(u(rng) * 4);
+        for (int i = 0; i < sections; ++i) {
+            const double l = 0.5 + 4 * u(rng), q = 20 * u(rng) - 5, qs = 4 * u(rng) - 2;
+            beam.section(l, 1e3 * (1 + 9 * u(rng)), q, qs);
+            load += q * l + qs * l * l / 2;
+            if (u(rng) < 0.6) beam.foundation(1e3 * u(rng) + 1);
+            if (u(rng) < 0.3) beam.axialForce(200 * u(rng) - 100);
+            if (i + 1 == sections) break;
+            const double pick = u(rng);
+            if (pick < 0.3) beam.support();
+            if (pick >= 0.3 && pick < 0.5) beam.spring(1e3 * u(rng) + 1);
+            const double p = 40 * u(rng) - 10;
+            beam.force(p);
+            load += p;
+        }
+        beam.end(u(rng) < 0.5 ? End::hinged : End::free);
+        const velmora::Solution s(beam);
+        if (!s.solved()) continue;  // a mechanism: no foundation and too few supports
+        double carried = 0.0;
+        for (const velmora::Reaction& r : s.reactions()) carried += r.force;
+        for (const velmora::FoundationForce& f : s.foundations()) carried += f.force;
+        withFoundation += !s.foundations().empty();
+        EXPECT_NEAR(carried, load, 1e-9 * (1 + std::fabs(load))) << beam.describe();
+    }
+    EXPECT_GT(withFoundation, 40);
+}

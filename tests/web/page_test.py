@@ -116,6 +116,16 @@ def compare(driver, name, text, program, method_options=("--general",)):
     check(got == "solved", f"{name}: the page says {got!r}")
     page = shown(driver)
     summary = expected["summary"]
+    # What the foundations carry stands in the reactions' table, after them.
+    foundations = [row for row in page["reactions"] if "from" in row]
+    page["reactions"] = [row for row in page["reactions"] if "from" not in row]
+    expected_foundations = summary.get("foundations", [])
+    check(len(foundations) == len(expected_foundations),
+          f"{name}: {len(foundations)} foundations, velmora-batch has {len(expected_foundations)}")
+    for row, f in zip(foundations, expected_foundations):
+        check(close(float(row["from"]), f["from"]) and close(float(row["to"]), f["to"])
+              and close(float(row["force"]), f["F"]) and int(row["line"]) == f["line"],
+              f"{name}: the foundation {row} is not velmora-batch's {f}")
     check(len(page["reactions"]) == len(summary["reactions"]),
           f"{name}: {len(page['reactions'])} reactions, velmora-batch has {len(summary['reactions'])}")
     for row, reaction in zip(page["reactions"], summary["reactions"]):
