@@ -624,6 +624,7 @@ bool report(const Script& script, const std::string& text, Method method, int po
     d.cases = script.cases;
     d.general = method == Method::general;
     d.reactions = s.reactions();
+    d.foundations = s.foundations();
     for (int r = 0; r < rowCount; ++r) d.extremes[r] = s.extreme(static_cast<Row>(r));
     d.hasStress = s.hasStress();
     d.stress = s.stress();

@@ -160,6 +160,10 @@ std::string htmlReport(const ReportData& d) {
         h += "<tr>" + cell(shown(r.x)) + cell(shown(r.force)) +
              cell(r.hasMoment ? shown(r.moment) : "&ndash;") + "</tr>\n";
     }
+    for (const FoundationForce& f : d.foundations) {
+        h += "<tr>" + cell(shown(f.from) + " to " + shown(f.to) + ", foundation") +
+             cell(shown(f.force)) + cell("&ndash;") + "</tr>\n";
+    }
     h += "</table>\n<h2>Extremes</h2>\n<table>\n<tr><th class=\"text\">quantity</th>" +
          head("max", "") + head("at x", u.length) + head("min", "") + head("at x", u.length) +
          "</tr>\n";

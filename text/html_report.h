@@ -21,6 +21,7 @@ struct ReportData {
     CaseBook cases;
     bool general = true;  // the method the values come from
     std::vector<Reaction> reactions;
+    std::vector<FoundationForce> foundations;  // what the foundations carry
     Extreme extremes[rowCount];
     bool hasStress = false;
     Extreme stress;
