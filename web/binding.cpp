@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/cases.h"
-#include "analysis/checks.h"
-#include "analysis/diagram.h"
 #include "analysis/general.h"
 #include "library/velmora.h"
 #include "text/cases_text.h"
@@ -208,21 +205,16 @@ private:
     // The limits' checks as velmora-batch adds them to its JSON; empty
     // without limits or when they cannot be checked.
     std::string checksNow() const {
-        int first = -1;
-        int last = -1;
-        if (!solution_ || script_.cases.limits.empty() || !findBeam(script_, first, last))
-            return {};
-        const BeamModel checked = beamOf(script_, first, last);
-        std::vector<Check> checks;
-        Problem warning;
-        Problem problem;
-        if (!checkCases(checked, script_.cases, problem) ||
-            !computeChecks(script_, checked, points_, method_ == Method::general, checks, warning,
-                           problem) ||
-            checks.empty()) {
-            return {};
-        }
-        return ",\n  \"checks\": " + checksJson(checked, script_.cases, checks);
+        if (!solution_ || script_.cases.limits.empty()) return {};
+        // As velmora-batch studies the description for its summary.
+        Study s;
+        s.script = script_;
+        StudyRequest request;
+        request.method = method_;
+        request.points = points_;
+        request.summary = true;
+        if (!study(request, s) || s.checks.empty()) return {};
+        return ",\n  \"checks\": " + checksJson(s.checked, script_.cases, s.checks);
     }
     std::string csvNow() const {
         if (!solution_) return {};
