@@ -10,6 +10,7 @@
 #include "analysis/keyed_run.h"
 #include "analysis/trust.h"
 #include "library/velmora.h"
+#include "text/reader.h"
 #include "text/report.h"
 
 namespace velmora {
@@ -441,6 +442,16 @@ bool study(const StudyRequest& request, Study& s) {
     if (!computeCritical(w) || !computeBuckling(w) || !computeLines(w)) return false;
     if (!w.general) checkKeyedValues(w);
     return true;
+}
+
+bool study(const std::string& text, const StudyRequest& request, Study& s) {
+    s = Study{};
+    std::vector<Problem> problems;
+    if (readScript(text, s.script, problems) != 0) {
+        s.failure = Failure{Failure::description, problems.front()};
+        return false;
+    }
+    return study(request, s);
 }
 
 }  // namespace velmora

@@ -474,5 +474,8 @@ struct Study {
 
 // Studies `study.script` as `request` asks; false with study.failure.
 bool study(const StudyRequest& request, Study& study);
+// Reads the description `text` into study.script and studies it; a text
+// the reader refuses is a description failure at its first problem.
+bool study(const std::string& text, const StudyRequest& request, Study& study);
 
 }  // namespace velmora
