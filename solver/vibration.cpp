@@ -57,6 +57,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "solver/sparse_lu.h"
@@ -182,6 +183,15 @@ constexpr std::array<double, 32> inverseFactorials() {
 }
 constexpr std::array<double, 32> inverseFactorial = inverseFactorials();
 
+// 2^e, written directly where it is a normal number: ldexp is a call.
+double powerOfTwo(int e) {
+    if (e < -1022 || e > 1023) return std::ldexp(1.0, e);
+    const std::uint64_t bits = static_cast<std::uint64_t>(e + 1023) << 52;
+    double out = 0.0;
+    std::memcpy(&out, &bits, sizeof out);
+    return out;
+}
+
 // A 4 x 4 product in plain scalars, row by row: Eigen's fixed-size
 // products of unaligned matrices cost more than the arithmetic here.
 using Square4 = std::array<double, 16>;
@@ -190,6 +200,7 @@ Square4 product(const Square4& a, const Square4& b) {
     for (int i = 0; i < 4; ++i) {
         for (int k = 0; k < 4; ++k) {
             const double v = a[4 * i + k];
+            if (v == 0.0) continue;  // most of B and its square are zeros
             for (int j = 0; j < 4; ++j) out[4 * i + j] += v * b[4 * k + j];
         }
     }
@@ -217,8 +228,9 @@ Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     std::frexp(x, &ex);
     std::frexp(ei, &ee);
     // z = D^-1 y with D = diag(2^ex, 1, 2^(ee - ex), 2^(ee - 2 ex)).
-    const double d[4] = {std::ldexp(1.0, ex), 1.0, std::ldexp(1.0, ee - ex),
-                         std::ldexp(1.0, ee - 2 * ex)};
+    const double d[4] = {powerOfTwo(ex), 1.0, powerOfTwo(ee - ex), powerOfTwo(ee - 2 * ex)};
+    // Their inverses, as exact: powers of two multiply where they divided.
+    const double inv[4] = {powerOfTwo(-ex), 1.0, powerOfTwo(ex - ee), powerOfTwo(2 * ex - ee)};
     const double den = 1.0 + s * n;
     double p = (n + ei * s * kk) / (ei * den) * x * x;
     double q = kk / (ei * den) * (x * x) * (x * x);
@@ -228,14 +240,14 @@ Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
         q /= 16.0;
         ++squarings;
     }
-    const double half = std::ldexp(1.0, -squarings);
+    const double half = powerOfTwo(-squarings);
     Square4 b{};
-    b[4 * rowW + rowPsi] = x / den * d[rowPsi] / d[rowW] * half;
-    b[4 * rowW + rowQ] = s * x / den * d[rowQ] / d[rowW] * half;
-    b[4 * rowPsi + rowM] = -x / ei * d[rowM] / d[rowPsi] * half;
-    b[4 * rowM + rowPsi] = -n * x / den * d[rowPsi] / d[rowM] * half;
-    b[4 * rowM + rowQ] = x / den * d[rowQ] / d[rowM] * half;
-    b[4 * rowQ + rowW] = kk * x * d[rowW] / d[rowQ] * half;
+    b[4 * rowW + rowPsi] = x / den * d[rowPsi] * inv[rowW] * half;
+    b[4 * rowW + rowQ] = s * x / den * d[rowQ] * inv[rowW] * half;
+    b[4 * rowPsi + rowM] = -x / ei * d[rowM] * inv[rowPsi] * half;
+    b[4 * rowM + rowPsi] = -n * x / den * d[rowPsi] * inv[rowM] * half;
+    b[4 * rowM + rowQ] = x / den * d[rowQ] * inv[rowM] * half;
+    b[4 * rowQ + rowW] = kk * x * d[rowW] * inv[rowQ] * half;
     // B^(2k) = e0 I + e2 B^2, B^(2k+1) = e0 B + e2 B^3; with roots of at
     // most 2 sixteen terms of each series reach the last bit.
     double e0 = 1.0, e2 = 0.0;
@@ -257,7 +269,7 @@ Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     for (int i = 0; i < squarings; ++i) t = product(t, t);
     Matrix4 out;
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) out(i, j) = t[4 * i + j] * (d[i] / d[j]);
+        for (int j = 0; j < 4; ++j) out(i, j) = t[4 * i + j] * (d[i] * inv[j]);
     }
     return out;
 }
