@@ -390,6 +390,12 @@ Matrix4 node(const SectionPart& s, double omega) {
     return t;
 }
 
+// No spring or mass where the section meets the next at omega: the node's
+// transfer is the identity, and the product with it is skipped.
+bool bare(const SectionPart& s, double omega) {
+    return s.nodeC - omega * omega * s.nodeMass == 0.0 && omega * omega * s.nodeJ == 0.0;
+}
+
 // One diagonal entry: a spring's c on a w (a rotational spring's on a psi,
 // a semi-rigid joint's on its kink), a point mass's m or J.
 struct Diagonal {
@@ -679,7 +685,7 @@ public:
                     for (int q = i; q <= j; ++q) {
                         const SectionPart& u = sections_[q];
                         t = sectionTransfer(u, buckling_, omega, u.l) * t;
-                        if (q < j) t = node(u, omega) * t;
+                        if (q < j && !bare(u, omega)) t = node(u, omega) * t;
                     }
                     piece.k = stiffnessOf(t);
                 }
@@ -914,7 +920,8 @@ private:
             State state = startOf(p.k, d);
             for (int q = p.first; q < p.last; ++q) {
                 const SectionPart& s = sections_[q];
-                state = carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), state);
+                const Matrix4 tr = sectionTransfer(s, buckling_, omega, s.l);
+                state = carry(bare(s, omega) ? tr : node(s, omega) * tr, state);
                 v[s.dof[2]] = state[rowW];
                 v[s.dof[3]] = state[rowPsi];
             }
@@ -932,9 +939,10 @@ private:
             for (int q = p.first; q <= p.last; ++q) {
                 const SectionPart& s = sections_[q];
                 out.push_back({s.element, p.from, start});
-                if (q < p.last)
-                    start =
-                        carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), start);
+                if (q < p.last) {
+                    const Matrix4 tr = sectionTransfer(s, buckling_, omega, s.l);
+                    start = carry(bare(s, omega) ? tr : node(s, omega) * tr, start);
+                }
             }
         }
         return out;
@@ -1319,9 +1327,12 @@ Found search(const Beam& beam, const Model& model, int wanted, int base, double 
             for (double s : r.shifts) shift += s / static_cast<double>(r.shifts.size());
             const double closer = model.shifted(r.omega, shift);
             if (!(std::fabs(closer - r.omega) <= polishWidth * r.omega)) break;
+            const bool done = std::fabs(closer - r.omega) <= 1e-13 * r.omega;
+            // Where the secant steps led, the root is there to rounding: its
+            // shapes are those at the point already solved.
+            if (done && width > 0.0) break;
             Model::Root again = model.root(closer, k);
             if (again.values.size() != r.values.size()) break;
-            const bool done = std::fabs(closer - r.omega) <= 1e-13 * r.omega;
             r = std::move(again);
             if (done) break;
         }
