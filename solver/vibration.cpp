@@ -192,6 +192,26 @@ double powerOfTwo(int e) {
     return out;
 }
 
+// x 2^e: the same number as ldexp gives, one multiplication where 2^e is a
+// normal number (a single rounding either way).
+double timesPowerOfTwo(double x, int e) {
+    if (e < -1022 || e > 1023) return std::ldexp(x, e);
+    return x * powerOfTwo(e);
+}
+
+// frexp's exponent, read from the bits of a normal number.
+int binaryExponent(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    if (biased == 0 || biased == 0x7ff) {
+        int e = 0;
+        std::frexp(x, &e);
+        return e;
+    }
+    return biased - 1022;
+}
+
 // A 4 x 4 product in plain scalars, row by row: Eigen's fixed-size
 // products of unaligned matrices cost more than the arithmetic here.
 using Square4 = std::array<double, 16>;
@@ -224,9 +244,7 @@ Square4 product(const Square4& a, const Square4& b) {
 // (see pieces()) that this keeps the digits the closed forms keep.
 Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     if (!(x > 0.0)) return Matrix4::Identity();
-    int ex = 0, ee = 0;
-    std::frexp(x, &ex);
-    std::frexp(ei, &ee);
+    const int ex = binaryExponent(x), ee = binaryExponent(ei);
     // z = D^-1 y with D = diag(2^ex, 1, 2^(ee - ex), 2^(ee - 2 ex)).
     const double d[4] = {powerOfTwo(ex), 1.0, powerOfTwo(ee - ex), powerOfTwo(ee - 2 * ex)};
     // Their inverses, as exact: powers of two multiply where they divided.
@@ -249,10 +267,12 @@ Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     b[4 * rowM + rowQ] = x / den * d[rowQ] * inv[rowM] * half;
     b[4 * rowQ + rowW] = kk * x * d[rowW] * inv[rowQ] * half;
     // B^(2k) = e0 I + e2 B^2, B^(2k+1) = e0 B + e2 B^3; with roots of at
-    // most 2 sixteen terms of each series reach the last bit.
+    // most 2 sixteen terms of each series reach the last bit, with roots of
+    // at most 1/sqrt(2) (a shape's sample inside a short piece) ten.
+    const int terms = std::fabs(p) + std::sqrt(std::fabs(q)) <= 0.5 ? 10 : 16;
     double e0 = 1.0, e2 = 0.0;
     double c[4] = {};
-    for (int k = 0; k < 16; ++k) {
+    for (int k = 0; k < terms; ++k) {
         c[0] += e0 * inverseFactorial[2 * k];
         c[2] += e2 * inverseFactorial[2 * k];
         c[1] += e0 * inverseFactorial[2 * k + 1];
@@ -335,13 +355,13 @@ Matrix4 sectionTransfer(const SectionPart& p, bool buckling, double t, double x)
 // 2^stiffness, masses by 2^mass; N and GAs as EI / l^2, k as EI / l^4. For
 // buckling its mass does not enter.
 void setSection(SectionPart& p, const Element& e, const VibrationScale& scale, bool buckling) {
-    p.l = std::ldexp(e.length, -scale.length);
-    p.ei = std::ldexp(sectionStiffness(e), -scale.stiffness);
-    p.m = buckling ? 0.0 : std::ldexp(velmora::sectionMass(e), -scale.mass);
-    p.n = std::ldexp(e.axialForce, 2 * scale.length - scale.stiffness);
-    p.k = std::ldexp(e.foundation, 4 * scale.length - scale.stiffness);
+    p.l = timesPowerOfTwo(e.length, -scale.length);
+    p.ei = timesPowerOfTwo(sectionStiffness(e), -scale.stiffness);
+    p.m = buckling ? 0.0 : timesPowerOfTwo(velmora::sectionMass(e), -scale.mass);
+    p.n = timesPowerOfTwo(e.axialForce, 2 * scale.length - scale.stiffness);
+    p.k = timesPowerOfTwo(e.foundation, 4 * scale.length - scale.stiffness);
     const double gas = velmora::sectionShearStiffness(e);
-    p.s = gas > 0.0 ? 1.0 / std::ldexp(gas, 2 * scale.length - scale.stiffness) : 0.0;
+    p.s = gas > 0.0 ? 1.0 / timesPowerOfTwo(gas, 2 * scale.length - scale.stiffness) : 0.0;
 }
 
 // The compression and the foundation less the inertia a section has at t.
@@ -1160,9 +1180,9 @@ double unscaled(double omega, const VibrationScale& s) {
 }
 
 State stateUnscaled(const State& s, const VibrationScale& scale) {
-    return State{s[rowW], std::ldexp(s[rowPsi], -scale.length),
-                 std::ldexp(s[rowM], scale.stiffness - 2 * scale.length),
-                 std::ldexp(s[rowQ], scale.stiffness - 3 * scale.length)};
+    return State{s[rowW], timesPowerOfTwo(s[rowPsi], -scale.length),
+                 timesPowerOfTwo(s[rowM], scale.stiffness - 2 * scale.length),
+                 timesPowerOfTwo(s[rowQ], scale.stiffness - 3 * scale.length)};
 }
 
 // What a search finds: the modes in the scaled units, ascending.
@@ -1362,7 +1382,7 @@ State modeInside(const Element& section, int element, const Mode& mode, double p
     if (range.first == range.second) return State{};
     const ModeAnchor* first = &*range.first;
     const ModeAnchor* end = first + (range.second - range.first);
-    const double at = std::ldexp(part, -mode.scale.length);
+    const double at = timesPowerOfTwo(part, -mode.scale.length);
     const ModeAnchor* a = first;
     while (a + 1 < end && (a + 1)->from <= at) ++a;
     SectionPart p;
