@@ -49,11 +49,48 @@ void normalise(std::vector<Sample>& shape) {
 }  // namespace
 
 std::vector<Sample> modeShape(const BeamModel& beam, const solver::Mode& mode, int points) {
+    // The places, W and N / A of a diagram's samples, without the exact
+    // extremes, reactions and stresses a diagram also finds: the scale
+    // needs only the samples, and the extremes cost most of the time.
+    const int n = static_cast<int>(beam.elements.size());
+    auto axialOf = [](const Element& e) {
+        const double a = sectionArea(e);
+        return e.axialForce != 0.0 && a > 0.0 ? e.axialForce / a : 0.0;
+    };
+    // Inside a section and at its end its own W, just right of a point
+    // element the next section's, after the last section that one's.
+    int last = n - 1;
+    while (last >= 0 && !beam.elements[last].isSection()) --last;
+    std::vector<double> modulus(n + 1, 0.0), axial(n + 1, 0.0);
+    double nextW = last >= 0 ? sectionModulus(beam.elements[last]) : 0.0;
+    double nextAxial = last >= 0 ? axialOf(beam.elements[last]) : 0.0;
+    for (int k = n - 1; k >= -1; --k) {
+        if (k >= 0 && beam.elements[k].isSection()) {
+            nextW = sectionModulus(beam.elements[k]);
+            nextAxial = axialOf(beam.elements[k]);
+        }
+        modulus[k + 1] = nextW;
+        axial[k + 1] = nextAxial;
+    }
     ModeEvaluator evaluator(beam, mode);
-    Diagram d;
-    sampleDiagram(beam, points, evaluator, d);
-    normalise(d.samples);
-    return std::move(d.samples);
+    std::vector<Sample> shape;
+    shape.reserve(static_cast<size_t>(n) * (points + 1) + 1);
+    double x = 0.0;
+    shape.push_back(Sample{x, evaluator.start(), beam.leftTag, modulus[0], axial[0]});
+    for (int k = 0; k < n; ++k) {
+        const Element& e = beam.elements[k];
+        if (e.isSection()) {
+            for (int i = 1; i <= points; ++i) {
+                const double part = e.length * (static_cast<double>(i) / (points + 1.0));
+                shape.push_back(Sample{x + part, evaluator.inside(k, part), e.tag, modulus[k + 1],
+                                       axial[k + 1]});
+            }
+            x += e.length;
+        }
+        shape.push_back(Sample{x, evaluator.after(k), e.tag, modulus[k + 1], axial[k + 1]});
+    }
+    normalise(shape);
+    return shape;
 }
 
 bool computeCritical(const Script& script, const BeamModel& beam, int count, int points,

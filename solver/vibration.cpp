@@ -54,8 +54,10 @@
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "solver/sparse_lu.h"
@@ -171,6 +173,60 @@ Matrix4 transfer(double ei, double m, double omega, double x) {
     return t;
 }
 
+// 1 / j! for j < 32, as the series once divided them out term by term:
+// taken from a table, the terms no longer wait on a chain of divisions.
+constexpr std::array<double, 32> inverseFactorials() {
+    std::array<double, 32> f{};
+    f[0] = 1.0;
+    for (int j = 1; j < 32; ++j) f[j] = f[j - 1] / j;
+    return f;
+}
+constexpr std::array<double, 32> inverseFactorial = inverseFactorials();
+
+// 2^e, written directly where it is a normal number: ldexp is a call.
+double powerOfTwo(int e) {
+    if (e < -1022 || e > 1023) return std::ldexp(1.0, e);
+    const std::uint64_t bits = static_cast<std::uint64_t>(e + 1023) << 52;
+    double out = 0.0;
+    std::memcpy(&out, &bits, sizeof out);
+    return out;
+}
+
+// x 2^e: the same number as ldexp gives, one multiplication where 2^e is a
+// normal number (a single rounding either way).
+double timesPowerOfTwo(double x, int e) {
+    if (e < -1022 || e > 1023) return std::ldexp(x, e);
+    return x * powerOfTwo(e);
+}
+
+// frexp's exponent, read from the bits of a normal number.
+int binaryExponent(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    if (biased == 0 || biased == 0x7ff) {
+        int e = 0;
+        std::frexp(x, &e);
+        return e;
+    }
+    return biased - 1022;
+}
+
+// A 4 x 4 product in plain scalars, row by row: Eigen's fixed-size
+// products of unaligned matrices cost more than the arithmetic here.
+using Square4 = std::array<double, 16>;
+Square4 product(const Square4& a, const Square4& b) {
+    Square4 out{};
+    for (int i = 0; i < 4; ++i) {
+        for (int k = 0; k < 4; ++k) {
+            const double v = a[4 * i + k];
+            if (v == 0.0) continue;  // most of B and its square are zeros
+            for (int j = 0; j < 4; ++j) out[4 * i + j] += v * b[4 * k + j];
+        }
+    }
+    return out;
+}
+
 // The transfer of (w, psi, M, V) over a length x of a section with axial
 // force n, foundation kk (less m omega^2) and shear flexibility s: the
 // exponential of B = x A, A the state matrix of
@@ -179,58 +235,63 @@ Matrix4 transfer(double ei, double m, double omega, double x) {
 // is the section's equation's, r^4 - p r^2 + q with p = (n + ei s kk) /
 // (ei (1 + s n)) and q = kk / (ei (1 + s n)), so B^4 = p x^2 B^2 - q x^4 I
 // and exp(B) = c0 I + c1 B + c2 B^2 + c3 B^3 with scalar series for the c:
-// on B halved until its roots are at most 1/2, then squared back. B is
+// on B halved until |p| x^2 + sqrt(|q|) x^2 is at most 4 (its roots at
+// most 2), then squared back. A piece's roots are at most pieceMu, so that
+// it is squared once at most; the series' terms then stay below 4, and the
+// result is as near as many squarings of a smaller B would bring it. B is
 // taken in units of the part's own (powers of two near x and ei), where its
 // entries are the part's dimensionless numbers; the parts are short enough
 // (see pieces()) that this keeps the digits the closed forms keep.
 Matrix4 generalTransfer(double ei, double s, double n, double kk, double x) {
     if (!(x > 0.0)) return Matrix4::Identity();
-    int ex = 0, ee = 0;
-    std::frexp(x, &ex);
-    std::frexp(ei, &ee);
+    const int ex = binaryExponent(x), ee = binaryExponent(ei);
     // z = D^-1 y with D = diag(2^ex, 1, 2^(ee - ex), 2^(ee - 2 ex)).
-    double d[4] = {std::ldexp(1.0, ex), 1.0, std::ldexp(1.0, ee - ex),
-                   std::ldexp(1.0, ee - 2 * ex)};
+    const double d[4] = {powerOfTwo(ex), 1.0, powerOfTwo(ee - ex), powerOfTwo(ee - 2 * ex)};
+    // Their inverses, as exact: powers of two multiply where they divided.
+    const double inv[4] = {powerOfTwo(-ex), 1.0, powerOfTwo(ex - ee), powerOfTwo(2 * ex - ee)};
     const double den = 1.0 + s * n;
-    Matrix4 b = Matrix4::Zero();
-    b(rowW, rowPsi) = x / den * d[rowPsi] / d[rowW];
-    b(rowW, rowQ) = s * x / den * d[rowQ] / d[rowW];
-    b(rowPsi, rowM) = -x / ei * d[rowM] / d[rowPsi];
-    b(rowM, rowPsi) = -n * x / den * d[rowPsi] / d[rowM];
-    b(rowM, rowQ) = x / den * d[rowQ] / d[rowM];
-    b(rowQ, rowW) = kk * x * d[rowW] / d[rowQ];
     double p = (n + ei * s * kk) / (ei * den) * x * x;
     double q = kk / (ei * den) * (x * x) * (x * x);
     int squarings = 0;
-    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 0.25 && squarings < 2100) {
+    while (std::fabs(p) + std::sqrt(std::fabs(q)) > 4.0 && squarings < 2100) {
         p /= 4.0;
         q /= 16.0;
         ++squarings;
     }
-    b *= std::ldexp(1.0, -squarings);
+    const double half = powerOfTwo(-squarings);
+    Square4 b{};
+    b[4 * rowW + rowPsi] = x / den * d[rowPsi] * inv[rowW] * half;
+    b[4 * rowW + rowQ] = s * x / den * d[rowQ] * inv[rowW] * half;
+    b[4 * rowPsi + rowM] = -x / ei * d[rowM] * inv[rowPsi] * half;
+    b[4 * rowM + rowPsi] = -n * x / den * d[rowPsi] * inv[rowM] * half;
+    b[4 * rowM + rowQ] = x / den * d[rowQ] * inv[rowM] * half;
+    b[4 * rowQ + rowW] = kk * x * d[rowW] * inv[rowQ] * half;
     // B^(2k) = e0 I + e2 B^2, B^(2k+1) = e0 B + e2 B^3; with roots of at
-    // most 1/2 ten terms of each series reach the last bit.
-    double e0 = 1.0, e2 = 0.0, f = 1.0;  // f = 1 / (2k)!
+    // most 2 sixteen terms of each series reach the last bit, with roots of
+    // at most 1/sqrt(2) (a shape's sample inside a short piece) ten.
+    const int terms = std::fabs(p) + std::sqrt(std::fabs(q)) <= 0.5 ? 10 : 16;
+    double e0 = 1.0, e2 = 0.0;
     double c[4] = {};
-    for (int k = 0; k < 10; ++k) {
-        c[0] += e0 * f;
-        c[2] += e2 * f;
-        f /= 2.0 * k + 1.0;
-        c[1] += e0 * f;
-        c[3] += e2 * f;
-        f /= 2.0 * k + 2.0;
+    for (int k = 0; k < terms; ++k) {
+        c[0] += e0 * inverseFactorial[2 * k];
+        c[2] += e2 * inverseFactorial[2 * k];
+        c[1] += e0 * inverseFactorial[2 * k + 1];
+        c[3] += e2 * inverseFactorial[2 * k + 1];
         const double next0 = -q * e2;
         e2 = e0 + p * e2;
         e0 = next0;
     }
-    const Matrix4 b2 = b * b;
-    Matrix4 t = c[1] * b + c[2] * b2 + c[3] * (b2 * b);
-    t.diagonal().array() += c[0];
-    for (int i = 0; i < squarings; ++i) t = t * t;
+    const Square4 b2 = product(b, b);
+    const Square4 b3 = product(b2, b);
+    Square4 t;
+    for (int i = 0; i < 16; ++i) t[i] = c[1] * b[i] + c[2] * b2[i] + c[3] * b3[i];
+    for (int i = 0; i < 4; ++i) t[5 * i] += c[0];
+    for (int i = 0; i < squarings; ++i) t = product(t, t);
+    Matrix4 out;
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) t(i, j) *= d[i] / d[j];
+        for (int j = 0; j < 4; ++j) out(i, j) = t[4 * i + j] * (d[i] * inv[j]);
     }
-    return t;
+    return out;
 }
 
 // The stiffness over w1, psi1, w2, psi2 of a part whose transfer is t: the
@@ -294,13 +355,13 @@ Matrix4 sectionTransfer(const SectionPart& p, bool buckling, double t, double x)
 // 2^stiffness, masses by 2^mass; N and GAs as EI / l^2, k as EI / l^4. For
 // buckling its mass does not enter.
 void setSection(SectionPart& p, const Element& e, const VibrationScale& scale, bool buckling) {
-    p.l = std::ldexp(e.length, -scale.length);
-    p.ei = std::ldexp(sectionStiffness(e), -scale.stiffness);
-    p.m = buckling ? 0.0 : std::ldexp(velmora::sectionMass(e), -scale.mass);
-    p.n = std::ldexp(e.axialForce, 2 * scale.length - scale.stiffness);
-    p.k = std::ldexp(e.foundation, 4 * scale.length - scale.stiffness);
+    p.l = timesPowerOfTwo(e.length, -scale.length);
+    p.ei = timesPowerOfTwo(sectionStiffness(e), -scale.stiffness);
+    p.m = buckling ? 0.0 : timesPowerOfTwo(velmora::sectionMass(e), -scale.mass);
+    p.n = timesPowerOfTwo(e.axialForce, 2 * scale.length - scale.stiffness);
+    p.k = timesPowerOfTwo(e.foundation, 4 * scale.length - scale.stiffness);
     const double gas = velmora::sectionShearStiffness(e);
-    p.s = gas > 0.0 ? 1.0 / std::ldexp(gas, 2 * scale.length - scale.stiffness) : 0.0;
+    p.s = gas > 0.0 ? 1.0 / timesPowerOfTwo(gas, 2 * scale.length - scale.stiffness) : 0.0;
 }
 
 // The compression and the foundation less the inertia a section has at t.
@@ -347,6 +408,12 @@ Matrix4 node(const SectionPart& s, double omega) {
     t(rowQ, rowW) = s.nodeC - omega * omega * s.nodeMass;
     t(rowM, rowPsi) = omega * omega * s.nodeJ;
     return t;
+}
+
+// No spring or mass where the section meets the next at omega: the node's
+// transfer is the identity, and the product with it is skipped.
+bool bare(const SectionPart& s, double omega) {
+    return s.nodeC - omega * omega * s.nodeMass == 0.0 && omega * omega * s.nodeJ == 0.0;
 }
 
 // One diagonal entry: a spring's c on a w (a rotational spring's on a psi,
@@ -638,7 +705,7 @@ public:
                     for (int q = i; q <= j; ++q) {
                         const SectionPart& u = sections_[q];
                         t = sectionTransfer(u, buckling_, omega, u.l) * t;
-                        if (q < j) t = node(u, omega) * t;
+                        if (q < j && !bare(u, omega)) t = node(u, omega) * t;
                     }
                     piece.k = stiffnessOf(t);
                 }
@@ -719,8 +786,13 @@ public:
         }
     }
 
-    // The Wittrick-Williams count at omega.
-    int count(double omega) const {
+    // The Wittrick-Williams count at omega; with `last`, also the last pivot
+    // (NaN where there is none): the stiffness at the last unknown with all
+    // others free, 1 / (K^-1)_nn, which no cutting into pieces changes. It
+    // passes through zero at a root whose shape moves that unknown, and
+    // has its poles where the beam with it held has its roots.
+    int count(double omega, double* last = nullptr) const {
+        if (last != nullptr) *last = std::numeric_limits<double>::quiet_NaN();
         int nodes = 0, n = 0;
         tooMany_ = false;
         const std::vector<Piece> ps = pieces(omega, true, nodes);
@@ -762,6 +834,7 @@ public:
                 at(i, j) = sum / d;
             }
         }
+        if (last != nullptr && n > 0) *last = at(n - 1, n - 1);
         return roots + negative;
     }
 
@@ -867,7 +940,8 @@ private:
             State state = startOf(p.k, d);
             for (int q = p.first; q < p.last; ++q) {
                 const SectionPart& s = sections_[q];
-                state = carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), state);
+                const Matrix4 tr = sectionTransfer(s, buckling_, omega, s.l);
+                state = carry(bare(s, omega) ? tr : node(s, omega) * tr, state);
                 v[s.dof[2]] = state[rowW];
                 v[s.dof[3]] = state[rowPsi];
             }
@@ -885,9 +959,10 @@ private:
             for (int q = p.first; q <= p.last; ++q) {
                 const SectionPart& s = sections_[q];
                 out.push_back({s.element, p.from, start});
-                if (q < p.last)
-                    start =
-                        carry(node(s, omega) * sectionTransfer(s, buckling_, omega, s.l), start);
+                if (q < p.last) {
+                    const Matrix4 tr = sectionTransfer(s, buckling_, omega, s.l);
+                    start = carry(bare(s, omega) ? tr : node(s, omega) * tr, start);
+                }
             }
         }
         return out;
@@ -1105,9 +1180,9 @@ double unscaled(double omega, const VibrationScale& s) {
 }
 
 State stateUnscaled(const State& s, const VibrationScale& scale) {
-    return State{s[rowW], std::ldexp(s[rowPsi], -scale.length),
-                 std::ldexp(s[rowM], scale.stiffness - 2 * scale.length),
-                 std::ldexp(s[rowQ], scale.stiffness - 3 * scale.length)};
+    return State{s[rowW], timesPowerOfTwo(s[rowPsi], -scale.length),
+                 timesPowerOfTwo(s[rowM], scale.stiffness - 2 * scale.length),
+                 timesPowerOfTwo(s[rowQ], scale.stiffness - 3 * scale.length)};
 }
 
 // What a search finds: the modes in the scaled units, ascending.
@@ -1116,6 +1191,66 @@ struct Found {
     bool outOfRange = false;  // a root asked for lies beyond the range of a double
     bool capped = false;      // fewer roots than asked for lie below the cap
 };
+
+// Narrows root i's bracket by secant steps on the count's last pivot
+// through its last two points, while the bracket holds that root alone and
+// the pivot has opposite signs at its ends (Dekker's safeguard). Every
+// point is counted, and the count alone moves the brackets, so that no root
+// is missed; a step that would leave the bracket, or one longer than half
+// the step before the last, gives way to halving it. Where the pivot does not change sign
+// across the bracket (a pole between, or a shape that leaves the last
+// unknown still) the steps stop and the caller's halving goes on. Stops
+// near the root (1e-11 of it), where the Ritz values take over; returns
+// the point whose pivot was smallest (0: none).
+template <typename Probe>
+double secantSteps(int i, const std::vector<double>& lower, const std::vector<double>& upper,
+                   const std::vector<int>& lowerBelow, const std::vector<int>& upperBelow,
+                   const std::vector<double>& lowerPivot, const std::vector<double>& upperPivot,
+                   double width, Probe& probe) {
+    double best = 0.0, closest = std::numeric_limits<double>::infinity();
+    double xp = lower[i], fp = lowerPivot[i];
+    double xc = upper[i], fc = upperPivot[i];
+    // The last two steps' lengths: a step longer than half the one before
+    // the last gives way to halving (Brent's rule).
+    double before = std::numeric_limits<double>::infinity(), last = before;
+    for (int step = 0; step < 100; ++step) {
+        const double lo = lower[i], hi = upper[i];
+        if (!(hi - lo > 1e-11 * hi)) return best;
+        const double fa = lowerPivot[i], fb = upperPivot[i];
+        const bool alone = lowerBelow[i] == i && upperBelow[i] == i + 1;
+        const bool change = (fa > 0.0 && fb < 0.0) || (fa < 0.0 && fb > 0.0);
+        // Halving to the caller's width, then no further, where the pivot
+        // keeps its sign.
+        if (alone && !change && !(hi - lo > width * hi)) return best;
+        // Halves, or over wide brackets the geometric middle.
+        double x = lo > 0.0 && hi > 4.0 * lo ? std::sqrt(lo) * std::sqrt(hi) : lo + (hi - lo) / 2.0;
+        if (alone && change && fc != fp) {
+            const double t = xc - fc * ((xc - xp) / (fc - fp));
+            if (t > lo && t < hi && std::fabs(t - xc) <= before / 2.0) x = t;
+        }
+        if (!(x > lo && x < hi)) return best;
+        before = last;
+        last = std::fabs(x - xc);
+        probe(x);
+        xp = xc;
+        fp = fc;
+        xc = x;
+        if (upper[i] == x) {
+            fc = upperPivot[i];
+        } else if (lower[i] == x) {
+            fc = lowerPivot[i];
+        } else {
+            return best;
+        }
+        if (std::fabs(fc) < std::fabs(closest)) {
+            best = x;
+            closest = fc;
+        }
+        // Steps this short are the pivot's rounding.
+        if (last <= 1e-12 * x) return best;
+    }
+    return best;
+}
 
 // The `wanted` lowest roots of the model's count above its count `base` at
 // 0, each with its shape: bracketed by bisection on the count down to a
@@ -1126,13 +1261,25 @@ Found search(const Beam& beam, const Model& model, int wanted, int base, double 
     if (wanted <= 0) return found;
     std::vector<double> lower(wanted, 0.0);
     std::vector<double> upper(wanted, std::numeric_limits<double>::infinity());
+    // The count and the last pivot at each bracket's ends (-1 and NaN where
+    // not yet counted).
+    std::vector<int> lowerBelow(wanted, -1), upperBelow(wanted, -1);
+    std::vector<double> lowerPivot(wanted, std::numeric_limits<double>::quiet_NaN());
+    std::vector<double> upperPivot(wanted, std::numeric_limits<double>::quiet_NaN());
     auto probe = [&](double omega) {
-        const int below = model.count(omega) - base;
+        double pivot = 0.0;
+        const int below = model.count(omega, &pivot) - base;
         for (int i = 0; i < wanted; ++i) {
             if (below >= i + 1) {
-                upper[i] = std::min(upper[i], omega);
-            } else {
-                lower[i] = std::max(lower[i], omega);
+                if (omega < upper[i]) {
+                    upper[i] = omega;
+                    upperBelow[i] = below;
+                    upperPivot[i] = pivot;
+                }
+            } else if (omega > lower[i]) {
+                lower[i] = omega;
+                lowerBelow[i] = below;
+                lowerPivot[i] = pivot;
             }
         }
         return below;
@@ -1153,6 +1300,10 @@ Found search(const Beam& beam, const Model& model, int wanted, int base, double 
         }
     }
     for (int i = 0; i < wanted;) {
+        double best = 0.0;
+        if (width > 0.0)
+            best = secantSteps(i, lower, upper, lowerBelow, upperBelow, lowerPivot, upperPivot,
+                               width, probe);
         for (;;) {
             const double lo = lower[i], hi = upper[i];
             // Halves, or over wide brackets the geometric middle.
@@ -1181,8 +1332,10 @@ Found search(const Beam& beam, const Model& model, int wanted, int base, double 
         // Ritz values point to, where the shapes are the null vectors.
         // Where the matrix is singular to the last bit, a step off the root.
         Model::Root r;
+        // The secant steps' point where they found one inside the bracket.
+        if (!(best >= lower[i] && best <= upper[i])) best = upper[i];
         for (const double at :
-             {upper[i], lower[i], upper[i] * (1.0 + 0x1p-30), lower[i] * (1.0 - 0x1p-30)}) {
+             {best, upper[i], lower[i], upper[i] * (1.0 + 0x1p-30), lower[i] * (1.0 - 0x1p-30)}) {
             if (at > 0.0) r = model.root(at, k);
             if (!r.values.empty()) break;
         }
@@ -1194,9 +1347,12 @@ Found search(const Beam& beam, const Model& model, int wanted, int base, double 
             for (double s : r.shifts) shift += s / static_cast<double>(r.shifts.size());
             const double closer = model.shifted(r.omega, shift);
             if (!(std::fabs(closer - r.omega) <= polishWidth * r.omega)) break;
+            const bool done = std::fabs(closer - r.omega) <= 1e-13 * r.omega;
+            // Where the secant steps led, the root is there to rounding: its
+            // shapes are those at the point already solved.
+            if (done && width > 0.0) break;
             Model::Root again = model.root(closer, k);
             if (again.values.size() != r.values.size()) break;
-            const bool done = std::fabs(closer - r.omega) <= 1e-13 * r.omega;
             r = std::move(again);
             if (done) break;
         }
@@ -1226,7 +1382,7 @@ State modeInside(const Element& section, int element, const Mode& mode, double p
     if (range.first == range.second) return State{};
     const ModeAnchor* first = &*range.first;
     const ModeAnchor* end = first + (range.second - range.first);
-    const double at = std::ldexp(part, -mode.scale.length);
+    const double at = timesPowerOfTwo(part, -mode.scale.length);
     const ModeAnchor* a = first;
     while (a + 1 < end && (a + 1)->from <= at) ++a;
     SectionPart p;

@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "../batch/beam_generator.h"
+#include "analysis/critical.h"
+#include "analysis/evaluator.h"
 #include "library/velmora.h"
+#include "solver/vibration.h"
 
 namespace {
 
@@ -86,7 +89,9 @@ const EulerCase eulerCases[] = {
 TEST(Buckling, EulerColumnsWholeAndInPieces) {
     const double l = 3.7, ei = 2.9e4, n = -1250.0;
     for (const EulerCase& e : eulerCases) {
-        for (const int parts : {1, 5}) {
+        // Two and four sections: a clamped-clamped column's symmetric modes
+        // leave its middle's slope still.
+        for (const int parts : {1, 2, 4, 5}) {
             SCOPED_TRACE(std::string(e.name) + ", sections " + std::to_string(parts));
             const auto f = factors(column(e.left, e.right, l, ei, "N=" + num(n), parts), 3);
             ASSERT_EQ(f.size(), 3u);
@@ -256,6 +261,42 @@ TEST(Buckling, SteppedColumnMatchesAFiniteElementModel) {
     for (int j = 0; j < 4; ++j) EXPECT_NEAR(f[j], fine[j], 1e-6 * fine[j]) << "mode " << j + 1;
 }
 
+// Seeded stepped columns of three to seven sections, some in tension, some
+// on a foundation: every one of the eight lowest factors found, in order,
+// where the finite-element model has it.
+TEST(Buckling, SeededSteppedColumnsMatchTheFiniteElementModel) {
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        std::vector<FeSection> sections(3 + seed % 5);
+        std::string text = "F1 gelenkiges Lager\n";
+        for (size_t i = 0; i < sections.size(); ++i) {
+            FeSection& s = sections[i];
+            s.l = 0.3 + 1.2 * unit(rng);
+            s.ei = 1e3 * std::pow(50.0, unit(rng));
+            s.n = i % 4 == 2 ? 500.0 * unit(rng) : -200.0 - 1800.0 * unit(rng);
+            s.k = i % 3 == 1 ? 5e3 * unit(rng) : 0.0;
+            text += "F3 l=" + num(s.l) + " EI=" + num(s.ei) + " N=" + num(s.n);
+            if (s.k > 0.0) text += " k=" + num(s.k);
+            text += "\n";
+        }
+        text += "F6 rechtes Tr\xc3\xa4gerende gelenkiges Lager\n";
+        SCOPED_TRACE(text);
+        std::vector<Beam> beams;
+        velmora::Failure failure;
+        ASSERT_TRUE(velmora::parse(text, beams, failure)) << failure.where.text;
+        // The elements' error falls as h^4: two meshes extrapolated, good
+        // to about 1e-6 where a long soft section holds the higher modes.
+        const auto coarse = feFactors(sections, 24, 8), fine = feFactors(sections, 48, 8);
+        const auto f = factors(beams[0], 8);
+        ASSERT_EQ(f.size(), 8u);
+        for (int j = 0; j < 8; ++j) {
+            const double limit = fine[j] + (fine[j] - coarse[j]) / 15.0;
+            EXPECT_NEAR(f[j], limit, 1e-5 * limit) << "mode " << j + 1;
+        }
+    }
+}
+
 // N, k and 1 / GAs vanishing: the critical speeds of seeded generated beams
 // with a mass on every section are today's, to the size of the terms.
 TEST(CriticalSpeeds, VanishingAxialForceFoundationAndShearGiveThePlainBeam) {
@@ -301,6 +342,85 @@ TEST(CriticalSpeeds, VanishingAxialForceFoundationAndShearGiveThePlainBeam) {
                 << "mode " << j + 1;
         }
     }
+}
+
+// A mode as the diagram's sampler sees it: its states and its transfer.
+class ModeStates final : public velmora::Evaluator {
+public:
+    ModeStates(const velmora::BeamModel& beam, const solver::Mode& mode)
+        : beam_(beam), mode_(mode) {}
+    velmora::State start() override { return mode_.states[0]; }
+    velmora::State after(int k) override { return mode_.states[k + 1]; }
+    velmora::State inside(int k, double part) override {
+        return solver::modeInside(beam_.elements[k], k, mode_, part);
+    }
+
+private:
+    const velmora::BeamModel& beam_;
+    const solver::Mode& mode_;
+};
+
+// The mode shapes of seeded generated beams, with a compression and a
+// foundation on odd seeds, are the samples of the diagram of their states
+// (places, actions, W and N / A alike), scaled by the largest |w|.
+TEST(ModeShapes, AreTheDiagramsSamplesScaled) {
+    int compared = 0, buckled = 0;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 rng(seed);
+        const Generated g = generate(rng, false);
+        std::string text = "F1 " + g.left + "\n";
+        for (const GeneratedPart& p : g.parts) {
+            text += p.text;
+            if (p.isSection) text += p.kind == "F5" ? " rho=7.85" : " m=3.5";
+            if (p.isSection && seed % 2 == 1) text += " N=-40 k=900";
+            text += "\n";
+        }
+        text += "F6 rechtes Tr\xc3\xa4gerende " + g.right + "\n";
+        SCOPED_TRACE(text);
+        std::vector<Beam> beams;
+        velmora::Failure failure;
+        ASSERT_TRUE(velmora::parse(text, beams, failure)) << failure.where.text;
+        const velmora::Solution solution(beams[0]);
+        if (!solution.solved()) continue;
+        const velmora::BeamModel& model = solution.model();
+        const solver::Vibration v = solver::vibrate(model, 3);
+        const solver::Buckling b = solver::buckle(model, 2);
+        std::vector<const solver::Mode*> modes;
+        for (const solver::Mode& m : v.modes) modes.push_back(&m);
+        for (const solver::Mode& m : b.modes) modes.push_back(&m);
+        for (const solver::Mode* mode : modes) {
+            if (mode->states.empty()) continue;
+            const auto shape = velmora::modeShape(model, *mode, 3);
+            ModeStates states(model, *mode);
+            velmora::Diagram d;
+            velmora::sampleDiagram(model, 3, states, d);
+            ASSERT_EQ(shape.size(), d.samples.size());
+            ++compared;
+            buckled += mode->buckling ? 1 : 0;
+            double largest = 0.0, sign = 1.0;
+            for (const velmora::Sample& s : d.samples) {
+                if (std::fabs(s.value[velmora::rowW]) > largest) {
+                    largest = std::fabs(s.value[velmora::rowW]);
+                    sign = s.value[velmora::rowW] < 0.0 ? -1.0 : 1.0;
+                }
+            }
+            ASSERT_GT(largest, 0.0);
+            for (size_t i = 0; i < shape.size(); ++i) {
+                const velmora::Sample &a = shape[i], &e = d.samples[i];
+                EXPECT_EQ(a.x, e.x);
+                EXPECT_EQ(a.action, e.action);
+                EXPECT_EQ(a.modulus, e.modulus);
+                EXPECT_EQ(a.axial, e.axial);
+                for (int r = 0; r < 4; ++r) {
+                    const double scaled = e.value[r] * sign / largest;
+                    EXPECT_NEAR(a.value[r], scaled, 1e-12 * std::max(1.0, std::fabs(scaled)));
+                }
+            }
+        }
+    }
+    // Most beams hold, and the compressed ones buckle.
+    EXPECT_GE(compared, 30);
+    EXPECT_GE(buckled, 6);
 }
 
 // The refusal of a beam without compression and the warning where the
