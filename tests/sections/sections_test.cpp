@@ -168,11 +168,9 @@ TEST(Sections, AProfileAndAMaterialGiveEIWAmAndFyInTheDeclaredUnits) {
     EXPECT_EQ(section("F3 l=5 Profil=IPE300 Werkstoff=S235 m=0.05", kNm()).value[slotMass], 0.05);
 }
 
-TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
-    // A simply supported IPE 300 of S235 under its own weight and q = 10:
-    // M = (q + g m) l^2 / 8, w = 5 (q + g m) l^4 / (384 E I), with the
-    // tables' 42.2 kg/m and 8356 cm4.
-    const double l = 6, q = 10, g = 9.80665e-3 * 42.2;
+// A hinged left end and an IPE 300 of S235 of length l in kN and m, under q
+// and its own weight.
+Beam floorSection(double l, double q) {
     Beam beam;
     beam.units(kNm());
     NamedSection s;
@@ -181,7 +179,17 @@ TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
     s.profile = "IPE 300";
     s.material = "S235";
     s.selfWeight = true;
-    beam.section(s).end(End::hinged);
+    beam.section(s);
+    return beam;
+}
+
+TEST(Sections, SelfWeightAndEAndIGiveTheClosedFormsOfASimpleBeam) {
+    // A simply supported IPE 300 of S235 under its own weight and q = 10:
+    // M = (q + g m) l^2 / 8, w = 5 (q + g m) l^4 / (384 E I), with the
+    // tables' 42.2 kg/m and 8356 cm4.
+    const double l = 6, q = 10, g = 9.80665e-3 * 42.2;
+    Beam beam = floorSection(l, q);
+    beam.end(End::hinged);
     const Solution solved(beam);
     ASSERT_TRUE(solved.solved()) << solved.problem();
     State mid{};
@@ -231,15 +239,7 @@ TEST(Sections, AMassGivenAfterANamedSectionCarriesItsSelfWeight) {
         {"modulus", [](Beam& b) { b.modulus(1e-3); }, ipe},
     };
     for (const auto& c : calls) {
-        Beam beam;
-        beam.units(kNm());
-        NamedSection s;
-        s.l = l;
-        s.q = q;
-        s.profile = "IPE 300";
-        s.material = "S235";
-        s.selfWeight = true;
-        beam.section(s);
+        Beam beam = floorSection(l, q);
         c.call(beam);
         beam.end(End::hinged);
         State mid{};
