@@ -657,18 +657,27 @@ Failure searchFailure(const BeamModel& model, const Problem& problem) {
                    problem};
 }
 
+// The beam an eigenvalue search is of, placed as describe() writes it; a
+// beam without its right end is refused.
+bool searchedBeam(const Beam& beam, Script& script, BeamModel& model, Failure& failure) {
+    script = placed(beam);
+    if (!beam.complete()) {
+        failure =
+            Failure{Failure::description,
+                    Problem{script.lines, 1, "the beam has no right end: finish it with end()"}};
+        return false;
+    }
+    model = beamOf(script, 0, script.count() - 1);
+    return true;
+}
+
 }  // namespace
 
 Buckling buckling(const Beam& beam, int count, int points) {
     Buckling b;
-    const Script script = placed(beam);
-    if (!beam.complete()) {
-        b.failure =
-            Failure{Failure::description,
-                    Problem{script.lines, 1, "the beam has no right end: finish it with end()"}};
-        return b;
-    }
-    const BeamModel model = beamOf(script, 0, script.count() - 1);
+    Script script;
+    BeamModel model;
+    if (!searchedBeam(beam, script, model, b.failure)) return b;
     Problem problem;
     if (computeBuckling(script, model, count, points, b.modes, problem)) return b;
     b.noCompression = true;
@@ -681,14 +690,9 @@ Buckling buckling(const Beam& beam, int count, int points) {
 
 Critical critical(const Beam& beam, int count, int points) {
     Critical c;
-    const Script script = placed(beam);
-    if (!beam.complete()) {
-        c.failure =
-            Failure{Failure::description,
-                    Problem{script.lines, 1, "the beam has no right end: finish it with end()"}};
-        return c;
-    }
-    const BeamModel model = beamOf(script, 0, script.count() - 1);
+    Script script;
+    BeamModel model;
+    if (!searchedBeam(beam, script, model, c.failure)) return c;
     Problem problem;
     if (computeCritical(script, model, count, points, c.speeds, problem)) return c;
     c.failure = searchFailure(model, problem);
